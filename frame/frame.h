@@ -1,0 +1,38 @@
+#pragma once
+// The application frame: process entry, window and message loop, pacing, and the close
+// protocol between the frame and the game.
+#include <cstdint>
+
+using FrameRoutine = void (*)();
+using CloseRoutine = int32_t (*)();
+
+struct FrameRect {
+    int32_t left, top, right, bottom;
+};
+
+// The frame's process-wide settings and state; zeroed at start-up.
+struct FrameState {
+    FrameRect clientRect;          // the window's client area on the screen
+    int32_t active;                // 1 while frames run
+    int32_t closing;               // set by RequestClose, never cleared
+    uint16_t quitKey;              // key-down of this key requests a close
+    int32_t targetFrameRate;       // 2..100
+    float measuredFrameRate;
+    FrameRoutine frameCallback;
+    CloseRoutine closeCallback;
+    int32_t messageBoxShowing;     // 1 while an error or confirmation box is open
+    int32_t mouseMoved;
+    int32_t firstMouseX, firstMouseY;
+    int32_t joystickPolling;
+    int32_t cursorTracking;
+};
+extern FrameState Frame;
+
+// The process entry: brings the system up, runs the loop, returns 0 in every case.
+int32_t RunApplication();
+
+void SetFrameRate(int32_t fps);
+int32_t SetFrameCallback(FrameRoutine routine);
+void SetCloseCallback(CloseRoutine routine);
+int32_t SetQuitKey(int32_t key);
+int32_t RequestClose();

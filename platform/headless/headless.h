@@ -1,0 +1,31 @@
+#pragma once
+// Controls of the headless platform, for tests and the simulator. A headless run has no
+// window and no devices: keys and joysticks are set by the caller, the millisecond clock
+// moves only when the program sleeps or the caller advances it, and whatever the program
+// shows (debug lines, error boxes, the cursor) is recorded.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Back to a new machine: every key up, no joystick, both clocks at 0, records empty.
+void HeadlessReset();
+
+void HeadlessSetKey(int virtualKey, bool down);
+bool HeadlessKeyIsDown(int virtualKey);
+
+// Joysticks 0..count - 1 answer; their positions start centred with no button down.
+void HeadlessSetJoystickCount(int count);
+void HeadlessSetJoystick(int id, uint32_t x, uint32_t y, uint32_t buttons);
+
+void HeadlessAdvanceClock(uint32_t ms);
+void HeadlessSetClock(uint32_t ms);
+uint32_t HeadlessSleptMs();             // total of all sleeps since the reset
+void HeadlessSetCalendarSeconds(int64_t seconds);
+
+struct HeadlessRecord {
+    std::vector<std::string> debugLines;
+    std::vector<std::string> errorBoxes;   // "title: text"
+    bool cursorShown = true;
+};
+const HeadlessRecord& HeadlessRecorded();
+void HeadlessClearRecord();

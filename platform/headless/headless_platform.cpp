@@ -1,0 +1,83 @@
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kMaxJoysticks = 8;
+
+struct HeadlessMachine {
+    bool keys[256];
+    int joystickCount;
+    PlatformJoyPos joysticks[kMaxJoysticks];
+    uint32_t clockMs;
+    uint32_t sleptMs;
+    int64_t calendarSeconds;
+};
+
+HeadlessMachine g_machine;
+HeadlessRecord g_record;
+
+}  // namespace
+
+void HeadlessReset() {
+    std::memset(&g_machine, 0, sizeof g_machine);
+    for (auto& pad : g_machine.joysticks) pad = {32767, 32767, 0};
+    g_record = HeadlessRecord{};
+}
+
+void HeadlessSetKey(int virtualKey, bool down) {
+    if (virtualKey >= 0 && virtualKey < 256) g_machine.keys[virtualKey] = down;
+}
+
+bool HeadlessKeyIsDown(int virtualKey) {
+    return virtualKey >= 0 && virtualKey < 256 && g_machine.keys[virtualKey];
+}
+
+void HeadlessSetJoystickCount(int count) {
+    g_machine.joystickCount = count < 0 ? 0 : (count > kMaxJoysticks ? kMaxJoysticks : count);
+}
+
+void HeadlessSetJoystick(int id, uint32_t x, uint32_t y, uint32_t buttons) {
+    if (id >= 0 && id < kMaxJoysticks) g_machine.joysticks[id] = {x, y, buttons};
+}
+
+void HeadlessAdvanceClock(uint32_t ms) { g_machine.clockMs += ms; }
+void HeadlessSetClock(uint32_t ms) { g_machine.clockMs = ms; }
+uint32_t HeadlessSleptMs() { return g_machine.sleptMs; }
+void HeadlessSetCalendarSeconds(int64_t seconds) { g_machine.calendarSeconds = seconds; }
+
+const HeadlessRecord& HeadlessRecorded() { return g_record; }
+void HeadlessClearRecord() { g_record = HeadlessRecord{}; }
+
+bool PlatformKeyDown(int virtualKey) { return HeadlessKeyIsDown(virtualKey); }
+
+// A driver with eight device slots when any pad is plugged in, none otherwise.
+int PlatformJoystickDevices() { return g_machine.joystickCount > 0 ? kMaxJoysticks : 0; }
+
+bool PlatformJoystickCaps(int id) { return id >= 0 && id < g_machine.joystickCount; }
+
+bool PlatformJoystickPos(int id, PlatformJoyPos* pos) {
+    if (id < 0 || id >= g_machine.joystickCount) return false;
+    *pos = g_machine.joysticks[id];
+    return true;
+}
+
+uint32_t PlatformMilliseconds() { return g_machine.clockMs; }
+
+void PlatformSleep(uint32_t ms) {
+    g_machine.clockMs += ms;
+    g_machine.sleptMs += ms;
+}
+
+// The calendar moves with the virtual clock so that two readings a second apart differ.
+int64_t PlatformCalendarSeconds() { return g_machine.calendarSeconds + g_machine.clockMs / 1000; }
+
+void PlatformShowCursor(bool show) { g_record.cursorShown = show; }
+
+void PlatformDebugOutput(const char* text) { g_record.debugLines.emplace_back(text); }
+
+void PlatformErrorBox(const char* title, const char* text) {
+    g_record.errorBoxes.emplace_back(std::string(title) + ": " + text);
+}

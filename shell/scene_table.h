@@ -1,0 +1,14 @@
+#pragma once
+// The dispatch table from SceneId to the scene's update and draw routines.
+#include <cstdint>
+
+using SceneRoutine = void (*)();
+
+struct SceneEntry {
+    int32_t id;
+    SceneRoutine update;
+    SceneRoutine draw;
+};
+
+// The routines of a SceneId, or nulls for an id that has no scene.
+const SceneEntry* FindScene(int32_t id);

@@ -1,0 +1,39 @@
+#pragma once
+// The Settings and the two RankingTables, and the three data files that hold them.
+#include <cstdint>
+
+struct SettingsRecord {
+    int32_t keyConfig;
+    int32_t fpsDisplay;
+    int32_t useVram;
+    int32_t showLineShadow;
+    int32_t eraseProperty;
+};
+extern SettingsRecord Settings;
+
+constexpr int kRankingEntries = 10;
+constexpr int kMedalKinds = 6;
+
+struct RankingEntry {
+    int32_t name[3];      // NameLetters, first character first
+    int32_t score;
+    int32_t lines;        // the expert table keeps its second figure here
+    int32_t medals[kMedalKinds];
+};
+struct RankingTable {
+    RankingEntry entries[kRankingEntries];
+};
+extern RankingTable NormalRanking;
+extern RankingTable ExpertRanking;
+
+constexpr int kSaveBufferWords = 110;
+extern int32_t SaveBuffer[kSaveBufferWords];
+
+void LoadSettings();
+void SaveSettings();
+void DefaultNormalRanking();
+void DefaultExpertRanking();
+
+// Called with the file name after each data file is written (the simulator's event log).
+using SaveTraceFn = void (*)(const char* name);
+void SetSaveTrace(SaveTraceFn fn);
