@@ -1,0 +1,46 @@
+#pragma once
+// The window, its messages, presentation of the back buffer and image plug-in libraries.
+#include <cstdint>
+
+// Messages the platform delivers, named after the window messages the frame handles.
+enum PlatformMessageType : int32_t {
+    MsgNone = 0,
+    MsgClose,        // the window's close command
+    MsgKeyDown,      // key = virtual-key code
+    MsgSysKeyUp,     // key = virtual-key code (Alt held)
+    MsgActivate,
+    MsgDeactivate,
+    MsgMinimize,
+    MsgRestore,
+    MsgMove,         // x, y: client area's top-left on the screen
+    MsgMouseMove,    // x, y: client coordinates
+    MsgPaint,
+};
+
+struct PlatformMessage {
+    int32_t type;
+    int32_t key;
+    int32_t x, y;
+};
+
+// Single instance: false when another running instance already holds the name.
+bool PlatformClaimInstance(const char* className);
+
+bool PlatformCreateWindow(const char* className, const char* title, int32_t width,
+                          int32_t height);
+void PlatformDestroyWindow();
+bool PlatformPeekMessage(PlatformMessage* message);   // takes one message without waiting
+void PlatformWaitMessage();                           // blocks until a message is queued
+void PlatformScreenSize(int32_t* width, int32_t* height);
+int32_t PlatformDesktopBitsPerPixel();
+
+// Full screen (true) or a window; false when the mode cannot be set.
+bool PlatformSetFullScreen(bool fullScreen);
+
+// Shows a 640 x 480 RGB565 picture; pitch in bytes.
+bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height);
+
+// Image plug-in libraries.
+void* PlatformOpenLibrary(const char* path);
+void* PlatformLibrarySymbol(void* library, const char* name);
+void PlatformCloseLibrary(void* library);
