@@ -105,3 +105,5 @@ int32_t TestFit();
 int32_t TestShadowFit(int32_t row);
 void LoadShape();
 void ResetField();
+// Every grid all zero, as before the first game of the process.
+void ClearFieldGrids();

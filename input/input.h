@@ -26,8 +26,7 @@ struct JoystickRecord {
 struct InputState {
     uint8_t keyStates[256];               // KeyStateTable
     JoystickRecord joysticks[kMaxJoysticks];
-    int32_t joystickCount;
-    int32_t cursorX, cursorY;
+    int32_t joystickCount;                // usable joysticks, always ids 0..count - 1
 };
 extern InputState Input;
 
@@ -39,7 +38,3 @@ void ResetJoystick(int id);
 void PollJoysticks();
 int32_t QueryJoystick(int id, uint32_t code);
 int32_t AnyKeyReleased(int32_t acceptMouse);
-void EnableCursorTracking(int32_t on);
-void PollCursor();
-int32_t CursorX();
-int32_t CursorY();

@@ -10,5 +10,5 @@ struct SceneEntry {
     SceneRoutine draw;
 };
 
-// The routines of a SceneId, or nulls for an id that has no scene.
+// The row of a SceneId, or nullptr for an id that has no scene (nothing updates or draws).
 const SceneEntry* FindScene(int32_t id);

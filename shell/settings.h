@@ -2,12 +2,13 @@
 // The Settings and the two RankingTables, and the three data files that hold them.
 #include <cstdint>
 
+// The members' initial values are the built-in ones a new process starts with.
 struct SettingsRecord {
-    int32_t keyConfig;
-    int32_t fpsDisplay;
-    int32_t useVram;
-    int32_t showLineShadow;
-    int32_t eraseProperty;
+    int32_t keyConfig = 0;
+    int32_t fpsDisplay = 1;
+    int32_t useVram = 1;
+    int32_t showLineShadow = 1;
+    int32_t eraseProperty = 1;
 };
 extern SettingsRecord Settings;
 

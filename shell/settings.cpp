@@ -1,0 +1,195 @@
+#include "shell/settings.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "options/buttons.h"
+
+SettingsRecord Settings;
+RankingTable NormalRanking;
+RankingTable ExpertRanking;
+int32_t SaveBuffer[kSaveBufferWords];
+
+namespace {
+
+constexpr const char* kConfigFile = "config.dat";
+constexpr const char* kNormalRankingFile = "rank_n.dat";
+constexpr const char* kExpertRankingFile = "rank_e.dat";
+
+constexpr int kWordBytes = 4;
+constexpr int kSettingsWords = 5;
+constexpr int kEntryWords = 11;
+constexpr int kRankingWords = kRankingEntries * kEntryWords;
+static_assert(kRankingWords == kSaveBufferWords);
+
+// The default entries: three NameLetters, the score and the second figure; medals all 0.
+struct DefaultEntry {
+    int32_t name[3];
+    int32_t score;
+    int32_t lines;
+};
+
+constexpr DefaultEntry kDefaultNormal[kRankingEntries] = {
+    {{17, 20, 22}, 1000000, 1000},  // QTV
+    {{12, 2, 18}, 810000, 729},     // LBR
+    {{26, 14, 6}, 640000, 512},     // ZNF
+    {{16, 23, 4}, 490000, 343},     // PWD
+    {{7, 25, 12}, 360000, 216},     // GYL
+    {{22, 8, 17}, 250000, 125},     // VHQ
+    {{4, 24, 18}, 160000, 64},      // DXR
+    {{6, 10, 2}, 90000, 27},        // FJB
+    {{25, 16, 13}, 40000, 8},       // YPM
+    {{28, 31, 28}, 10000, 1},       // 252
+};
+
+constexpr DefaultEntry kDefaultExpert[kRankingEntries] = {
+    {{18, 31, 34}, 500, 300000},  // R58
+    {{30, 27, 33}, 450, 285000},  // 417
+    {{8, 22, 11}, 400, 270000},   // HVK
+    {{23, 17, 12}, 350, 255000},  // WQL
+    {{2, 26, 6}, 300, 240000},    // BZF
+    {{7, 24, 14}, 250, 225000},   // GXN
+    {{16, 12, 25}, 200, 210000},  // PLY
+    {{20, 22, 4}, 150, 195000},   // TVD
+    {{19, 6, 17}, 100, 180000},   // SFQ
+    {{33, 29, 32}, 50, 165000},   // 736
+};
+
+SaveTraceFn g_saveTrace = nullptr;
+
+void FillRanking(RankingTable& table, const DefaultEntry (&defaults)[kRankingEntries]) {
+    for (int i = 0; i < kRankingEntries; ++i) {
+        RankingEntry& entry = table.entries[i];
+        for (int c = 0; c < 3; ++c) entry.name[c] = defaults[i].name[c];
+        entry.score = defaults[i].score;
+        entry.lines = defaults[i].lines;
+        for (auto& medal : entry.medals) medal = 0;
+    }
+}
+
+// The files are little-endian whatever the host is, so words are packed byte by byte.
+int32_t DecodeWord(const unsigned char* bytes) {
+    uint32_t word = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                    static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return static_cast<int32_t>(word);
+}
+
+void EncodeWord(int32_t value, unsigned char* bytes) {
+    uint32_t word = static_cast<uint32_t>(value);
+    for (int b = 0; b < kWordBytes; ++b) bytes[b] = static_cast<unsigned char>(word >> (8 * b));
+}
+
+void PutSettings() {
+    SaveBuffer[0] = Settings.keyConfig;
+    SaveBuffer[1] = Settings.fpsDisplay;
+    SaveBuffer[2] = Settings.useVram;
+    SaveBuffer[3] = Settings.showLineShadow;
+    SaveBuffer[4] = Settings.eraseProperty;
+}
+
+void TakeSettings() {
+    Settings.keyConfig = SaveBuffer[0];
+    Settings.fpsDisplay = SaveBuffer[1];
+    Settings.useVram = SaveBuffer[2];
+    Settings.showLineShadow = SaveBuffer[3];
+    Settings.eraseProperty = SaveBuffer[4];
+}
+
+void PutRanking(const RankingTable& table) {
+    for (int i = 0; i < kRankingEntries; ++i) {
+        const RankingEntry& entry = table.entries[i];
+        int32_t* words = SaveBuffer + kEntryWords * i;
+        for (int c = 0; c < 3; ++c) words[c] = entry.name[c];
+        words[3] = entry.score;
+        words[4] = entry.lines;
+        for (int m = 0; m < kMedalKinds; ++m) words[5 + m] = entry.medals[m];
+    }
+}
+
+void TakeRanking(RankingTable& table) {
+    for (int i = 0; i < kRankingEntries; ++i) {
+        RankingEntry& entry = table.entries[i];
+        const int32_t* words = SaveBuffer + kEntryWords * i;
+        for (int c = 0; c < 3; ++c) entry.name[c] = words[c];
+        entry.score = words[3];
+        entry.lines = words[4];
+        for (int m = 0; m < kMedalKinds; ++m) entry.medals[m] = words[5 + m];
+    }
+}
+
+// Reads up to `words` whole words of the file into SaveBuffer. Words past the end of a short
+// file keep what the caller put there (the record's defaults); bytes past `words` are ignored.
+// False when the file cannot be opened for reading and updating: the caller keeps its defaults.
+bool ReadWords(const char* path, int words) {
+    std::FILE* file = std::fopen(path, "r+b");
+    if (!file) return false;
+    unsigned char bytes[kSaveBufferWords * kWordBytes];
+    size_t got = std::fread(bytes, 1, static_cast<size_t>(words) * kWordBytes, file);
+    std::fclose(file);
+    int whole = static_cast<int>(got / kWordBytes);
+    for (int i = 0; i < whole; ++i) SaveBuffer[i] = DecodeWord(bytes + kWordBytes * i);
+    return true;
+}
+
+// Writes SaveBuffer words 0..words - 1 to a temporary file beside `path` and renames it over
+// `path`: a write that fails half-way leaves the old file whole instead of a truncated one.
+bool WriteWords(const char* path, int words) {
+    char tempPath[64];
+    std::snprintf(tempPath, sizeof tempPath, "%s.tmp", path);
+    unsigned char bytes[kSaveBufferWords * kWordBytes];
+    for (int i = 0; i < words; ++i) EncodeWord(SaveBuffer[i], bytes + kWordBytes * i);
+    size_t size = static_cast<size_t>(words) * kWordBytes;
+
+    std::FILE* file = std::fopen(tempPath, "wb");
+    if (!file) return false;
+    bool written = std::fwrite(bytes, 1, size, file) == size;
+    if (std::fclose(file) != 0) written = false;
+    if (written) {
+        std::error_code error;
+        std::filesystem::rename(tempPath, path, error);
+        if (!error) return true;
+    }
+    std::remove(tempPath);
+    return false;
+}
+
+void TraceSave(const char* name) {
+    if (g_saveTrace) g_saveTrace(name);
+}
+
+}  // namespace
+
+void DefaultNormalRanking() { FillRanking(NormalRanking, kDefaultNormal); }
+
+void DefaultExpertRanking() { FillRanking(ExpertRanking, kDefaultExpert); }
+
+void LoadSettings() {
+    Settings = SettingsRecord{};
+    PutSettings();
+    if (ReadWords(kConfigFile, kSettingsWords)) TakeSettings();
+    // Every reader indexes the key layouts with it, so a number from a foreign file must not
+    // reach them.
+    if (Settings.keyConfig < 0 || Settings.keyConfig >= kKeyConfigCount) Settings.keyConfig = 0;
+
+    DefaultNormalRanking();
+    PutRanking(NormalRanking);
+    if (ReadWords(kNormalRankingFile, kRankingWords)) TakeRanking(NormalRanking);
+
+    DefaultExpertRanking();
+    PutRanking(ExpertRanking);
+    if (ReadWords(kExpertRankingFile, kRankingWords)) TakeRanking(ExpertRanking);
+}
+
+void SaveSettings() {
+    PutSettings();
+    if (WriteWords(kConfigFile, kSettingsWords)) TraceSave(kConfigFile);
+
+    PutRanking(NormalRanking);
+    if (WriteWords(kNormalRankingFile, kRankingWords)) TraceSave(kNormalRankingFile);
+
+    PutRanking(ExpertRanking);
+    if (WriteWords(kExpertRankingFile, kRankingWords)) TraceSave(kExpertRankingFile);
+}
+
+void SetSaveTrace(SaveTraceFn fn) { g_saveTrace = fn; }
