@@ -1,0 +1,194 @@
+#include "game/game_scene.h"
+
+#include "frame/sprite.h"
+#include "game/erase.h"
+#include "game/field.h"
+#include "game/levels.h"
+#include "game/motion.h"
+#include "options/buttons.h"
+#include "shell/name_entry.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr int32_t kReadyFrames = 100;
+constexpr int32_t kElapsedMsPerFrame = 17;
+constexpr int32_t kNoRank = 10;
+
+// Game-over timeline, on the value of the countdown after its decrement.
+constexpr int32_t kRankFrame = 195;
+constexpr int32_t kGreyYFirst = 185, kGreyYLast = 85;   // y-line rows 1..11, bottom up
+constexpr int32_t kGreyXFirst = 180, kGreyXLast = 50;   // x-line rows 2..15, bottom up
+
+bool ButtonDown(int32_t state) { return state >= 2; }
+
+// The first rank whose score the game beats; an equal score stays below the older entry.
+int32_t FindNewRank() {
+    for (int32_t r = 0; r < kRankingEntries; ++r) {
+        if (NormalRanking.entries[r].score < Game.score) return r;
+    }
+    return kNoRank;
+}
+
+void GreyRows(int32_t t) {
+    if (t % 10 == 5 && t >= kGreyYLast && t <= kGreyYFirst) {
+        int row = (195 - t) / 10;
+        for (int i = 1; i <= 8; ++i) {
+            if (YLineGrid[i][row] != LineEmpty) YLineGrid[i][row] = LineGrey;
+        }
+    }
+    if (t % 10 == 0 && t >= kGreyXLast && t <= kGreyXFirst) {
+        int row = (200 - t) / 10;
+        for (int i = 1; i <= 7; ++i) {
+            if (XLineGrid[i][row] != LineEmpty) XLineGrid[i][row] = LineGrey;
+        }
+    }
+}
+
+void UpdateReady() {
+    if (SceneEnterTimer >= 2) {
+        SceneEnterTimer -= 1;
+        return;
+    }
+    SceneEnterTimer = 0;
+    SpawnPiece();
+    if (Game.params.instantGravity) InstantGravityAfterEntry();
+}
+
+void UpdateGameOver() {
+    if (SceneLeaveTimer < 2) {
+        SceneLeaveTimer = 0;
+        if (NewRank != kNoRank) {
+            EnterNameEntry();
+        } else {
+            EnterTitle(SceneId);
+        }
+        return;
+    }
+    SceneLeaveTimer -= 1;
+    int32_t t = SceneLeaveTimer;
+    if (t == kRankFrame) NewRank = FindNewRank();
+    GreyRows(t);
+}
+
+void UpdatePhase() {
+    switch (Game.phase) {
+        case PhaseFalling: UpdateFalling(); break;
+        case PhaseLanded: UpdateLanded(); break;
+        case PhaseErasing: UpdateErasing(); break;
+        case PhaseNext: UpdateNext(); break;
+        case PhaseLevelClear: UpdateLevelClear(); break;
+        default: break;
+    }
+}
+
+void PlayPinch() {
+    int32_t danger = DangerLevel();
+    if (danger == 1 && SceneFrame % 60 == 13) PlayWave(WaveSlotPinch, 0);
+    if (danger == 2 && SceneFrame % 30 == 13) PlayWave(WaveSlotPinch, 0);
+}
+
+void CountDownMedalFlashes() {
+    for (int kind = 0; kind < kMedals; ++kind) {
+        if (Game.medalFlash[kind] > 0) Game.medalFlash[kind] -= 1;
+    }
+}
+
+// RIGHT + KEY 1 + KEY 7 + KEY 8 held together leaves the game as Escape would.
+void CheckAbortCombination() {
+    if (ButtonDown(ButtonLatch.right) && ButtonDown(ButtonLatch.key[1]) &&
+        ButtonDown(ButtonLatch.key[7]) && ButtonDown(ButtonLatch.key[8])) {
+        CloseCallback();
+    }
+}
+
+// A level clear's banner hides the erase popup.
+void CountDownPopupAndBanner() {
+    if (Game.popupTimer > 0) {
+        Game.popupTimer -= 1;
+        if (Game.bannerTimer > 0) Game.popupTimer = 0;
+    }
+    if (Game.bannerTimer >= 1) Game.bannerTimer -= 1;
+}
+
+}  // namespace
+
+void StartGame(int32_t mode) {
+    SceneId = 100 + mode;
+    SceneEnterTimer = kReadyFrames;
+    SetFade(0);
+    SceneLeaveTimer = 0;
+    Game.phase = PhaseReady;
+
+    for (auto& counter : ActionCounters) counter = 0;
+
+    if (mode == 1) Game.seed = SceneFrame;
+    DealSequence(Game.seed);
+
+    ResetField();
+    Game.piece = Piece{};
+
+    Game.dealt = 0;
+    Game.score = 0;
+    Game.lines = 0;
+    Game.levelLines = 0;
+    Game.elapsedMs = 0;
+    Game.fallTimer = 0;
+    Game.lockTimer = 0;
+    Game.eraseTimer = 0;
+    Game.nextTimer = 0;
+    Game.streak = 0;
+    for (int kind = 0; kind < kMedals; ++kind) {
+        Game.medals[kind] = 0;
+        Game.medalFlash[kind] = 0;
+    }
+    Game.level = StartLevel;
+
+    ApplyLevel(Game.level);
+
+    Game.popupTimer = 0;
+    Game.bannerTimer = 0;
+    NewRank = kNoRank;
+    SceneFrame = 0;
+}
+
+void GameUpdate() {
+    UpdateActionCounters();
+
+    if (SceneEnterTimer > 0 || SceneLeaveTimer >= 1) {
+        if (SceneEnterTimer != 0) {
+            UpdateReady();
+        } else {
+            UpdateGameOver();
+        }
+    } else {
+        UpdatePhase();
+        Game.elapsedMs = SaturatedAdd(Game.elapsedMs, kElapsedMsPerFrame);
+        PlayPinch();
+        CheckCollectionMedal();
+        CountDownMedalFlashes();
+        CheckAbortCombination();
+    }
+
+    CountDownPopupAndBanner();
+}
+
+// Only settled lines count; the zones lie just under the entry point of the pieces.
+int32_t DangerLevel() {
+    int32_t d = 0;
+    for (int i = 2; i <= 6; ++i) {
+        for (int j = 9; j <= 12; ++j) {
+            if (XLineGrid[i][j] >= 1) d = 1;
+            if (i != 2 && YLineGrid[i][j] >= 1) d = 1;
+        }
+    }
+    for (int i = 3; i <= 5; ++i) {
+        for (int j = 10; j <= 12; ++j) {
+            if (XLineGrid[i][j] >= 1) d = 2;
+            if (i != 3 && YLineGrid[i][j] >= 1) d = 2;
+        }
+    }
+    return d;
+}
