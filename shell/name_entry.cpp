@@ -1,0 +1,190 @@
+#include "shell/name_entry.h"
+
+#include "frame/sprite.h"
+#include "game/field.h"
+#include "game/game_screen.h"
+#include "game/motion.h"
+#include "options/buttons.h"
+#include "shell/ranking.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+#include "shell/text.h"
+#include "sound/sound.h"
+
+int32_t NameLetters[3];
+int8_t NextRepeat;
+int8_t PrevRepeat;
+
+namespace {
+constexpr int32_t kNameEntryFrames = 1800;   // 30 seconds to pick the letters
+constexpr int32_t kLeaveFrames = 60;         // from the acceptance to the ranking
+constexpr int32_t kFadeOutFrames = 20;       // the last of them dissolve to black
+constexpr int32_t kFramesPerSecond = 60;
+constexpr int32_t kLetterA = 1;
+constexpr int32_t kNameLetterCount = 42;     // 0 (blank), A..Z, 1..9, : - + . ! ?
+constexpr int kNameLength = 3;
+constexpr int32_t kCursorAccepted = 3;
+
+// A held direction steps in its 2nd frame, its 11th, then every 6 frames.
+constexpr int kRepeatFirst = 2;
+constexpr int kRepeatAgain = 11;
+constexpr int kRepeatRestart = 6;
+
+constexpr int32_t kPressed = 2;
+
+constexpr int32_t kTextCentred = 4;
+constexpr int32_t kNumberCellsBlank = 13;
+constexpr int32_t kFlashColours = 6;
+
+constexpr int32_t kTitleFont = FontSmall2 + 1;          // 16-pixel, colour r
+constexpr int32_t kRankFont = FontLarge2 + 2;           // 32-pixel, colour y
+constexpr int32_t kLetterFont = FontLarge1;             // 32-pixel, colour w
+constexpr int32_t kCursorLetterFont = FontLarge1 + 2;   // colour y
+constexpr int32_t kTimeFont = FontSmall2;
+constexpr int32_t kHurryFrames = 300;                   // the last five seconds flash
+
+constexpr int32_t kLetterRow = 8;
+constexpr int32_t kLetterOffset[kNameLength] = {-4, 0, 4};   // x 240, 304, 368
+
+bool IsDown(int32_t state) { return state >= kPressed; }
+bool IsPressed(int32_t state) { return state == kPressed; }
+
+void CountRepeat(int8_t& counter, bool down) {
+    if (!down) {
+        counter = 0;
+        return;
+    }
+    int next = counter + 1;
+    if (next > kRepeatAgain) next = kRepeatRestart;
+    counter = static_cast<int8_t>(next);
+}
+
+bool RepeatSteps(int8_t counter) { return counter == kRepeatFirst || counter == kRepeatAgain; }
+
+void UpdateRepeatCounters() {
+    CountRepeat(NextRepeat, IsDown(ButtonLatch.down) || IsDown(ButtonLatch.right));
+    CountRepeat(PrevRepeat, IsDown(ButtonLatch.up) || IsDown(ButtonLatch.left));
+}
+
+bool EditingLetter() { return MenuCursor >= 0 && MenuCursor < kNameLength; }
+
+void StepLetter(int32_t by) {
+    if (!EditingLetter()) return;
+    int32_t& letter = NameLetters[MenuCursor];
+    letter = ((letter + by) % kNameLetterCount + kNameLetterCount) % kNameLetterCount;
+    PlayWave(WaveSlotChoice, 0);
+}
+
+void UpdateInput() {
+    if (RepeatSteps(NextRepeat)) StepLetter(+1);
+    if (RepeatSteps(PrevRepeat)) StepLetter(kNameLetterCount - 1);
+    if (IsPressed(ButtonLatch.key[1]) || IsPressed(ButtonLatch.key[4])) {
+        if (MenuCursor < kNameLength - 1) {
+            ++MenuCursor;
+            PlayWave(WaveSlotSelect, 0);
+        } else if (MenuCursor == kNameLength - 1) {
+            CommitName();
+        }
+    }
+    // Once accepted in this very frame the name is final: no step back to the third letter.
+    if ((IsPressed(ButtonLatch.key[2]) || IsPressed(ButtonLatch.key[3])) && MenuCursor > 0 &&
+        MenuCursor < kCursorAccepted) {
+        --MenuCursor;
+        PlayWave(WaveSlotSelect, 0);
+    }
+}
+
+void DrawRank() {
+    DrawText(-2, 6, "RANK", kRankFont, kTextCentred);
+    DrawNumber(11, 6, 2, NewRank + 1, kRankFont, kNumberCellsBlank);
+}
+
+// The letter being edited stands out; an accepted name cycles through the colours, each
+// letter two steps behind the one before.
+void DrawLetters() {
+    for (int k = 0; k < kNameLength; ++k) {
+        int32_t font = k == MenuCursor ? kCursorLetterFont : kLetterFont;
+        if (MenuCursor == kCursorAccepted) {
+            font = (SceneFrame + 2 * k) % kFlashColours + FontLarge1 + 1;
+        }
+        DrawChar(kLetterOffset[k], kLetterRow, LetterToChar(NameLetters[k]), font, kTextCentred);
+    }
+}
+
+void DrawTimeLeft() {
+    if (SceneEnterTimer <= 0) return;
+    DrawText(-4, 21, "TIME", kTimeFont, kTextCentred);
+    const int32_t seconds = SceneEnterTimer / kFramesPerSecond + 1;
+    const int32_t font = SceneEnterTimer >= kHurryFrames
+                             ? kTimeFont
+                             : (SceneFrame + 1) % kFlashColours + kTimeFont + 1;
+    DrawNumber(22, 21, 2, seconds, font, kNumberCellsBlank);
+}
+
+}  // namespace
+
+void EnterNameEntry() {
+    SceneId = SceneNameEntry;
+    SceneEnterTimer = kNameEntryFrames;
+    SetFade(1);
+    SceneLeaveTimer = 0;
+    MenuCursor = 0;
+
+    for (auto& letter : NameLetters) letter = kLetterA;
+    NextRepeat = 0;
+    PrevRepeat = 0;
+    SceneFrame = 0;
+}
+
+void NameEntryUpdate() {
+    UpdateRepeatCounters();
+    if (SceneEnterTimer >= 2) {
+        --SceneEnterTimer;
+        UpdateInput();
+    } else if (SceneEnterTimer == 1) {
+        // Time is up: the letters as they stand.
+        CommitName();
+    } else if (SceneLeaveTimer > 0) {
+        --SceneLeaveTimer;
+        if (SceneLeaveTimer == 0) EnterRanking(SceneNameEntry);
+    }
+}
+
+void CommitName() {
+    MenuCursor = kCursorAccepted;
+    SceneEnterTimer = 0;
+    SceneLeaveTimer = kLeaveFrames;
+
+    // Only a real rank has a place; anything else must not write outside the table.
+    if (NewRank >= 0 && NewRank < kRankingEntries) {
+        RankingEntry* entries = NormalRanking.entries;
+        for (int i = kRankingEntries - 1; i > NewRank; --i) entries[i] = entries[i - 1];
+        RankingEntry& entry = entries[NewRank];
+        for (int k = 0; k < kNameLength; ++k) entry.name[k] = NameLetters[k];
+        entry.score = Game.score;
+        entry.lines = Game.lines;
+        for (int m = 0; m < kMedalKinds; ++m) entry.medals[m] = Game.medals[m];
+    }
+    PlayWave(WaveSlotSelect, 0);
+}
+
+// The game screen as the game left it, frozen, with the rank and the name over it.
+void NameEntryDraw() {
+    DrawGameBackdrop();
+    DrawPanel();
+    DrawFrozenField();
+    DrawPreview(NextPieceKind());
+    DrawMedals();
+    DrawText(0, 10, "NAME ENTRY", kTitleFont, kTextCentred);
+    DrawRank();
+    DrawLetters();
+    DrawTimeLeft();
+    if (SceneLeaveTimer > 0 && SceneLeaveTimer <= kFadeOutFrames) StepFade(0, 0);
+    DrawFrameRateText();
+}
+
+void ResetNameEntry() {
+    for (auto& letter : NameLetters) letter = 0;
+    NextRepeat = 0;
+    PrevRepeat = 0;
+}
