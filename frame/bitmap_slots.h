@@ -15,3 +15,24 @@ void RestoreSlot(uint16_t slot);
 void ReleaseAllSlots();
 int32_t GetSlotSize(int32_t slot, int32_t* width, int32_t* height);
 void SetUseVideoMemory(int32_t flag);
+
+struct Surface;
+
+// One picture: its surface and what it takes to draw it and to rebuild it once lost.
+struct BitmapSlot {
+    Surface* surface;          // null when the slot is empty
+    int32_t width, height;
+    uint32_t colourKeyValue;   // the top-left pixel, raw
+    int32_t useColourKey;      // drawing leaves out pixels equal to the colour key
+    char fileName[256];        // empty for a created surface
+    char pluginName[256];      // the image plug-in that decoded it, or empty
+    int32_t videoMemory;       // SetUseVideoMemory in force when the surface was made
+};
+extern BitmapSlot BitmapSlots[kBitmapSlots];
+
+// Called with the slot number after a created surface (no file) has been rebuilt.
+using SlotRestoreRoutine = void (*)(uint16_t slot);
+SlotRestoreRoutine SetRestoreCallback(SlotRestoreRoutine routine);
+
+// Back to a process that has just started (tests): every slot empty and zeroed.
+void ResetBitmapSlots();

@@ -14,3 +14,6 @@ int32_t StepFade(int32_t direction, uint32_t colour);
 using SpriteTraceFn = void (*)(int32_t x, int32_t y, uint32_t slot, int32_t left,
                                int32_t top, int32_t right, int32_t bottom);
 void SetSpriteTrace(SpriteTraceFn fn);
+
+// Back to a process that has just started (tests): fully visible, no trace.
+void ResetSprites();
