@@ -1,0 +1,51 @@
+// plusrail-assetgen OUTDIR: writes every picture and sound of the game under OUTDIR
+// (bmp/font_1, bmp/font_2, bmp/game, bmp/back, wave). The output depends on nothing but
+// this program and the fonts it reads, so every build gets the same bytes.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "backgrounds.h"
+#include "fonts.h"
+#include "frame_picture.h"
+#include "line_sheets.h"
+#include "medals.h"
+#include "sounds.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: plusrail-assetgen OUTDIR\n");
+        return 2;
+    }
+    const std::string outDir = argv[1];
+    for (const char* folder : {"bmp/font_1", "bmp/font_2", "bmp/game", "bmp/back", "wave"}) {
+        std::error_code error;
+        std::filesystem::create_directories(outDir + "/" + folder, error);
+        if (error) {
+            std::fprintf(stderr, "plusrail-assetgen: cannot create %s/%s\n", outDir.c_str(), folder);
+            return 1;
+        }
+    }
+    const std::string fontDir = PLUSRAIL_FONT_DIR;
+    struct Step {
+        const char* what;
+        int ok;
+    };
+    const Step steps[] = {
+        {"fonts", assetgen::WriteFonts(outDir, fontDir)},
+        {"line sheets", assetgen::WriteLineSheets(outDir)},
+        {"medals", assetgen::WriteMedals(outDir)},
+        {"field frame", assetgen::WriteFramePicture(outDir, fontDir)},
+        {"backgrounds", assetgen::WriteBackgrounds(outDir)},
+        {"sounds", assetgen::WriteSounds(outDir)},
+    };
+    int failures = 0;
+    for (const Step& step : steps) {
+        if (!step.ok) {
+            std::fprintf(stderr, "plusrail-assetgen: writing the %s failed\n", step.what);
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
