@@ -1,0 +1,138 @@
+#include "options/graphic_config.h"
+
+#include <cstdint>
+
+#include "options/buttons.h"
+#include "options/option_menu.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+#include "shell/text.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr int32_t kPlaceCentredRows = 4;
+constexpr int32_t kTextFont = FontSmall1;
+
+constexpr int32_t kSlideFrames = 20;
+constexpr int32_t kLeaveFrames = 20;
+constexpr int32_t kPressed = 2;
+
+constexpr int32_t kFlagOff = 0;
+constexpr int32_t kFlagOn = 1;
+
+constexpr int32_t kHeadingRow = 8;
+constexpr int32_t kValueX = 17;       // the values stand in one column
+constexpr int32_t kReturnRow = 27;
+
+constexpr int32_t kFlagRows = 4;
+constexpr int32_t kCursorReturn = kFlagRows;
+
+// side +1: the row slides in from the right and leaves to the left; -1 the other way.
+struct FlagRow {
+    const char* label;
+    int32_t labelX;
+    int32_t row;
+    int32_t side;
+    int32_t SettingsRecord::*field;
+};
+constexpr FlagRow kFlagRowsTable[kFlagRows] = {
+    {"FPS DISPLAY", -9, 14, +1, &SettingsRecord::fpsDisplay},
+    {"USE VRAM", -12, 17, -1, &SettingsRecord::useVram},
+    {"SHOW LINE SHADOW", -4, 20, +1, &SettingsRecord::showLineShadow},
+    {"Erase Property", -6, 23, -1, &SettingsRecord::eraseProperty},
+};
+
+bool Pressed(int32_t state) { return state == kPressed; }
+
+// RIGHT means ON and LEFT means OFF; a value other than 0 or 1 is left alone.
+void StepFlag(int32_t& flag) {
+    if (Pressed(ButtonLatch.right) && flag == kFlagOff) {
+        flag = kFlagOn;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (Pressed(ButtonLatch.left) && flag == kFlagOn) {
+        flag = kFlagOff;
+        PlayWave(WaveSlotChoice, 0);
+    }
+}
+
+// A flag with any other value shows no value at all.
+void DrawFlagRow(const FlagRow& row, int32_t dx, int32_t font) {
+    DrawText(row.labelX + dx, row.row, row.label, font, kPlaceCentredRows);
+    const int32_t flag = Settings.*row.field;
+    if (flag == kFlagOn) DrawText(kValueX + dx, row.row, "ON", font, kPlaceCentredRows);
+    if (flag == kFlagOff) DrawText(kValueX + dx, row.row, "OFF", font, kPlaceCentredRows);
+}
+
+}  // namespace
+
+void EnterGraphicConfig() {
+    SceneId = SceneGraphicConfig;
+    SceneEnterTimer = kSlideFrames;
+    SceneLeaveTimer = 0;
+    MenuCursor = 0;
+}
+
+void GraphicConfigUpdate() {
+    if (SceneEnterTimer > 0 || SceneLeaveTimer > 0) {
+        if (SceneEnterTimer != 0) {
+            --SceneEnterTimer;
+        } else if (SceneLeaveTimer > 1) {
+            --SceneLeaveTimer;
+        } else {
+            SceneLeaveTimer = 0;
+            EnterOptionMenu(SceneGraphicConfig);
+        }
+        return;
+    }
+    if (Pressed(ButtonLatch.down) && MenuCursor < kCursorReturn) {
+        ++MenuCursor;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
+        --MenuCursor;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (MenuCursor >= 0 && MenuCursor < kFlagRows) {
+        // In force at once wherever it is read; USE VRAM only ever matters at start-up.
+        StepFlag(Settings.*kFlagRowsTable[MenuCursor].field);
+    } else if (MenuCursor == kCursorReturn &&
+               (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4]))) {
+        SceneLeaveTimer = kLeaveFrames;
+        PlayWave(WaveSlotSelect, 0);
+    }
+}
+
+void GraphicConfigDraw() {
+    DrawOptionBackdrop();
+
+    const int32_t enter = SceneEnterTimer;
+    const int32_t leave = SceneLeaveTimer;
+    if (enter >= 1) {
+        const int32_t d = 2 * enter;
+        DrawText(-d, kHeadingRow, "GRAPHIC CONFIG", kTextFont, kPlaceCentredRows);
+        for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, row.side * d, kTextFont);
+        DrawText(d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, kPlaceCentredRows);
+        return;
+    }
+
+    DrawText(0, kHeadingRow, "GRAPHIC CONFIG", kTextFont, kPlaceCentredRows);
+    if (leave >= 1) {
+        // The rows leave the way they did not come in; the chosen item stays and flashes.
+        const int32_t e = 2 * (kLeaveFrames - leave);
+        for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, -row.side * e, kTextFont);
+        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", OptionFlashFont(), kPlaceCentredRows);
+        return;
+    }
+
+    for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, 0, kTextFont);
+    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", kTextFont, kPlaceCentredRows);
+    // The row under the cursor once more on top, in the blink colour.
+    const int32_t blink = OptionBlinkFont();
+    if (MenuCursor >= 0 && MenuCursor < kFlagRows) {
+        DrawFlagRow(kFlagRowsTable[MenuCursor], 0, blink);
+    } else if (MenuCursor == kCursorReturn) {
+        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", blink, kPlaceCentredRows);
+    }
+}

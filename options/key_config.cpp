@@ -1,0 +1,196 @@
+#include "options/key_config.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "options/buttons.h"
+#include "options/option_menu.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+#include "shell/text.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr int32_t kPlaceCentredRows = 4;
+constexpr int32_t kTextFont = FontSmall1;
+
+constexpr int32_t kSlideFrames = 20;
+constexpr int32_t kLeaveFrames = 20;
+constexpr int32_t kPressed = 2;
+
+enum KeyConfigRow : int32_t {
+    RowLetter = 0,
+    RowDigit = 1,
+    RowReturn = 2,
+};
+
+// A..E come in four digits each; F (20) stands alone, without a digit.
+constexpr int32_t kConfigsPerLetter = 4;
+constexpr int32_t kLastLetterWithDigits = 16;   // E-1
+constexpr int32_t kConfigF = 20;
+
+// Positions in half-glyphs from the screen centre, and rows.
+constexpr int32_t kHeadingRow = 8;
+constexpr int32_t kTypeRow = 12;
+constexpr int32_t kTypeTextX = -4;
+constexpr int32_t kLetterX = 9;
+constexpr int32_t kLetterFX = 11;    // F alone takes the place of the dash
+constexpr int32_t kDashX = 11;
+constexpr int32_t kDigitX = 13;
+constexpr int32_t kTableTopRow = 15;
+constexpr int32_t kActionRightEdge = 19;   // every action label ends here
+constexpr int32_t kReturnRow = 27;
+
+// One row per KeyConfigTable column; every label starts at half-glyph -19.
+struct ButtonRow {
+    const char* label;
+    int32_t x;
+};
+constexpr ButtonRow kButtonRows[kKeyConfigColumns] = {
+    {"UP", -17},    {"DOWN", -15},  {"KEY 1", -14}, {"KEY 2", -14}, {"KEY 3", -14},
+    {"KEY 4", -14}, {"KEY 5", -14}, {"KEY 6", -14}, {"KEY 7", -14}, {"KEY 8", -14},
+};
+
+bool Pressed(int32_t state) { return state == kPressed; }
+
+// The configuration on screen is the one play uses: a stored number outside the table
+// reads as A-1 here as it does in play.
+int32_t ShownConfig() { return EffectiveKeyConfig(); }
+
+void StepLetter(int32_t& config) {
+    if (Pressed(ButtonLatch.right)) {
+        // E-1..E-4 all go to F, which has no digit; at F the press still sounds.
+        if (config < kLastLetterWithDigits) {
+            config += kConfigsPerLetter;
+        } else if (config < kConfigF) {
+            config = kConfigF;
+        }
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (Pressed(ButtonLatch.left) && config >= kConfigsPerLetter) {
+        config -= kConfigsPerLetter;   // F goes to E-1
+        PlayWave(WaveSlotChoice, 0);
+    }
+}
+
+void StepDigit(int32_t& config) {
+    if (Pressed(ButtonLatch.right) && config < kConfigF &&
+        config % kConfigsPerLetter != kConfigsPerLetter - 1) {
+        ++config;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (Pressed(ButtonLatch.left) && config % kConfigsPerLetter != 0) {
+        --config;
+        PlayWave(WaveSlotChoice, 0);
+    }
+}
+
+// "KEY TYPE =", the letter, and for A..E the dash and the digit, shifted by dx.
+void DrawKeyType(int32_t config, int32_t dx, int32_t typeFont, int32_t letterFont,
+                 int32_t digitFont) {
+    DrawText(kTypeTextX + dx, kTypeRow, "KEY TYPE =", typeFont, kPlaceCentredRows);
+    const int32_t letter = 'A' + config / kConfigsPerLetter;
+    if (config == kConfigF) {
+        DrawChar(kLetterFX + dx, kTypeRow, letter, letterFont, kPlaceCentredRows);
+        return;
+    }
+    DrawChar(kLetterX + dx, kTypeRow, letter, letterFont, kPlaceCentredRows);
+    DrawChar(kDashX + dx, kTypeRow, '-', kTextFont, kPlaceCentredRows);
+    DrawChar(kDigitX + dx, kTypeRow, '1' + config % kConfigsPerLetter, digitFont,
+             kPlaceCentredRows);
+}
+
+// The ten button rows with their actions; even rows shifted by evenDx, odd rows by oddDx.
+void DrawActionTable(int32_t config, int32_t evenDx, int32_t oddDx) {
+    for (int32_t i = 0; i < kKeyConfigColumns; ++i) {
+        const int32_t dx = i % 2 == 0 ? evenDx : oddDx;
+        const int32_t row = kTableTopRow + i;
+        DrawText(kButtonRows[i].x + dx, row, kButtonRows[i].label, kTextFont,
+                 kPlaceCentredRows);
+        const char* action = GameActionLabel[KeyConfigTable[config][i]];
+        const int32_t actionX = kActionRightEdge - static_cast<int32_t>(std::strlen(action));
+        DrawText(actionX + dx, row, action, kTextFont, kPlaceCentredRows);
+    }
+}
+
+}  // namespace
+
+void EnterKeyConfig() {
+    SceneId = SceneKeyConfig;
+    SceneEnterTimer = kSlideFrames;
+    SceneLeaveTimer = 0;
+    MenuCursor = RowLetter;
+}
+
+void KeyConfigUpdate() {
+    if (SceneEnterTimer > 0 || SceneLeaveTimer > 0) {
+        if (SceneEnterTimer != 0) {
+            --SceneEnterTimer;
+        } else if (SceneLeaveTimer > 1) {
+            --SceneLeaveTimer;
+        } else {
+            SceneLeaveTimer = 0;
+            EnterOptionMenu(SceneKeyConfig);
+        }
+        return;
+    }
+
+    int32_t config = ShownConfig();
+    // F has no digit: the cursor jumps over that row both ways.
+    if (Pressed(ButtonLatch.down) && MenuCursor < RowReturn) {
+        MenuCursor = (config == kConfigF && MenuCursor == RowLetter) ? RowReturn : MenuCursor + 1;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (Pressed(ButtonLatch.up) && MenuCursor > RowLetter) {
+        MenuCursor = (config == kConfigF && MenuCursor == RowReturn) ? RowLetter : MenuCursor - 1;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    switch (MenuCursor) {
+        case RowLetter: StepLetter(config); break;
+        case RowDigit: StepDigit(config); break;
+        case RowReturn:
+            if (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4])) {
+                SceneLeaveTimer = kLeaveFrames;
+                PlayWave(WaveSlotSelect, 0);
+            }
+            break;
+        default: break;
+    }
+    // In force at once; config.dat gets it only when the program closes from the title.
+    if (config != ShownConfig()) Settings.keyConfig = config;
+}
+
+void KeyConfigDraw() {
+    DrawOptionBackdrop();
+
+    const int32_t config = ShownConfig();
+    const int32_t enter = SceneEnterTimer;
+    const int32_t leave = SceneLeaveTimer;
+    if (enter >= 1) {
+        // The rows of the table come in alternately from the left and from the right.
+        const int32_t d = 2 * enter;
+        DrawText(-d, kHeadingRow, "KEY CONFIG", kTextFont, kPlaceCentredRows);
+        DrawKeyType(config, d, kTextFont, kTextFont, kTextFont);
+        DrawActionTable(config, -d, d);
+        DrawText(-d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, kPlaceCentredRows);
+        return;
+    }
+    if (leave >= 1) {
+        const int32_t d = 2 * (leave - kLeaveFrames);
+        DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, kPlaceCentredRows);
+        DrawKeyType(config, d, kTextFont, kTextFont, kTextFont);
+        DrawActionTable(config, -d, d);
+        return;
+    }
+
+    DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, kPlaceCentredRows);
+    const int32_t blink = OptionBlinkFont();
+    const bool onType = MenuCursor == RowLetter || MenuCursor == RowDigit;
+    DrawKeyType(config, 0, onType ? blink : kTextFont,
+                MenuCursor == RowLetter ? blink : kTextFont,
+                MenuCursor == RowDigit ? blink : kTextFont);
+    DrawActionTable(config, 0, 0);
+    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", MenuCursor == RowReturn ? blink : kTextFont,
+             kPlaceCentredRows);
+}

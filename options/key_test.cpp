@@ -1,0 +1,77 @@
+#include "options/key_test.h"
+
+#include <cstdint>
+
+#include "options/buttons.h"
+#include "options/option_menu.h"
+#include "shell/scene.h"
+#include "shell/text.h"
+
+namespace {
+
+constexpr int32_t kPlaceCentredRows = 4;
+constexpr int32_t kTextFont = FontSmall1;
+constexpr int32_t kLitFont = FontSmall1 + 1;
+
+constexpr int32_t kSlideFrames = 20;
+constexpr int32_t kDown = 2;   // pressed (2) or held (3)
+
+constexpr int32_t kHeadingRow = 8;
+constexpr int32_t kHintRow = 27;
+
+constexpr int32_t kFromLeft = -1;
+constexpr int32_t kFromRight = +1;
+
+// The arrows form a cross, the eight keys two columns of four pairs.
+struct ButtonLabel {
+    const char* text;
+    const int32_t* state;
+    int32_t x;
+    int32_t row;
+    int32_t side;
+};
+const ButtonLabel kLabels[] = {
+    {"UP", &ButtonLatch.up, 0, 12, kFromRight},
+    {"LEFT", &ButtonLatch.left, -6, 14, kFromLeft},
+    {"RIGHT", &ButtonLatch.right, 5, 14, kFromLeft},
+    {"DOWN", &ButtonLatch.down, 0, 16, kFromRight},
+    {"KEY_1", &ButtonLatch.key[1], -6, 19, kFromLeft},
+    {"KEY_2", &ButtonLatch.key[2], 6, 19, kFromLeft},
+    {"KEY_3", &ButtonLatch.key[3], -6, 21, kFromRight},
+    {"KEY_4", &ButtonLatch.key[4], 6, 21, kFromRight},
+    {"KEY_5", &ButtonLatch.key[5], -6, 23, kFromLeft},
+    {"KEY_6", &ButtonLatch.key[6], 6, 23, kFromLeft},
+    {"KEY_7", &ButtonLatch.key[7], -6, 25, kFromRight},
+    {"KEY_8", &ButtonLatch.key[8], 6, 25, kFromRight},
+};
+
+bool IsDown(int32_t state) { return state >= kDown; }
+
+}  // namespace
+
+void EnterKeyTest() {
+    SceneId = SceneKeyTest;
+    SceneEnterTimer = kSlideFrames;
+    SceneLeaveTimer = 0;
+    MenuCursor = 0;
+}
+
+void KeyTestUpdate() {
+    if (SceneEnterTimer > 0) --SceneEnterTimer;
+    // The way out works even while the labels slide in, and needs no fresh press.
+    if (IsDown(ButtonLatch.key[1]) && IsDown(ButtonLatch.key[3])) {
+        EnterOptionMenu(SceneKeyTest);
+    }
+}
+
+void KeyTestDraw() {
+    DrawOptionBackdrop();
+
+    const int32_t d = 2 * SceneEnterTimer;
+    DrawText(-d, kHeadingRow, "KEY TEST", kTextFont, kPlaceCentredRows);
+    for (const ButtonLabel& label : kLabels) {
+        const int32_t font = IsDown(*label.state) ? kLitFont : kTextFont;
+        DrawText(label.x + label.side * d, label.row, label.text, font, kPlaceCentredRows);
+    }
+    DrawText(-d, kHintRow, "PRESS 1+3 OR ESC TO RETURN", OptionBlinkFont(), kPlaceCentredRows);
+}

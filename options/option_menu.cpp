@@ -1,0 +1,152 @@
+#include "options/option_menu.h"
+
+#include <cstdint>
+
+#include "frame/sprite.h"
+#include "options/buttons.h"
+#include "options/graphic_config.h"
+#include "options/key_config.h"
+#include "options/key_test.h"
+#include "options/sound_test.h"
+#include "shell/scene.h"
+#include "shell/text.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
+constexpr int32_t kPlaceCentredRows = 4;
+constexpr int32_t kLogoRow = 3;
+constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
+constexpr int32_t kTextFont = FontSmall1;       // 16-pixel white
+
+constexpr int32_t kSlideFrames = 20;
+constexpr int32_t kLeaveFrames = 20;
+constexpr int32_t kPressed = 2;
+constexpr int32_t kSpareOptionScene = 7;        // no screen of its own; maps to RESET DATA
+
+constexpr int32_t kHeadingRow = 8;
+
+enum OptionItem : int32_t {
+    ItemKeyConfig = 0,
+    ItemKeyTest = 1,
+    ItemGraphicOption = 2,
+    ItemSoundTest = 3,
+    ItemResetData = 4,
+    ItemReturnMainMenu = 5,
+};
+constexpr int32_t kLastItem = ItemReturnMainMenu;
+
+struct MenuItem {
+    const char* text;
+    int32_t row;
+};
+constexpr MenuItem kItems[] = {
+    {"KEY CONFIG", 15},  {"KEY TEST", 17},   {"GRAPHIC OPTION", 19},
+    {"SOUND TEST", 21},  {"RESET DATA", 23}, {"RETURN MAINMENU", 25},
+};
+
+bool Pressed(int32_t state) { return state == kPressed; }
+bool IsEvenItem(int32_t item) { return item % 2 == 0; }
+
+// Each option screen brings the cursor back to its own item.
+int32_t CursorComingFrom(int32_t from) {
+    switch (from) {
+        case SceneKeyTest: return ItemKeyTest;
+        case SceneGraphicConfig: return ItemGraphicOption;
+        case SceneSoundTest: return ItemSoundTest;
+        case kSpareOptionScene: return ItemResetData;
+        default: return ItemKeyConfig;
+    }
+}
+
+void LeaveTo(int32_t item) {
+    switch (item) {
+        case ItemKeyConfig: EnterKeyConfig(); break;
+        case ItemKeyTest: EnterKeyTest(); break;
+        case ItemGraphicOption: EnterGraphicConfig(); break;
+        case ItemSoundTest: EnterSoundTest(); break;
+        case ItemReturnMainMenu: EnterTitle(SceneOptionMenu); break;
+        default:
+            // RESET DATA resets nothing: the menu is live again with the cursor kept.
+            break;
+    }
+}
+
+}  // namespace
+
+void DrawOptionBackdrop() {
+    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
+    DrawText(0, kLogoRow, "+RAIL", kLogoFont, kPlaceCentredRows);
+}
+
+int32_t OptionBlinkFont() { return kTextFont + (SceneFrame / 4) % 6 + 1; }
+int32_t OptionFlashFont() { return kTextFont + SceneFrame % 6 + 1; }
+
+void EnterOptionMenu(int32_t from) {
+    SceneId = SceneOptionMenu;
+    // Only the way in from the title slides; the way back from a screen shows the menu at once.
+    SceneEnterTimer = from == SceneTitle ? kSlideFrames : 0;
+    SceneLeaveTimer = 0;
+    MenuCursor = CursorComingFrom(from);
+}
+
+void OptionMenuUpdate() {
+    if (SceneEnterTimer > 0 || SceneLeaveTimer > 0) {
+        if (SceneEnterTimer != 0) {
+            --SceneEnterTimer;
+        } else if (SceneLeaveTimer > 1) {
+            --SceneLeaveTimer;
+        } else {
+            SceneLeaveTimer = 0;
+            LeaveTo(MenuCursor);
+        }
+        return;
+    }
+    if (Pressed(ButtonLatch.down) && MenuCursor < kLastItem) {
+        ++MenuCursor;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
+        --MenuCursor;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    // A move and a confirm in the same frame choose the item just moved to.
+    if (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4])) {
+        SceneLeaveTimer = kLeaveFrames;
+        PlayWave(WaveSlotSelect, 0);
+    }
+}
+
+void OptionMenuDraw() {
+    DrawOptionBackdrop();
+
+    const int32_t enter = SceneEnterTimer;
+    const int32_t leave = SceneLeaveTimer;
+    if (enter >= 1) {
+        // The items come in from both sides, one glyph a frame, and meet in the centre.
+        DrawText(-2 * enter, kHeadingRow, "OPTION MENU", kTextFont, kPlaceCentredRows);
+        for (int32_t item = 0; item <= kLastItem; ++item) {
+            const int32_t x = IsEvenItem(item) ? 2 * enter : -2 * enter;
+            DrawText(x, kItems[item].row, kItems[item].text, kTextFont, kPlaceCentredRows);
+        }
+        return;
+    }
+
+    DrawText(0, kHeadingRow, "OPTION MENU", kTextFont, kPlaceCentredRows);
+    for (int32_t item = 0; item <= kLastItem; ++item) {
+        int32_t x = 0;
+        int32_t font = kTextFont;
+        if (leave >= 1) {
+            // The chosen item stays and flashes; even items leave to the left, odd to the right.
+            if (item == MenuCursor) {
+                font = OptionFlashFont();
+            } else {
+                x = IsEvenItem(item) ? 2 * (leave - kLeaveFrames) : 2 * (kLeaveFrames - leave);
+            }
+        } else if (item == MenuCursor) {
+            font = OptionBlinkFont();
+        }
+        DrawText(x, kItems[item].row, kItems[item].text, font, kPlaceCentredRows);
+    }
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The sound test screen: plays any WaveSlot by number, and makes no sound of its own.
+#include <cstdint>
+
+// The WaveSlot chosen on the screen, 0..31; 0 again on every visit.
+extern int32_t SoundTestNumber;
+
+void EnterSoundTest();
+void SoundTestUpdate();
+void SoundTestDraw();
