@@ -1,0 +1,167 @@
+// The mode select: NORMAL MODE starts a game, EXPERT MODE only plays its animation, RETURN
+// TO MAINMENU goes back to the title. The StartLevel comes from the buttons held while a
+// mode is confirmed.
+#include <cstdint>
+
+#include "frame/sprite.h"
+#include "game/game_scene.h"
+#include "options/buttons.h"
+#include "shell/scene.h"
+#include "shell/text.h"
+#include "shell/title.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
+
+constexpr int32_t kPlaceCentredRows = 4;
+constexpr int32_t kLogoRow = 3;
+constexpr int32_t kLogoFont = FontLarge1;
+constexpr int32_t kItemFont = FontSmall1;
+
+constexpr int32_t kEnterFrames = 20;
+constexpr int32_t kModeLeaveFrames = 40;     // slide out, the last 20 dissolving to black
+constexpr int32_t kReturnLeaveFrames = 20;
+constexpr int32_t kDissolveFrames = 20;
+
+constexpr int32_t kNormalGameMode = 1;       // SceneId 101
+
+constexpr int32_t kPressed = 2;
+
+enum ModeItem : int32_t {
+    ItemNormalMode = 0,
+    ItemExpertMode = 1,
+    ItemReturn = 2,
+};
+constexpr int32_t kLastItem = ItemReturn;
+
+constexpr int32_t kHeadingRow = 8;
+constexpr const char* kHeading = "GAME START";
+
+struct MenuItem {
+    const char* text;
+    int32_t row;
+};
+constexpr MenuItem kItems[] = {
+    {"NORMAL MODE", 17},
+    {"EXPERT MODE", 20},
+    {"RETURN TO MAINMENU", 23},
+};
+
+bool Pressed(int32_t state) { return state == kPressed; }
+bool Down(int32_t state) { return state >= kPressed; }
+
+int32_t SlowCycleFont() { return kItemFont + (SceneFrame / 4) % 6 + 1; }
+int32_t FastCycleFont() { return kItemFont + SceneFrame % 6 + 1; }
+
+// Later tests overwrite earlier ones, so the combinations win over the single buttons and
+// KEY 7 / KEY 8 over KEY 5 / KEY 6. With none held the previous choice stays.
+void ChooseStartLevel() {
+    const int32_t* key = ButtonLatch.key;
+    if (Down(key[5])) StartLevel = 15;
+    if (Down(key[6])) StartLevel = 25;
+    if (Down(key[5]) && Down(key[6])) StartLevel = 35;
+    if (Down(key[7])) StartLevel = 50;
+    if (Down(key[8])) StartLevel = 70;
+    if (Down(key[7]) && Down(key[8])) StartLevel = 100;
+}
+
+void Confirm() {
+    if (MenuCursor != ItemReturn) {
+        SceneLeaveTimer = kModeLeaveFrames;
+        ChooseStartLevel();
+    } else {
+        SceneLeaveTimer = kReturnLeaveFrames;
+    }
+    PlayWave(WaveSlotSelect, 0);
+}
+
+void LeaveTo(int32_t item) {
+    switch (item) {
+        case ItemNormalMode: StartGame(kNormalGameMode); break;
+        case ItemReturn: EnterTitle(SceneModeSelect); break;
+        // EXPERT MODE has no game of its own: the menu simply becomes idle again.
+        default: break;
+    }
+}
+
+// Item offsets in half-glyphs during the leave phase, for the item that was chosen.
+int32_t LeaveOffset(int32_t item, int32_t chosen, int32_t leave) {
+    if (chosen == ItemReturn) {
+        switch (item) {
+            case ItemNormalMode: return (leave - kReturnLeaveFrames) * 2;
+            case ItemExpertMode: return (kReturnLeaveFrames - leave) * 2;
+            default: return 0;
+        }
+    }
+    if (item == ItemExpertMode) return kModeLeaveFrames - leave;
+    if (item == chosen) return 0;
+    return leave - kModeLeaveFrames;
+}
+
+}  // namespace
+
+void EnterModeSelect() {
+    SceneId = SceneModeSelect;
+    SceneEnterTimer = kEnterFrames;
+    SetFade(0);
+    SceneLeaveTimer = 0;
+    MenuCursor = ItemNormalMode;
+    StartLevel = 0;
+}
+
+void ModeSelectUpdate() {
+    if (SceneEnterTimer < 1 && SceneLeaveTimer < 1) {
+        if (Pressed(ButtonLatch.down) && MenuCursor < kLastItem) {
+            ++MenuCursor;
+            PlayWave(WaveSlotChoice, 0);
+        }
+        if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
+            --MenuCursor;
+            PlayWave(WaveSlotChoice, 0);
+        }
+        if (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4])) Confirm();
+    } else if (SceneEnterTimer != 0) {
+        --SceneEnterTimer;
+    } else if (SceneLeaveTimer >= 2) {
+        --SceneLeaveTimer;
+        // The dissolve of the last 20 frames starts from a clear screen.
+        if (SceneLeaveTimer == kDissolveFrames) SetFade(1);
+    } else {
+        SceneLeaveTimer = 0;
+        LeaveTo(MenuCursor);
+    }
+}
+
+void ModeSelectDraw() {
+    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
+    DrawText(0, kLogoRow, "+RAIL", kLogoFont, kPlaceCentredRows);
+
+    const int32_t enter = SceneEnterTimer;
+    const int32_t leave = SceneLeaveTimer;
+    if (enter > 0) {
+        // 16 pixels a frame, from alternate sides.
+        DrawText(-2 * enter, kHeadingRow, kHeading, kItemFont, kPlaceCentredRows);
+        for (int32_t item = 0; item <= kLastItem; ++item) {
+            const int32_t side = item % 2 == 0 ? +1 : -1;
+            DrawText(side * 2 * enter, kItems[item].row, kItems[item].text, kItemFont,
+                     kPlaceCentredRows);
+        }
+    } else {
+        DrawText(0, kHeadingRow, kHeading, kItemFont, kPlaceCentredRows);
+        for (int32_t item = 0; item <= kLastItem; ++item) {
+            int32_t offset = 0;
+            int32_t font = kItemFont;
+            if (leave > 0) {
+                offset = LeaveOffset(item, MenuCursor, leave);
+                if (item == MenuCursor) font = FastCycleFont();
+            } else if (item == MenuCursor) {
+                font = SlowCycleFont();
+            }
+            DrawText(offset, kItems[item].row, kItems[item].text, font, kPlaceCentredRows);
+        }
+    }
+
+    if (leave >= 1 && leave <= kDissolveFrames && MenuCursor != ItemReturn) StepFade(0, 0);
+}
