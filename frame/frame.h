@@ -12,6 +12,7 @@ struct FrameRect {
 
 // The frame's process-wide settings and state; zeroed at start-up.
 struct FrameState {
+    int32_t window;                // 1 while the window exists (stands in for its handle)
     FrameRect clientRect;          // the window's client area on the screen
     int32_t active;                // 1 while frames run
     int32_t closing;               // set by RequestClose, never cleared

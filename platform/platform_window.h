@@ -15,6 +15,9 @@ enum PlatformMessageType : int32_t {
     MsgMove,         // x, y: client area's top-left on the screen
     MsgMouseMove,    // x, y: client coordinates
     MsgPaint,
+    MsgKeyUp,        // key = virtual-key code
+    MsgSysKeyDown,   // key = virtual-key code (Alt itself, or a key with Alt held)
+    MsgQuit,         // the message loop ends; posted by PlatformPostQuit
 };
 
 struct PlatformMessage {
@@ -26,11 +29,17 @@ struct PlatformMessage {
 // Single instance: false when another running instance already holds the name.
 bool PlatformClaimInstance(const char* className);
 
-bool PlatformCreateWindow(const char* className, const char* title, int32_t width,
-                          int32_t height);
+// Makes windows of this class possible (the desktop connection); false on failure.
+bool PlatformRegisterWindowClass(const char* className);
+// A borderless window of width x height at (x, y) on the screen, shown.
+bool PlatformCreateWindow(const char* className, const char* title, int32_t x, int32_t y,
+                          int32_t width, int32_t height);
+// Destroys the window; messages still queued for it are dropped.
 void PlatformDestroyWindow();
 bool PlatformPeekMessage(PlatformMessage* message);   // takes one message without waiting
 void PlatformWaitMessage();                           // blocks until a message is queued
+// Queues MsgQuit behind whatever is queued now.
+void PlatformPostQuit();
 void PlatformScreenSize(int32_t* width, int32_t* height);
 int32_t PlatformDesktopBitsPerPixel();
 

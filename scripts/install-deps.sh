@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()

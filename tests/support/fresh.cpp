@@ -11,6 +11,7 @@
 #include "game/game_screen.h"
 #include "input/input.h"
 #include "options/buttons.h"
+#include "options/sound_test.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_window.h"
@@ -35,6 +36,7 @@ void FreshProcess() {
     Input = InputState{};
     ButtonLatch = ButtonLatchState{};
     for (auto& c : ActionCounters) c = 0;
+    SoundTestNumber = 0;
     ResetSceneValues();
     ResetRanking();
     ResetNameEntry();

@@ -1,0 +1,89 @@
+// The process entry: the order in which the system comes up, and the frame loop.
+#include "frame/application.h"
+#include "frame/bitmap_slots.h"
+#include "frame/diagnostics.h"
+#include "frame/display.h"
+#include "frame/frame.h"
+#include "frame/pacing.h"
+#include "frame/sprite.h"
+#include "input/input.h"
+#include "shell/scene.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr const char* kWindowClassName = "Class Kestrel";
+constexpr const char* kWindowTitle = "Untitled";
+constexpr int32_t kStartFrameRate = 20;
+constexpr int32_t kEscapeKey = 27;
+
+FrameTraceFn g_frameTrace;
+
+// Window class, window, display, sound; 0 when start-up has to end.
+int32_t CreateFrameWindow() {
+    if (!PlatformRegisterWindowClass(kWindowClassName)) {
+        ErrorBox("ウインドウクラスの登録に失敗しました");
+        return 0;
+    }
+    int32_t screenWidth = 0, screenHeight = 0;
+    PlatformScreenSize(&screenWidth, &screenHeight);
+    const int32_t x = (screenWidth - kScreenWidth) / 2;
+    const int32_t y = (screenHeight - kScreenHeight) / 2;
+    if (!PlatformCreateWindow(kWindowClassName, kWindowTitle, x, y, kScreenWidth,
+                              kScreenHeight)) {
+        ErrorBox("ウインドウの作成に失敗しました");
+        return 0;
+    }
+    Frame.window = 1;
+    Frame.clientRect = FrameRect{x, y, x + kScreenWidth, y + kScreenHeight};
+    return 1;
+}
+
+// The frame's own defaults, before the game has had its say.
+void SetUpFrame() {
+    SetUseVideoMemory(0);
+    if (!CreateSlotSurface(kWorkBufferSlot, kScreenWidth, kScreenHeight, 0, 0))
+        DebugLine("作業用バッファの構築に失敗しました。");
+    DetectJoysticks();
+    SetFrameRate(kStartFrameRate);
+    SetQuitKey(kEscapeKey);
+    ClearScreen(0);
+    SetGdiTextDefaults();
+    SetFade(1);
+    SetFrameCallback(FrameCallback);
+    Frame.active = 1;
+}
+
+// One pass per frame while active; while inactive nothing runs until a message comes.
+void RunMessageLoop() {
+    for (;;) {
+        if (PumpMessages() == 0) return;
+        if (!Frame.active) {
+            PlatformWaitMessage();
+            continue;
+        }
+        PollInput();
+        Frame.frameCallback();
+        if (g_frameTrace) g_frameTrace();
+        PresentFrame();
+        PaceFrame();
+    }
+}
+
+}  // namespace
+
+void SetFrameTrace(FrameTraceFn fn) { g_frameTrace = fn; }
+
+int32_t RunApplication() {
+    Frame = FrameState{};
+    // A second start ends quietly; the first one keeps running.
+    if (!PlatformClaimInstance(kWindowClassName)) return 0;
+    if (!CreateFrameWindow()) return 0;
+    // Set-up failures have shown their own messages.
+    if (!SetupDisplay()) return 0;
+    if (!CreateSound()) return 0;
+    SetUpFrame();
+    StartupCallback();
+    RunMessageLoop();
+    return 0;
+}

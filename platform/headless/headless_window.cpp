@@ -1,0 +1,172 @@
+#include "platform/headless/headless_window.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+
+#include "platform/headless/headless.h"
+
+namespace {
+
+constexpr int32_t kQueueSize = 4096;
+
+struct HeadlessDesktop {
+    int32_t width, height, bitsPerPixel;
+    bool otherInstance;
+    HeadlessWindowFault fault;
+};
+
+struct MessageQueue {
+    PlatformMessage messages[kQueueSize];
+    int32_t head, count;
+    bool quitPosted;
+};
+
+HeadlessWindowState g_window;
+constexpr HeadlessDesktop kNewDesktop{1024, 768, 16, false, HeadlessFaultNone};
+HeadlessDesktop g_desktop = kNewDesktop;
+MessageQueue g_queue;
+HeadlessIdleFn g_idleHook;
+
+
+void ApplyKeyState(const PlatformMessage& m) {
+    switch (m.type) {
+    case MsgKeyDown:
+    case MsgSysKeyDown: HeadlessSetKey(m.key, true); break;
+    case MsgKeyUp:
+    case MsgSysKeyUp: HeadlessSetKey(m.key, false); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+void HeadlessResetWindow() {
+    g_window = HeadlessWindowState{};
+    g_queue = MessageQueue{};
+    g_idleHook = nullptr;
+    g_desktop = kNewDesktop;
+}
+
+const HeadlessWindowState& HeadlessWindow() { return g_window; }
+
+void HeadlessSetDesktop(int32_t width, int32_t height, int32_t bitsPerPixel) {
+    g_desktop.width = width;
+    g_desktop.height = height;
+    g_desktop.bitsPerPixel = bitsPerPixel;
+}
+
+void HeadlessSetOtherInstance(bool running) { g_desktop.otherInstance = running; }
+void HeadlessSetWindowFault(HeadlessWindowFault fault) { g_desktop.fault = fault; }
+
+void HeadlessPostMessage(const PlatformMessage& message) {
+    if (g_queue.count == kQueueSize) {
+        std::fprintf(stderr, "headless: message queue full, message %d dropped\n", message.type);
+        return;
+    }
+    g_queue.messages[(g_queue.head + g_queue.count) % kQueueSize] = message;
+    ++g_queue.count;
+}
+
+int32_t HeadlessQueuedMessages() { return g_queue.count; }
+
+void HeadlessSetIdleHook(HeadlessIdleFn hook) { g_idleHook = hook; }
+
+bool PlatformClaimInstance(const char*) { return !g_desktop.otherInstance; }
+
+bool PlatformRegisterWindowClass(const char*) {
+    if (g_desktop.fault == HeadlessFaultRegisterClass) return false;
+    g_window.classRegistered = true;
+    return true;
+}
+
+bool PlatformCreateWindow(const char*, const char* title, int32_t x, int32_t y, int32_t width,
+                          int32_t height) {
+    if (!g_window.classRegistered || g_desktop.fault == HeadlessFaultCreateWindow) return false;
+    g_window.created = true;
+    g_window.destroyed = false;
+    g_window.x = x;
+    g_window.y = y;
+    g_window.width = width;
+    g_window.height = height;
+    std::snprintf(g_window.title, sizeof g_window.title, "%s", title);
+    return true;
+}
+
+void PlatformDestroyWindow() {
+    if (!g_window.created) return;
+    g_window.created = false;
+    g_window.destroyed = true;
+    g_queue.head = 0;
+    g_queue.count = 0;
+}
+
+bool PlatformPeekMessage(PlatformMessage* message) {
+    if (g_queue.count > 0) {
+        *message = g_queue.messages[g_queue.head];
+        g_queue.head = (g_queue.head + 1) % kQueueSize;
+        --g_queue.count;
+        ApplyKeyState(*message);
+        return true;
+    }
+    if (g_queue.quitPosted) {
+        g_queue.quitPosted = false;
+        *message = PlatformMessage{MsgQuit, 0, 0, 0};
+        return true;
+    }
+    return false;
+}
+
+void PlatformWaitMessage() {
+    ++g_window.waits;
+    if (g_queue.count > 0 || g_queue.quitPosted) return;
+    if (g_idleHook) g_idleHook();
+    if (g_queue.count == 0) g_queue.quitPosted = true;
+}
+
+void PlatformPostQuit() { g_queue.quitPosted = true; }
+
+void PlatformScreenSize(int32_t* width, int32_t* height) {
+    *width = g_desktop.width;
+    *height = g_desktop.height;
+}
+
+int32_t PlatformDesktopBitsPerPixel() { return g_desktop.bitsPerPixel; }
+
+bool PlatformSetFullScreen(bool fullScreen) {
+    if (!g_window.created) return false;
+    if (fullScreen && g_desktop.fault == HeadlessFaultFullScreen) return false;
+    g_window.fullScreen = fullScreen;
+    if (!fullScreen) {
+        // A window of the picture's size, centred on the desktop.
+        g_window.width = kHeadlessPictureWidth;
+        g_window.height = kHeadlessPictureHeight;
+        g_window.x = (g_desktop.width - g_window.width) / 2;
+        g_window.y = (g_desktop.height - g_window.height) / 2;
+    }
+    return true;
+}
+
+bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+    if (!g_window.created || !pixels || pitch < 0) return false;
+    const int32_t w = width < kHeadlessPictureWidth ? width : kHeadlessPictureWidth;
+    const int32_t h = height < kHeadlessPictureHeight ? height : kHeadlessPictureHeight;
+    for (int32_t y = 0; y < h; ++y) {
+        const uint16_t* row = reinterpret_cast<const uint16_t*>(
+            reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
+        for (int32_t x = 0; x < w; ++x) g_window.picture[y * kHeadlessPictureWidth + x] = row[x];
+    }
+    ++g_window.presentedFrames;
+    return true;
+}
+
+// Plug-ins are real shared libraries here too, so the loaders can be tried with one.
+void* PlatformOpenLibrary(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+
+void* PlatformLibrarySymbol(void* library, const char* name) {
+    return library ? dlsym(library, name) : nullptr;
+}
+
+void PlatformCloseLibrary(void* library) {
+    if (library) dlclose(library);
+}

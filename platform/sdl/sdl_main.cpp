@@ -1,0 +1,17 @@
+// The process entry of the SDL build.
+#define SDL_MAIN_HANDLED
+#include "platform/sdl/sdl_platform.h"
+
+#include "frame/display.h"
+#include "frame/frame.h"
+#include "sound/sound.h"
+
+int main(int, char**) {
+    SDL_SetMainReady();
+    RunApplication();
+    // The display and sound objects live until the process ends, and go in reverse order.
+    ReleaseSound();
+    ReleaseDisplay();
+    SdlShutdown();
+    return 0;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// What the SDL platform's files share among themselves.
+#include <SDL.h>
+
+// The Windows virtual-key code of a key position; 0 for keys the game cannot name.
+int SdlVirtualKey(SDL_Scancode scancode);
+
+// The game's window, or null while there is none.
+SDL_Window* SdlMainWindow();
+
+// Process exit: the game controllers, the window and SDL itself.
+void SdlCloseJoysticks();
+void SdlShutdown();

@@ -1,0 +1,172 @@
+// The window: full screen on the desktop's resolution with the 640 x 480 picture scaled by
+// the largest whole factor that fits (letterboxed, square pixels), or a 640 x 480 window.
+// SDL events become the window messages the frame handles.
+#define SDL_MAIN_HANDLED
+#include "platform/platform_window.h"
+#include "platform/sdl/sdl_platform.h"
+
+namespace {
+
+constexpr int kVirtualKeyAlt = 0x12;
+
+struct SdlWindow {
+    SDL_Window* window;
+    SDL_Renderer* renderer;
+    SDL_Texture* texture;
+    int32_t width, height;
+    bool quitPosted;
+};
+
+SdlWindow g_sdl;
+
+bool AltMessage(const SDL_KeyboardEvent& key, int virtualKey) {
+    return virtualKey == kVirtualKeyAlt || (key.keysym.mod & KMOD_ALT) != 0;
+}
+
+// False for events the frame has no message for.
+bool Translate(const SDL_Event& e, PlatformMessage* m) {
+    *m = PlatformMessage{MsgNone, 0, 0, 0};
+    switch (e.type) {
+    // The last window's close command and a termination signal both arrive as a quit.
+    case SDL_QUIT: m->type = MsgClose; return true;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        m->key = SdlVirtualKey(e.key.keysym.scancode);
+        if (m->key == 0) return false;
+        const bool alt = AltMessage(e.key, m->key);
+        if (e.type == SDL_KEYDOWN) m->type = alt ? MsgSysKeyDown : MsgKeyDown;
+        else m->type = alt ? MsgSysKeyUp : MsgKeyUp;
+        return true;
+    }
+    case SDL_MOUSEMOTION:
+        m->type = MsgMouseMove;
+        m->x = e.motion.x;
+        m->y = e.motion.y;
+        return true;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED: m->type = MsgActivate; return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: m->type = MsgDeactivate; return true;
+        case SDL_WINDOWEVENT_MINIMIZED: m->type = MsgMinimize; return true;
+        case SDL_WINDOWEVENT_RESTORED: m->type = MsgRestore; return true;
+        case SDL_WINDOWEVENT_EXPOSED: m->type = MsgPaint; return true;
+        case SDL_WINDOWEVENT_MOVED:
+            m->type = MsgMove;
+            m->x = e.window.data1;
+            m->y = e.window.data2;
+            return true;
+        default: return false;
+        }
+    default: return false;
+    }
+}
+
+void DestroyParts() {
+    if (g_sdl.texture) SDL_DestroyTexture(g_sdl.texture);
+    if (g_sdl.renderer) SDL_DestroyRenderer(g_sdl.renderer);
+    if (g_sdl.window) SDL_DestroyWindow(g_sdl.window);
+    g_sdl.texture = nullptr;
+    g_sdl.renderer = nullptr;
+    g_sdl.window = nullptr;
+}
+
+}  // namespace
+
+SDL_Window* SdlMainWindow() { return g_sdl.window; }
+
+bool PlatformRegisterWindowClass(const char*) {
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool PlatformCreateWindow(const char*, const char* title, int32_t x, int32_t y, int32_t width,
+                          int32_t height) {
+    // Shown once the display has chosen full screen or a window, so that it appears once.
+    g_sdl.window = SDL_CreateWindow(title, x, y, width, height,
+                                    SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (!g_sdl.window) return false;
+    // Pixels stay square blocks when scaled up.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    g_sdl.renderer = SDL_CreateRenderer(g_sdl.window, -1, 0);
+    if (g_sdl.renderer) {
+        SDL_RenderSetLogicalSize(g_sdl.renderer, width, height);
+        SDL_RenderSetIntegerScale(g_sdl.renderer, SDL_TRUE);
+        g_sdl.texture = SDL_CreateTexture(g_sdl.renderer, SDL_PIXELFORMAT_RGB565,
+                                          SDL_TEXTUREACCESS_STREAMING, width, height);
+    }
+    if (!g_sdl.renderer || !g_sdl.texture) {
+        DestroyParts();
+        return false;
+    }
+    g_sdl.width = width;
+    g_sdl.height = height;
+    return true;
+}
+
+void PlatformDestroyWindow() {
+    DestroyParts();
+    // What was queued for the window goes with it.
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+bool PlatformPeekMessage(PlatformMessage* message) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (Translate(e, message)) return true;
+    if (g_sdl.quitPosted) {
+        g_sdl.quitPosted = false;
+        *message = PlatformMessage{MsgQuit, 0, 0, 0};
+        return true;
+    }
+    return false;
+}
+
+void PlatformWaitMessage() {
+    if (!g_sdl.quitPosted) SDL_WaitEvent(nullptr);
+}
+
+void PlatformPostQuit() { g_sdl.quitPosted = true; }
+
+void PlatformScreenSize(int32_t* width, int32_t* height) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        *width = mode.w;
+        *height = mode.h;
+    } else {
+        *width = 640;
+        *height = 480;
+    }
+}
+
+// Any desktop shows the 16-bit picture in a window here, so it counts as a 16-bit one and
+// Alt+Enter is allowed.
+int32_t PlatformDesktopBitsPerPixel() { return 16; }
+
+bool PlatformSetFullScreen(bool fullScreen) {
+    if (!g_sdl.window) return false;
+    if (fullScreen) {
+        if (SDL_SetWindowFullscreen(g_sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    } else {
+        if (SDL_SetWindowFullscreen(g_sdl.window, 0) != 0) return false;
+        SDL_SetWindowBordered(g_sdl.window, SDL_TRUE);
+        SDL_SetWindowSize(g_sdl.window, g_sdl.width, g_sdl.height);
+        SDL_SetWindowPosition(g_sdl.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    SDL_ShowWindow(g_sdl.window);
+    return true;
+}
+
+bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+    if (!g_sdl.texture || width != g_sdl.width || height != g_sdl.height) return false;
+    if (SDL_UpdateTexture(g_sdl.texture, nullptr, pixels, pitch) != 0) return false;
+    SDL_SetRenderDrawColor(g_sdl.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(g_sdl.renderer);
+    SDL_RenderCopy(g_sdl.renderer, g_sdl.texture, nullptr, nullptr);
+    SDL_RenderPresent(g_sdl.renderer);
+    return true;
+}
+
+void SdlShutdown() {
+    SdlCloseJoysticks();
+    DestroyParts();
+    SDL_Quit();
+}

@@ -1,0 +1,251 @@
+// plusrail-sim: the whole program on the headless platform, driven by a script of window
+// messages per frame, on a clock that moves only by the frame's own sleeps.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "frame/application.h"
+#include "frame/frame.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_window.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+#include "sim_output.h"
+#include "sim_script.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
+    "[--state FILE] [--events FILE] [--shot N:FILE.bmp]...";
+constexpr int32_t kAltKey = 0x12;
+constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
+
+struct Shot {
+    int64_t frame;
+    std::string path;
+};
+
+struct SimOptions {
+    std::string dir;
+    int64_t frames = 600;
+    std::string input;
+    int64_t clockStart = 0;
+    std::string state;
+    std::string events;
+    std::vector<Shot> shots;
+};
+
+struct SimRun {
+    SimOptions options;
+    SimScript script;
+    size_t nextEvent = 0;
+    int64_t framesRun = 0;   // FrameCallback calls completed
+    FILE* events = nullptr;
+    size_t debugSeen = 0, errorBoxesSeen = 0;
+    int32_t lastSceneId = 0;
+    bool altDown = false;
+    bool joy[JoyInputButton1 + 8] = {};
+};
+
+SimRun g_run;
+
+[[noreturn]] void Refuse(const std::string& why) {
+    std::fprintf(stderr, "plusrail-sim: %s\n", why.c_str());
+    std::exit(2);
+}
+
+bool ParseCount(const std::string& text, int64_t* value) {
+    if (text.empty() || text.size() > 12) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    *value = std::strtoll(text.c_str(), nullptr, 10);
+    return true;
+}
+
+Shot ParseShot(const std::string& value) {
+    const size_t colon = value.find(':');
+    Shot shot;
+    if (colon == std::string::npos || colon + 1 == value.size() ||
+        !ParseCount(value.substr(0, colon), &shot.frame))
+        Refuse("--shot takes N:FILE.bmp, not " + value);
+    shot.path = value.substr(colon + 1);
+    return shot;
+}
+
+SimOptions ParseArguments(int argc, char** argv) {
+    SimOptions o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (i + 1 >= argc) Refuse(name + " needs a value; " + kUsage);
+        const std::string value = argv[++i];
+        if (name == "--dir") {
+            o.dir = value;
+        } else if (name == "--frames") {
+            if (!ParseCount(value, &o.frames)) Refuse("--frames takes a count, not " + value);
+        } else if (name == "--input") {
+            o.input = value;
+        } else if (name == "--clock-start") {
+            if (!ParseCount(value, &o.clockStart)) Refuse("--clock-start takes seconds, not " + value);
+        } else if (name == "--state") {
+            o.state = value;
+        } else if (name == "--events") {
+            o.events = value;
+        } else if (name == "--shot") {
+            o.shots.push_back(ParseShot(value));
+        } else {
+            Refuse("unknown option " + name + "; " + kUsage);
+        }
+    }
+    if (o.dir.empty()) Refuse(std::string("--dir is required; ") + kUsage);
+    return o;
+}
+
+// Output paths are meant from where the simulator was started, not from DIR.
+std::string Absolute(const std::string& path) {
+    return path.empty() ? path : std::filesystem::absolute(path).string();
+}
+
+void Log(const std::string& text) {
+    if (g_run.events)
+        std::fprintf(g_run.events, "%lld %s\n", static_cast<long long>(g_run.framesRun),
+                     text.c_str());
+}
+
+std::string OneLine(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out;
+}
+
+// Brings the log up to date with what the program showed and where it went.
+void Sync() {
+    const HeadlessRecord& r = HeadlessRecorded();
+    for (; g_run.debugSeen < r.debugLines.size(); ++g_run.debugSeen)
+        Log("debug " + OneLine(r.debugLines[g_run.debugSeen]));
+    for (; g_run.errorBoxesSeen < r.errorBoxes.size(); ++g_run.errorBoxesSeen) {
+        const std::string& box = r.errorBoxes[g_run.errorBoxesSeen];
+        const size_t colon = box.find(": ");
+        Log("errorbox " + OneLine(colon == std::string::npos ? box : box.substr(colon + 2)));
+    }
+    if (SceneId != g_run.lastSceneId) {
+        g_run.lastSceneId = SceneId;
+        Log("scene " + std::to_string(SceneId));
+    }
+}
+
+void OnWave(WaveOp op, uint16_t slot, int32_t loop, int32_t result) {
+    Sync();
+    if (op == WaveOpPlay)
+        Log("play " + std::to_string(slot) + " " + std::to_string(loop) + " " +
+            std::to_string(result));
+    else
+        Log("stop " + std::to_string(slot) + " " + std::to_string(result));
+}
+
+void OnSave(const char* name) {
+    Sync();
+    Log(std::string("save ") + name);
+}
+
+void SetJoystick() {
+    const bool* j = g_run.joy;
+    const uint32_t x = j[JoyInputLeft] ? 0 : (j[JoyInputRight] ? kFarEnd : kCentre);
+    const uint32_t y = j[JoyInputUp] ? 0 : (j[JoyInputDown] ? kFarEnd : kCentre);
+    uint32_t buttons = 0;
+    for (int b = 0; b < 8; ++b)
+        if (j[JoyInputButton1 + b]) buttons |= 1u << b;
+    HeadlessSetJoystick(0, x, y, buttons);
+}
+
+// A key with Alt down (or Alt itself) arrives as a system key.
+void Deliver(const SimEvent& e) {
+    switch (e.kind) {
+    case SimKeyDown:
+    case SimKeyUp: {
+        const bool down = e.kind == SimKeyDown;
+        const bool system = e.code == kAltKey || g_run.altDown;
+        if (e.code == kAltKey) g_run.altDown = down;
+        const int32_t type =
+            down ? (system ? MsgSysKeyDown : MsgKeyDown) : (system ? MsgSysKeyUp : MsgKeyUp);
+        HeadlessPostMessage(PlatformMessage{type, e.code, 0, 0});
+        break;
+    }
+    case SimClose: HeadlessPostMessage(PlatformMessage{MsgClose, 0, 0, 0}); break;
+    case SimDeactivate: HeadlessPostMessage(PlatformMessage{MsgDeactivate, 0, 0, 0}); break;
+    case SimActivate: HeadlessPostMessage(PlatformMessage{MsgActivate, 0, 0, 0}); break;
+    case SimJoyPress:
+    case SimJoyRelease:
+        g_run.joy[e.code] = e.kind == SimJoyPress;
+        SetJoystick();
+        break;
+    }
+}
+
+void DeliverUpTo(int64_t frame) {
+    const std::vector<SimEvent>& events = g_run.script.events;
+    while (g_run.nextEvent < events.size() && events[g_run.nextEvent].frame <= frame)
+        Deliver(events[g_run.nextEvent++]);
+}
+
+// While the window is inactive no frame runs: the next scripted moment comes at once.
+void OnIdle() {
+    const std::vector<SimEvent>& events = g_run.script.events;
+    if (g_run.nextEvent < events.size()) DeliverUpTo(events[g_run.nextEvent].frame);
+}
+
+void OnFrame() {
+    Sync();
+    for (const Shot& shot : g_run.options.shots)
+        if (shot.frame == g_run.framesRun && !WriteShot(shot.path))
+            std::fprintf(stderr, "plusrail-sim: cannot write %s\n", shot.path.c_str());
+    ++g_run.framesRun;
+    if (g_run.framesRun >= g_run.options.frames)
+        PlatformPostQuit();
+    else
+        DeliverUpTo(g_run.framesRun);
+}
+
+}   // namespace
+
+int main(int argc, char** argv) {
+    g_run.options = ParseArguments(argc, argv);
+    SimOptions& o = g_run.options;
+    std::string error;
+    if (!o.input.empty() && !ReadScript(o.input, &g_run.script, &error)) Refuse(error);
+    o.state = Absolute(o.state);
+    o.events = Absolute(o.events);
+    for (Shot& shot : o.shots) shot.path = Absolute(shot.path);
+    if (!o.events.empty() && !(g_run.events = std::fopen(o.events.c_str(), "w")))
+        Refuse("cannot write the event log " + o.events);
+    std::error_code ec;
+    std::filesystem::current_path(o.dir, ec);
+    if (ec) Refuse("cannot enter " + o.dir + ": " + ec.message());
+
+    HeadlessReset();
+    HeadlessResetWindow();
+    HeadlessSetCalendarSeconds(o.clockStart);
+    if (g_run.script.usesJoystick) HeadlessSetJoystickCount(1);
+    g_run.lastSceneId = SceneId;
+    SetWaveTrace(OnWave);
+    SetSaveTrace(OnSave);
+    SetFrameTrace(OnFrame);
+    HeadlessSetIdleHook(OnIdle);
+
+    if (o.frames == 0)
+        PlatformPostQuit();
+    else
+        DeliverUpTo(0);
+    RunApplication();
+    Sync();
+
+    const bool ended = HeadlessWindow().destroyed;
+    if (!o.state.empty() && !WriteState(o.state, g_run.framesRun, ended))
+        std::fprintf(stderr, "plusrail-sim: cannot write %s\n", o.state.c_str());
+    if (g_run.events) std::fclose(g_run.events);
+    return 0;
+}

@@ -1,0 +1,141 @@
+#include "sim_script.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct KeyWord {
+    const char* name;
+    int32_t virtualKey;
+};
+
+constexpr KeyWord kKeyWords[] = {
+    {"UP", 0x26},    {"DOWN", 0x28},   {"LEFT", 0x25},   {"RIGHT", 0x27}, {"Z", 'Z'}, {"S", 'S'},
+    {"X", 'X'},      {"C", 'C'},       {"W", 'W'},       {"E", 'E'},      {"Q", 'Q'}, {"R", 'R'},
+    {"SHIFT", 0x10}, {"ESCAPE", 0x1B}, {"RETURN", 0x0D}, {"ALT", 0x12},
+};
+
+constexpr KeyWord kJoyWords[] = {
+    {"JOY_UP", JoyInputUp},          {"JOY_DOWN", JoyInputDown},
+    {"JOY_LEFT", JoyInputLeft},      {"JOY_RIGHT", JoyInputRight},
+    {"JOY_B1", JoyInputButton1},     {"JOY_B2", JoyInputButton1 + 1},
+    {"JOY_B3", JoyInputButton1 + 2}, {"JOY_B4", JoyInputButton1 + 3},
+    {"JOY_B5", JoyInputButton1 + 4}, {"JOY_B6", JoyInputButton1 + 5},
+    {"JOY_B7", JoyInputButton1 + 6}, {"JOY_B8", JoyInputButton1 + 7},
+};
+
+bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* value) {
+    if (text.empty() || text.size() > 18) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    const int64_t v = std::strtoll(text.c_str(), nullptr, 10);
+    if (v < low || v > high) return false;
+    *value = v;
+    return true;
+}
+
+// A key word: its code, and whether it names a joystick input.
+bool ParseKey(const std::string& word, int32_t* code, bool* joystick) {
+    for (const KeyWord& k : kKeyWords)
+        if (word == k.name) {
+            *code = k.virtualKey;
+            *joystick = false;
+            return true;
+        }
+    for (const KeyWord& k : kJoyWords)
+        if (word == k.name) {
+            *code = k.virtualKey;
+            *joystick = true;
+            return true;
+        }
+    int64_t vk = 0;
+    if (word.size() > 2 && word.compare(0, 2, "VK") == 0 &&
+        ParseNumber(word.substr(2), 0, 255, &vk)) {
+        *code = static_cast<int32_t>(vk);
+        *joystick = false;
+        return true;
+    }
+    return false;
+}
+
+bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joystick,
+               std::string* why) {
+    *joystick = false;
+    if (!ParseNumber(words[0], 0, INT32_MAX, &event->frame)) {
+        *why = "frame number expected, not \"" + words[0] + "\"";
+        return false;
+    }
+    if (words.size() == 2) {
+        if (words[1] == "close")
+            event->kind = SimClose;
+        else if (words[1] == "deactivate")
+            event->kind = SimDeactivate;
+        else if (words[1] == "activate")
+            event->kind = SimActivate;
+        else {
+            *why = "unknown event \"" + words[1] + "\"";
+            return false;
+        }
+        event->code = 0;
+        return true;
+    }
+    if (words.size() != 3) {
+        *why =
+            "expected \"F KEY down\", \"F KEY up\", \"F close\", \"F deactivate\" or \"F "
+            "activate\"";
+        return false;
+    }
+    if (!ParseKey(words[1], &event->code, joystick)) {
+        *why = "unknown key \"" + words[1] + "\"";
+        return false;
+    }
+    const bool down = words[2] == "down";
+    if (!down && words[2] != "up") {
+        *why = "\"down\" or \"up\" expected, not \"" + words[2] + "\"";
+        return false;
+    }
+    if (*joystick)
+        event->kind = down ? SimJoyPress : SimJoyRelease;
+    else
+        event->kind = down ? SimKeyDown : SimKeyUp;
+    return true;
+}
+
+}   // namespace
+
+bool ReadScript(const std::string& path, SimScript* script, std::string* error) {
+    std::ifstream in(path);
+    if (!in) {
+        *error = "cannot read the input script " + path;
+        return false;
+    }
+    std::string line;
+    for (int lineNumber = 1; std::getline(in, line); ++lineNumber) {
+        const size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> parts;
+        for (std::string w; words >> w;) parts.push_back(w);
+        if (parts.empty()) continue;
+        SimEvent event{};
+        bool joystick = false;
+        std::string why;
+        if (!ParseLine(parts, &event, &joystick, &why)) {
+            *error = path + ":" + std::to_string(lineNumber) + ": " + why;
+            return false;
+        }
+        script->usesJoystick = script->usesJoystick || joystick;
+        script->events.push_back(event);
+    }
+    if (in.bad()) {
+        *error = "cannot read the input script " + path;
+        return false;
+    }
+    std::stable_sort(script->events.begin(), script->events.end(),
+                     [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
+    return true;
+}

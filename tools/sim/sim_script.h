@@ -1,0 +1,33 @@
+#pragma once
+// The simulator's input script: one event per line, "F KEY down", "F KEY up", "F close",
+// "F deactivate", "F activate"; '#' starts a comment. F counts FrameCallback calls from 0.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum SimEventKind {
+    SimKeyDown,
+    SimKeyUp,
+    SimClose,
+    SimDeactivate,
+    SimActivate,
+    SimJoyPress,
+    SimJoyRelease,
+};
+
+// Joystick 0 inputs named by JOY_ keys.
+enum SimJoyInput { JoyInputUp, JoyInputDown, JoyInputLeft, JoyInputRight, JoyInputButton1 };
+
+struct SimEvent {
+    int64_t frame;
+    SimEventKind kind;
+    int32_t code;      // virtual-key code, or a SimJoyInput (buttons: JoyInputButton1 + 0..7)
+};
+
+struct SimScript {
+    std::vector<SimEvent> events;   // in frame order, file order within a frame
+    bool usesJoystick = false;
+};
+
+// False with a one-line reason when the file cannot be read or a line makes no sense.
+bool ReadScript(const std::string& path, SimScript* script, std::string* error);
