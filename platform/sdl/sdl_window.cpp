@@ -144,6 +144,13 @@ int32_t PlatformDesktopBitsPerPixel() { return 16; }
 bool PlatformSetFullScreen(bool fullScreen) {
     if (!g_sdl.window) return false;
     if (fullScreen) {
+        // Cover the desktop ourselves first: without a window manager the full-screen request
+        // alone leaves the window at its old size while the picture is scaled for the desktop.
+        int32_t desktopWidth, desktopHeight;
+        PlatformScreenSize(&desktopWidth, &desktopHeight);
+        SDL_SetWindowBordered(g_sdl.window, SDL_FALSE);
+        SDL_SetWindowPosition(g_sdl.window, 0, 0);
+        SDL_SetWindowSize(g_sdl.window, desktopWidth, desktopHeight);
         if (SDL_SetWindowFullscreen(g_sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
     } else {
         if (SDL_SetWindowFullscreen(g_sdl.window, 0) != 0) return false;
