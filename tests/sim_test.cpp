@@ -223,3 +223,49 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCall{{"--dir", "game", "--input", "bad.txt"}, "bad.txt:2:"}));
 
 }   // namespace
+
+// A whole session as a player has it: credits, title, a game that earns the top place, the
+// name entry, the ranking, back to the title and quit; the new record is on disk.
+TEST_F(SimTest, ScriptedSessionPutsANewRecordOnDisk) {
+    // A modest table, so that a short game of speedy falls takes the top place.
+    std::string table;
+    for (int rank = 0; rank < 10; ++rank) {
+        const int32_t entry[11] = {2, 3, 4, 500 - 50 * rank, 10 - rank, 0, 0, 0, 0, 0, 0};
+        for (int32_t word : entry)
+            for (int b = 0; b < 4; ++b) table += static_cast<char>((word >> (8 * b)) & 0xFF);
+    }
+    std::ofstream(work_ / "game" / "rank_n.dat", std::ios::binary) << table;
+
+    const std::string script =
+        "245 Z down\n247 Z up\n"            // GAME START
+        "290 Z down\n292 Z up\n"            // NORMAL MODE
+        "440 DOWN down\n810 DOWN up\n"      // speedy falls until the stack tops out
+        "1010 Z down\n1012 Z up\n1020 Z down\n1022 Z up\n1030 Z down\n1032 Z up\n"  // "AAA"
+        "2000 ESCAPE down\n2002 ESCAPE up\n";  // quit from the title
+    ASSERT_EQ(RunScript(script, 3000).status, 0);
+
+    std::vector<std::string> scenes;
+    for (const std::string& e : Events())
+        if (e.find(" scene ") != std::string::npos || e.find(" save ") != std::string::npos)
+            scenes.push_back(e.substr(e.find(' ') + 1));
+    EXPECT_EQ(scenes, (std::vector<std::string>{"scene -1", "scene 0", "scene 1", "scene 101",
+                                                "scene 151", "scene 211", "scene 0",
+                                                "save config.dat", "save rank_n.dat",
+                                                "save rank_e.dat"}));
+    const nlohmann::json s = State();
+    ASSERT_EQ(s["ended"], true);
+    const int32_t score = s["Game"]["score"];
+    ASSERT_GT(score, 500);
+
+    const std::string saved = ReadFile(work_ / "game" / "rank_n.dat");
+    ASSERT_EQ(saved.size(), 440u);
+    auto word = [&](int i) {
+        uint32_t w = 0;
+        for (int b = 0; b < 4; ++b) w |= static_cast<uint32_t>(static_cast<uint8_t>(saved[4 * i + b])) << (8 * b);
+        return static_cast<int32_t>(w);
+    };
+    EXPECT_EQ((std::vector<int32_t>{word(0), word(1), word(2), word(3), word(4)}),
+              (std::vector<int32_t>{1, 1, 1, score, s["Game"]["lines"].get<int32_t>()}));
+    // The old table moved down one place and its tenth entry is gone.
+    for (int rank = 1; rank < 10; ++rank) EXPECT_EQ(word(11 * rank + 3), 500 - 50 * (rank - 1));
+}
