@@ -142,6 +142,15 @@ TEST_F(Menus, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
     EXPECT_EQ(Game.level, 15);
 }
 
+// The mode select forgets the start level of an earlier visit.
+TEST_F(Menus, EnteringTheModeSelectResetsTheStartLevel) {
+    StartLevel = 70;
+    IdleModeSelect();
+    ConfirmHolding({});
+    RunFrames(40);
+    EXPECT_EQ(Game.level, 0);
+}
+
 TEST_F(Menus, ReturnToMainMenuSlidesOutWithoutFadeToAnIdleTitle) {
     IdleModeSelect();
     for (int i = 0; i < 2; ++i) Tap(kDown);
