@@ -1,401 +1,143 @@
-// Moves, turns, falls and the lock of the falling piece.
-#include <gtest/gtest.h>
-
+// Dealing and entry of the pieces; moves, turns, falls, drops and the lock of the falling piece.
 #include <climits>
-#include <cstdint>
-#include <vector>
 
-#include "game/field.h"
 #include "game/motion.h"
+#include "input/input.h"
 #include "options/buttons.h"
-#include "sound/sound.h"
 #include "support/piece_fixture.h"
 
 namespace {
 
-using MotionTest = PieceTest;
-
-// ---- Sideways moves ----
-
-TEST_F(MotionTest, HeldDirectionRepeatsAfterTenFramesThenEverySecond) {
-    Deal({3});
-    Place(0, 0, -1, 10, PhaseFalling);   // vertical line on column 1
-    std::vector<int> movedAt;
-    for (int frame = 1; frame <= 30; ++frame) {
-        ButtonLatch.right = frame == 1 ? 2 : 3;
-        UpdateActionCounters();
-        const int before = Game.piece.x;
-        UpdateFalling();
-        if (Game.piece.x != before) movedAt.push_back(frame);
+class MotionTest : public GameTest {
+protected:
+    void SetUp() override { GameTest::SetUp(); ResetField(); Game.params = {60, 60, 60, 20, 5, 0}; }   // level 0
+    // The frames, counted from 1, in which a coordinate of the piece changed.
+    static std::vector<int> FramesThatMove(int frames, const int32_t& coordinate) {
+        std::vector<int> at;
+        for (int frame = 1; frame <= frames; ++frame) {
+            const int32_t before = coordinate;
+            UpdateActionCounters(); UpdateFalling();
+            if (coordinate != before) at.push_back(frame);
+        }
+        return at;
     }
-    EXPECT_EQ(movedAt, (std::vector<int>{1, 11, 13, 15, 17, 19, 21}));
-    EXPECT_EQ(Game.piece.x, 6);   // stopped by the right wall
-    EXPECT_EQ(Game.piece.y, 10);
-    EXPECT_TRUE(g_played.empty());
-}
-
-TEST_F(MotionTest, ReleasingAndPressingAgainMovesAtOnce) {
-    Deal({3});
-    Place(0, 0, 6, 10, PhaseFalling);
-    const int latch[] = {2, 3, 1, 2};
-    std::vector<int> xs;
-    for (int value : latch) {
-        ButtonLatch.left = value;
-        UpdateActionCounters();
-        UpdateFalling();
-        xs.push_back(Game.piece.x);
-    }
-    EXPECT_EQ(xs, (std::vector<int>{5, 5, 5, 4}));
-}
-
-TEST_F(MotionTest, SidewaysOntoASupportLandsAtOnce) {
-    Deal({3});
-    YLineGrid[5][4] = 2;
-    Place(0, 0, 2, 5, PhaseFalling);   // column 4, rows 5..7, free
-    Game.lockTimer = 60;
-    ActionCounters[CounterRight] = 1;
-    UpdateFalling();
-    EXPECT_EQ(Game.piece.x, 3);
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(Game.lockTimer, 60);
-    EXPECT_EQ(g_played, std::vector<uint16_t>{WaveSlotLineFall});
-}
-
-TEST_F(MotionTest, FallStepDueAfterASidewaysLandingStaysPut) {
-    Deal({3});
-    YLineGrid[5][4] = 2;
-    Place(0, 0, 2, 5, PhaseFalling);
-    Game.fallTimer = 0;
-    Game.lockTimer = 12;
-    ActionCounters[CounterRight] = 1;
-    UpdateFalling();
-    EXPECT_EQ(Game.piece.x, 3);
-    EXPECT_EQ(Game.piece.y, 5);   // the step down is refused and taken back
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(Game.lockTimer, 60);
-    EXPECT_EQ(Game.fallTimer, 60);
-    EXPECT_EQ(g_played, (std::vector<uint16_t>{WaveSlotLineFall, WaveSlotLineFall}));
-}
-
-TEST_F(MotionTest, LandedPieceSlidOffAnEdgeFallsAgain) {
-    Deal({3});
-    YLineGrid[5][4] = 2;
-    Place(0, 0, 3, 5, PhaseLanded);
-    Game.fallTimer = 0;
-    Game.lockTimer = 30;
-    ActionCounters[CounterLeft] = 1;
-    UpdateLanded();
-    EXPECT_EQ(Game.piece.x, 2);
-    EXPECT_EQ(Game.phase, PhaseFalling);
-    EXPECT_EQ(Game.fallTimer, 60);
-    EXPECT_EQ(Game.lockTimer, 29);
-    EXPECT_TRUE(g_played.empty());
-}
-
-TEST_F(MotionTest, SlidingAlongTheFloorDoesNotRenewTheLockDelay) {
-    Deal({3});
-    Place(0, 1, 1, 0, PhaseLanded);   // flat on the floor
-    ASSERT_EQ(TestFit(), FitResting);
-    std::vector<int> timers;
-    for (int frame = 1; frame <= 6; ++frame) {
-        ActionCounters[CounterRight] = frame % 2 == 1 ? 1 : 0;
-        UpdateLanded();
-        timers.push_back(Game.lockTimer);
-        EXPECT_EQ(Game.phase, PhaseLanded);
-    }
-    EXPECT_EQ(timers, (std::vector<int>{59, 58, 57, 56, 55, 54}));
-    EXPECT_EQ(Game.piece.x, 4);   // one column per press
-}
-
-// ---- Turns ----
-
-struct KickCase {
-    const char* name;
-    int nextKind;
-    int blockedColumns[2];   // settled x-lines on row 7 (0: none)
-    int expectedX, expectedRotationStep;
 };
 
-TEST_F(MotionTest, RefusedTurnIsKickedRightThenLeft) {
-    // A vertical line on column 4 turning flat onto row 7, columns x..x + 2.
-    const KickCase cases[] = {
-        {"free turn", 2, {0, 0}, 2, 1},
-        {"kick right", 2, {2, 0}, 3, 1},
-        {"kick left", 2, {4, 0}, 1, 1},
-        {"no room", 2, {1, 4}, 2, 0},
-        {"straight line next: no kick", 0, {2, 0}, 2, 0},
-        {"straight line next: left side", 0, {4, 0}, 2, 0},
+TEST_F(MotionTest, FirstKindsOfAKnownSeedAndTheTopDraw) {
+    DealSequence(0);   // states 2531011, 505908858, 3539360597 draw 38, 7719, 21238
+    EXPECT_EQ(V(Game.sequence[0], Game.sequence[1], Game.sequence[2]), V(0, 1, 4));
+    // The starting value whose first draw is the top value 32767 deals a straight line, never the square.
+    uint32_t inverse = 214013u;   // Newton's iteration for the inverse modulo 2^32
+    for (int n = 0; n < 5; ++n) inverse *= 2u - 214013u * inverse;
+    DealSequence(static_cast<int32_t>((0x7FFF0000u - 2531011u) * inverse));
+    EXPECT_EQ(Game.sequence[0], 0);
+}
+
+TEST_F(MotionTest, PieceEntersInRotationOneAndAnnouncesTheNextKind) {
+    const int chime[7] = {WaveSlotNewLine1, WaveSlotNewLine26, WaveSlotNewLine3, WaveSlotNewLine47,
+                          WaveSlotNewLine5, WaveSlotNewLine26, WaveSlotNewLine47};
+    Game.params.lockDelay = 33;
+    for (int kind = 0; kind < 7; ++kind) {
+        Deal({kind, kind}); g_waves.clear(); SpawnPiece();
+        EXPECT_EQ(V(Game.piece.rotation, Game.piece.x, Game.piece.y, Game.phase, Game.fallTimer, Game.lockTimer, Game.dealt),
+                  V(1, 3, kind == 0 ? 10 : 11, PhaseFalling, 60, 33, 1)) << kind;
+        EXPECT_EQ(Played(), V(chime[kind])) << kind;
+    }
+}
+
+TEST_F(MotionTest, MoreThanAThousandPiecesRepeatTheSequenceAndTheCountNeverWraps) {
+    DealSequence(4242);
+    for (int n = 0; n < 1005; ++n) {
+        ResetField(); SpawnPiece();
+        ASSERT_EQ(Game.piece.kind, Game.sequence[n % 1000]) << n;
+    }
+    Game.dealt = INT32_MAX; SpawnPiece();   // the 2147483648th piece
+    EXPECT_EQ(V(Game.piece.kind, NextPieceKind(), Game.dealt > 0), V(Game.sequence[647], Game.sequence[648], 1));
+}
+
+// A line may stand where the right turn's arm would go.
+TEST_F(MotionTest, HeldRotateButtonsTurnThePieceAsItEnters) {
+    struct Case { int8_t right, left; bool blocked; int rotation; bool announced; };
+    for (Case c : {Case{7, 0, false, 2, true}, Case{1, 11, false, 1, true}, Case{3, 0, true, 1, false},
+                   Case{3, 3, true, 0, true}}) {
+        XLineGrid[3][13] = c.blocked ? 4 : 0; Deal({1, 4}); g_waves.clear();
+        ActionCounters[CounterRotateRight] = c.right; ActionCounters[CounterRotateLeft] = c.left;
+        SpawnPiece();
+        EXPECT_EQ(Game.piece.rotation, c.rotation) << int{c.right} << " " << int{c.left};
+        EXPECT_EQ(Played(), c.announced ? V(WaveSlotNewLine5, WaveSlotPreRotate) : V(WaveSlotNewLine5));
+    }
+}
+
+TEST_F(MotionTest, HeldDirectionMovesAtThePressOnTheEleventhFrameThenEverySecond) {
+    Deal({3}); Place(0, 0, -1, 10);   // upright on column 1
+    ButtonLatch.right = ButtonHeld;
+    EXPECT_EQ(FramesThatMove(30, Game.piece.x), (std::vector<int>{1, 11, 13, 15, 17, 19, 21}));
+    EXPECT_EQ(Game.piece.x, 6);   // stopped by the right wall
+}
+
+TEST_F(MotionTest, SidewaysOntoASupportLandsAtOnceAndOffAnEdgeFallsAgain) {
+    Deal({3}); YLineGrid[5][4] = 2; Place(0, 0, 2, 5);   // upright on column 4, rows 5..7
+    Game.lockTimer = 30; ActionCounters[CounterRight] = 1;
+    UpdateFalling();
+    EXPECT_EQ(V(Game.piece.x, Game.phase, Game.lockTimer), V(3, PhaseLanded, 30));
+    EXPECT_EQ(Played(), V(WaveSlotLineFall));
+    Game.fallTimer = 0; ActionCounters[CounterRight] = 0; ActionCounters[CounterLeft] = 1;
+    UpdateLanded();
+    EXPECT_EQ(V(Game.piece.x, Game.phase, Game.fallTimer, Game.lockTimer), V(2, PhaseFalling, 60, 29));
+}
+
+// The upright line turning flat onto row 7 beside x-lines there, or the flat line turning upright
+// onto a y-line at (4, 6) with both neighbouring columns open.
+TEST_F(MotionTest, RefusedTurnIsKickedRightThenLeftUnlessTheStraightLineIsNext) {
+    struct Case { int next, rotation, xBlock1, xBlock2, yBlock, x; bool turned; };
+    const Case cases[] = {
+        {2, 0, 0, 0, 0, 2, true},  {2, 0, 2, 0, 0, 3, true},  {2, 0, 4, 0, 0, 1, true}, {2, 0, 1, 4, 0, 2, false},
+        {0, 0, 2, 0, 0, 2, false}, {0, 0, 4, 0, 0, 2, false}, {2, 1, 0, 0, 1, 3, true},
     };
     for (int counter : {CounterRotateRight, CounterRotateLeft}) {
-        for (const KickCase& c : cases) {
-            ResetField();
-            for (int col : c.blockedColumns) {
-                if (col != 0) XLineGrid[col][7] = 4;
-            }
-            Deal({c.nextKind});
-            Place(0, 0, 2, 5, PhaseFalling);
-            ActionCounters[CounterRotateRight] = 0;
-            ActionCounters[CounterRotateLeft] = 0;
-            ActionCounters[counter] = 1;
-            g_played.clear();
+        for (const Case& c : cases) {
+            ResetField(); Deal({c.next}); Place(0, c.rotation, 2, 5); g_waves.clear();
+            for (int column : {c.xBlock1, c.xBlock2}) if (column != 0) XLineGrid[column][7] = 4;
+            YLineGrid[4][6] = c.yBlock ? 4 : 0;
+            ActionCounters[CounterRotateRight] = ActionCounters[CounterRotateLeft] = 0; ActionCounters[counter] = 1;
             UpdateFalling();
-            const int turned = counter == CounterRotateRight ? 1 : 3;
-            EXPECT_EQ(Game.piece.x, c.expectedX) << c.name << " counter " << counter;
-            EXPECT_EQ(Game.piece.rotation, c.expectedRotationStep ? turned : 0) << c.name;
-            EXPECT_EQ(Game.piece.xLines[1][2], c.expectedRotationStep ? 1 : 0) << c.name;
-            EXPECT_EQ(Game.piece.yLines[2][1], c.expectedRotationStep ? 0 : 1) << c.name;
-            EXPECT_EQ(Game.phase, PhaseFalling) << c.name;
-            EXPECT_TRUE(g_played.empty()) << c.name;
+            const int turn = counter == CounterRotateRight ? 1 : 3;
+            EXPECT_EQ(V(Game.piece.x, Game.piece.rotation, Game.phase, g_waves.size()),
+                      V(c.x, c.turned ? (c.rotation + turn) % 4 : c.rotation, PhaseFalling, 0))
+                << "case " << &c - cases << " counter " << counter;
         }
     }
 }
 
-TEST_F(MotionTest, KickRightIsTriedBeforeKickLeft) {
-    // The flat line on row 7 turning upright onto column 4, where a y-line stands; columns
-    // 3 and 5 are both open.
-    for (int counter : {CounterRotateRight, CounterRotateLeft}) {
-        ResetField();
-        YLineGrid[4][6] = 3;
-        Deal({5});
-        Place(0, 1, 2, 5, PhaseFalling);
-        ActionCounters[CounterRotateRight] = 0;
-        ActionCounters[CounterRotateLeft] = 0;
-        ActionCounters[counter] = 1;
-        UpdateFalling();
-        EXPECT_EQ(Game.piece.x, 3) << counter;
-        EXPECT_EQ(Game.piece.rotation, counter == CounterRotateRight ? 2 : 0);
-        EXPECT_EQ(Game.piece.yLines[2][1], 1);
+TEST_F(MotionTest, FallStepsEveryFallDelayPlusOneFrames) {
+    struct Case { int32_t fallDelay; int frames; std::vector<int> steps; };
+    for (const Case& c : {Case{60, 200, {61, 122, 183}}, Case{1, 8, {2, 4, 6, 8}}, Case{0, 4, {1, 2, 3, 4}}}) {
+        Deal({0, 2}); Game.params.fallDelay = c.fallDelay; SpawnPiece();
+        EXPECT_EQ(FramesThatMove(c.frames, Game.piece.y), c.steps) << c.fallDelay;
     }
-}
-
-TEST_F(MotionTest, TurnOntoASupportLands) {
-    Deal({2});
-    XLineGrid[3][6] = 4;
-    Place(0, 0, 2, 5, PhaseFalling);
-    ActionCounters[CounterRotateRight] = 1;
+    // With no delay the gravity branch runs every frame: the drops are never read.
+    ActionCounters[CounterInstantFall] = ActionCounters[CounterFallAndFix] = 1;
     UpdateFalling();
-    EXPECT_EQ(Game.piece.rotation, 1);
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(g_played, std::vector<uint16_t>{WaveSlotLineFall});
+    EXPECT_EQ(V(Game.piece.y, Game.phase, Game.score), V(5, PhaseFalling, 0));
 }
 
-TEST_F(MotionTest, TurnActsOncePerPress) {
-    Deal({2});
-    Place(4, 0, 2, 5, PhaseFalling);
-    int8_t counter = 0;
-    for (int frame = 1; frame <= 25; ++frame) {
-        counter = NextHold(counter);
-        ActionCounters[CounterRotateLeft] = counter;
-        UpdateFalling();
+// INSTANT FALL pays ten a row and keeps the full lock delay; FALL & FIX pays nothing and locks
+// in the next frame; SPEEDY FALL pays ten a frame and falls every second frame. Held on the
+// landed piece, none drops anything more.
+TEST_F(MotionTest, DropsPayTheirPointsAndSetTheLockDelay) {
+    struct Case { int counter, frames, y, score, phase, lockTimer, framesToLock; };
+    const Case cases[] = {{CounterInstantFall, 1, 0, 100, PhaseLanded, 60, 61}, {CounterFallAndFix, 1, 0, 0, PhaseLanded, 0, 1},
+                          {CounterSpeedyFall, 8, 6, 40, PhaseFalling, 60, 2}};
+    for (const Case& c : cases) {
+        ResetField(); Deal({0, 2}); SpawnPiece(); Game.score = 0;
+        for (int counter : {CounterInstantFall, CounterFallAndFix, CounterSpeedyFall}) ActionCounters[counter] = counter == c.counter;
+        for (int frame = 0; frame < c.frames; ++frame) UpdateFalling();
+        EXPECT_EQ(V(Game.piece.y, Game.score, Game.phase, Game.lockTimer), V(c.y, c.score, c.phase, c.lockTimer)) << c.counter;
+        Place(0, 1, 3, 0, PhaseLanded); Game.lockTimer = c.lockTimer;   // flat on the floor, as the drops leave it
+        int frames = 0;
+        for (; Game.phase == PhaseLanded && frames < 100; ++frames) UpdateLanded();
+        EXPECT_EQ(V(frames, XLineGrid[3][2], XLineGrid[5][2], Game.score), V(c.framesToLock, 1, 1, c.score)) << c.counter;
     }
-    EXPECT_EQ(Game.piece.rotation, 3);
-}
-
-TEST_F(MotionTest, LandedPieceTurnsWithoutKicks) {
-    Deal({2});
-    XLineGrid[2][7] = 4;
-    YLineGrid[4][4] = 3;
-    Place(0, 0, 2, 5, PhaseLanded);
-    ActionCounters[CounterRotateRight] = 1;
-    UpdateLanded();
-    EXPECT_EQ(Game.piece.rotation, 0);
-    EXPECT_EQ(Game.piece.x, 2);
-
-    // A turn that frees the piece lets it fall again.
-    ResetField();
-    YLineGrid[4][4] = 3;
-    Place(0, 0, 2, 5, PhaseLanded);
-    Game.fallTimer = 0;
-    UpdateLanded();
-    EXPECT_EQ(Game.piece.rotation, 1);
-    EXPECT_EQ(Game.phase, PhaseFalling);
-    EXPECT_EQ(Game.fallTimer, 60);
-}
-
-// ---- Falling ----
-
-std::vector<int> FramesOfFallSteps(int frames) {
-    std::vector<int> at;
-    for (int frame = 1; frame <= frames; ++frame) {
-        const int before = Game.piece.y;
-        UpdateFalling();
-        if (Game.piece.y != before) at.push_back(frame);
-    }
-    return at;
-}
-
-TEST_F(MotionTest, FallDelaySixtyFallsEverySixtyOneFrames) {
-    Deal({0, 2});
-    SpawnPiece();
-    EXPECT_EQ(FramesOfFallSteps(200), (std::vector<int>{61, 122, 183}));
-}
-
-TEST_F(MotionTest, FallDelayOneFallsEverySecondFrame) {
-    Deal({0, 2});
-    Game.params.fallDelay = 1;
-    SpawnPiece();
-    EXPECT_EQ(FramesOfFallSteps(8), (std::vector<int>{2, 4, 6, 8}));
-}
-
-TEST_F(MotionTest, FallDelayZeroFallsEveryFrameAndIgnoresDrops) {
-    Deal({0, 2});
-    Game.params.fallDelay = 0;
-    SpawnPiece();
-    ActionCounters[CounterInstantFall] = 1;
-    ActionCounters[CounterFallAndFix] = 1;
-    UpdateFalling();
-    EXPECT_EQ(Game.piece.y, 9);
-    EXPECT_EQ(Game.phase, PhaseFalling);
-    EXPECT_EQ(Game.score, 0);
-    ActionCounters[CounterInstantFall] = 0;
-    ActionCounters[CounterFallAndFix] = 0;
-    EXPECT_EQ(FramesOfFallSteps(4), (std::vector<int>{1, 2, 3, 4}));
-}
-
-TEST_F(MotionTest, FallOntoTheFloorLandsWithTheFullLockDelay) {
-    Deal({0, 2});
-    Place(0, 1, 3, 1, PhaseFalling);
-    Game.fallTimer = 0;
-    Game.lockTimer = 5;
-    UpdateFalling();
-    EXPECT_EQ(Game.piece.y, 0);
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(Game.lockTimer, 60);
-    EXPECT_EQ(Game.fallTimer, 60);
-    EXPECT_EQ(g_played, std::vector<uint16_t>{WaveSlotLineFall});
-}
-
-TEST_F(MotionTest, SpeedyFallFallsEverySecondFrameForTenPoints) {
-    Deal({0, 2});
-    SpawnPiece();
-    int8_t counter = 0;
-    for (int frame = 1; frame <= 8; ++frame) {
-        counter = NextHold(counter);
-        ActionCounters[CounterSpeedyFall] = counter;
-        UpdateFalling();
-    }
-    EXPECT_EQ(Game.piece.y, 6);
-    EXPECT_EQ(Game.score, 40);
-}
-
-TEST_F(MotionTest, InstantFallEarnsTenPerRowAndKeepsTheLockDelay) {
-    Deal({0, 2});
-    SpawnPiece();
-    Game.score = 5;
-    Game.fallTimer = 20;
-    ActionCounters[CounterInstantFall] = 1;
-    ActionCounters[CounterRight] = 1;   // moves first, in the same frame
-    UpdateFalling();
-    EXPECT_EQ(Game.piece.x, 4);
-    EXPECT_EQ(Game.piece.y, 0);
-    EXPECT_EQ(Game.score, 105);
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(Game.lockTimer, 60);
-    EXPECT_EQ(Game.fallTimer, 60);
-    EXPECT_EQ(g_played, (std::vector<uint16_t>{WaveSlotNewLine3, WaveSlotLineFall}));
-
-    // Held on, it does nothing more; in the landed phase it does nothing at all.
-    ActionCounters[CounterInstantFall] = 2;
-    ActionCounters[CounterRight] = 0;
-    UpdateLanded();
-    EXPECT_EQ(Game.lockTimer, 59);
-    ActionCounters[CounterInstantFall] = 1;
-    UpdateLanded();
-    EXPECT_EQ(Game.lockTimer, 58);
-    EXPECT_EQ(Game.score, 105);
-}
-
-TEST_F(MotionTest, InstantFallDoesNotOverflowTheScore) {
-    Deal({0, 2});
-    SpawnPiece();
-    Game.score = INT32_MAX - 15;
-    ActionCounters[CounterInstantFall] = 1;
-    UpdateFalling();
-    EXPECT_EQ(Game.score, INT32_MAX);
-
-    Place(0, 1, 3, 10, PhaseFalling);
-    ActionCounters[CounterInstantFall] = 0;
-    ActionCounters[CounterSpeedyFall] = 1;
-    UpdateFalling();
-    EXPECT_EQ(Game.score, INT32_MAX);
-}
-
-TEST_F(MotionTest, FallAndFixEarnsNothingAndLocksNextFrame) {
-    Deal({0, 2});
-    SpawnPiece();
-    g_played.clear();
-    ActionCounters[CounterFallAndFix] = 1;
-    UpdateFalling();
-    EXPECT_EQ(Game.piece.y, 0);
-    EXPECT_EQ(Game.score, 0);
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(Game.lockTimer, 0);
-    EXPECT_EQ(Game.fallTimer, 0);
-    EXPECT_EQ(g_played, std::vector<uint16_t>{WaveSlotLineFall});
-
-    ActionCounters[CounterFallAndFix] = 2;
-    UpdateLanded();
-    EXPECT_NE(Game.phase, PhaseLanded);
-    for (int i = 3; i <= 5; ++i) EXPECT_EQ(XLineGrid[i][2], 1) << i;
-}
-
-TEST_F(MotionTest, DownOnALandedPieceLocksItNextFrame) {
-    for (int counter : {CounterSpeedyFall, CounterFallAndFix}) {
-        ResetField();
-        Deal({3});
-        Place(0, 1, 1, 0, PhaseLanded);
-        ActionCounters[CounterSpeedyFall] = 0;
-        ActionCounters[CounterFallAndFix] = 0;
-        ActionCounters[counter] = 5;
-        UpdateLanded();
-        EXPECT_EQ(Game.lockTimer, 0) << counter;
-        EXPECT_EQ(Game.fallTimer, 0) << counter;
-        EXPECT_EQ(Game.phase, PhaseLanded);
-    }
-}
-
-TEST_F(MotionTest, LockDelayRunsOutThenThePieceIsSet) {
-    Deal({3, 3});
-    Place(4, 1, 2, 1, PhaseLanded);   // T: x-lines on row 2 over the floor, y-line (3,1)
-    ASSERT_EQ(TestFit(), FitResting);
-    for (int frame = 1; frame <= 60; ++frame) {
-        UpdateLanded();
-        ASSERT_EQ(Game.phase, PhaseLanded) << frame;
-    }
-    EXPECT_EQ(Game.lockTimer, 0);
-    EXPECT_EQ(XLineGrid[2][2], 0);
-    UpdateLanded();
-    EXPECT_NE(Game.phase, PhaseLanded);
-    EXPECT_EQ(XLineGrid[2][2], 5);
-    EXPECT_EQ(XLineGrid[3][2], 5);
-    EXPECT_EQ(YLineGrid[3][1], 5);
-}
-
-TEST_F(MotionTest, InstantGravityDropsAFreedPieceWithTheLandingSound) {
-    Deal({3});
-    Game.params = {0, 40, 20, 20, 40, 1};
-    YLineGrid[5][4] = 2;
-    Place(0, 0, 3, 5, PhaseLanded);
-    Game.lockTimer = 10;
-    ActionCounters[CounterLeft] = 1;
-    UpdateLanded();
-    EXPECT_EQ(Game.piece.x, 2);
-    EXPECT_EQ(Game.piece.y, 1);
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(Game.lockTimer, 40);
-    EXPECT_EQ(g_played, std::vector<uint16_t>{WaveSlotLineFall});
-}
-
-TEST_F(MotionTest, InstantGravityWhileFalling) {
-    Deal({3});
-    Game.params = {0, 40, 20, 20, 40, 1};
-    Place(0, 1, 3, 10, PhaseFalling);
-    Game.fallTimer = 3;
-    UpdateFalling();
-    EXPECT_EQ(Game.piece.y, 0);
-    EXPECT_EQ(Game.phase, PhaseLanded);
-    EXPECT_EQ(Game.lockTimer, 40);
-    EXPECT_EQ(g_played, std::vector<uint16_t>{WaveSlotLineFall});
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// A piece on an empty field at level 0, with every sound played recorded in order. Shared by
-// the suites of the dealing and of the piece motion.
+// A fresh process with every sound recorded, and helpers that lay pieces out and step the game
+// scene frame by frame. Shared by the suites of the game rules.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,47 +8,52 @@
 #include <vector>
 
 #include "game/field.h"
+#include "game/game_scene.h"
+#include "shell/scene.h"
 #include "sound/sound.h"
 #include "support/fresh.h"
 
-inline std::vector<uint16_t> g_played;
+struct WaveEvent { WaveOp op; uint16_t slot; int32_t loop, frame; };
+inline std::vector<WaveEvent> g_waves;
 
-inline void RecordWave(WaveOp op, uint16_t slot, int32_t, int32_t) {
-    if (op == WaveOpPlay) g_played.push_back(slot);
-}
+// Several values compared at once, so that a failure shows them side by side.
+template <typename... T>
+std::vector<int64_t> V(T... values) { return {static_cast<int64_t>(values)...}; }
 
-// A held button's counter: 1, 2, ... 11, then 10, 11, 10, 11.
-inline int8_t NextHold(int8_t counter) {
-    if (counter == 0) return 1;
-    return counter + 1 > 11 ? 10 : static_cast<int8_t>(counter + 1);
-}
-
-constexpr LevelParams kLevel0 = {60, 60, 60, 20, 5, 0};
-
-class PieceTest : public ::testing::Test {
+class GameTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FreshProcess();
-        ResetField();
-        Game.params = kLevel0;
-        g_played.clear();
-        SetWaveTrace(RecordWave);
-    }
+    void SetUp() override { Fresh(); }
     void TearDown() override { SetWaveTrace(nullptr); }
-
+    static void Fresh() {
+        FreshProcess();
+        g_waves.clear();
+        SetWaveTrace([](WaveOp op, uint16_t slot, int32_t loop, int32_t) { g_waves.push_back({op, slot, loop, SceneFrame}); });
+    }
+    // The slots played in order, or with a slot given, the frames it was played at.
+    static std::vector<int64_t> Played(int slot = -1) {
+        std::vector<int64_t> out;
+        for (const WaveEvent& w : g_waves) {
+            if (w.op == WaveOpPlay && (slot < 0 || w.slot == slot)) out.push_back(slot < 0 ? w.slot : w.frame);
+        }
+        return out;
+    }
+    static void Step(int frames = 1) { for (int k = 0; k < frames; ++k, ++SceneFrame) GameUpdate(); }
+    // Frames until the phase changes, the frame that changes it included.
+    static int StepsWhile(int32_t phase) {
+        int n = 0;
+        for (; Game.phase == phase && n < 1000; ++n) Step();
+        return n;
+    }
+    // A game at the given start level, past READY, its first piece in the air.
+    static void BeginPlay(int32_t level) { StartLevel = level; StartGame(1); Step(100); g_waves.clear(); }
     // The sequence starts with the given kinds, the rest kind 2.
     static void Deal(std::initializer_list<int> kinds) {
         for (auto& k : Game.sequence) k = 2;
-        int i = 0;
-        for (int k : kinds) Game.sequence[i++] = static_cast<int8_t>(k);
+        for (int i = 0; int k : kinds) Game.sequence[i++] = static_cast<int8_t>(k);
         Game.dealt = 0;
     }
-
-    static void Place(int kind, int rotation, int x, int y, int32_t phase) {
-        Game.piece.kind = kind;
-        Game.piece.rotation = rotation;
-        Game.piece.x = x;
-        Game.piece.y = y;
+    static void Place(int kind, int rotation, int x, int y, int32_t phase = PhaseFalling) {
+        Game.piece = Piece{kind, rotation, x, y, {}, {}};
         LoadShape();
         Game.phase = phase;
         Game.fallTimer = Game.params.fallDelay;
