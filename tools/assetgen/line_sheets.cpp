@@ -44,6 +44,10 @@ const Colour kPalette[kLineColours + 1] = {
 const Colour kWhite{1.0, 1.0, 1.0};
 const Colour kInk{0.03, 0.03, 0.06};
 
+// Brightness of the shadow's rim and of its inner screen, as fractions of the hue.
+constexpr double kShadowRim = 0.85;
+constexpr double kShadowScreen = 0.18;
+
 bool OnSegment(double x, double y, double radius) {
     return DistanceToSegment(x, y, kAxisStart, kAxisY, kAxisEnd, kAxisY) <= radius;
 }
@@ -92,8 +96,9 @@ void PaintSettled(Canvas& canvas, int x0, int y0, Colour hue) {
         [&](double, double y) { return SettledShade(hue, y - y0); });
 }
 
-// The shadow: a thin rim of the hue around a screen of every other pixel, so that the
-// background shows through half of it.
+// The shadow: a rim of the hue, nearly as bright as the line itself so that it stands out on
+// the dark backgrounds, around a dim screen of every other pixel through which the background
+// shows. Hollow and dim inside, it still reads as fainter than any line at rest.
 void PaintShadow(Canvas& canvas, int x0, int y0, Colour hue) {
     PaintShape(
         canvas, x0, y0, x0 + kImageLength, y0 + kImageThickness,
@@ -108,7 +113,7 @@ void PaintShadow(Canvas& canvas, int x0, int y0, Colour hue) {
         },
         [&](double x, double y) {
             const bool rim = !OnSegment(x - x0, y - y0, kHalfThickness - 1.0);
-            return rim ? ScaleColour(hue, 0.55) : ScaleColour(hue, 0.40);
+            return rim ? ScaleColour(hue, kShadowRim) : ScaleColour(hue, kShadowScreen);
         });
 }
 

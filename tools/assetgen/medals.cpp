@@ -11,17 +11,20 @@ namespace {
 // Rows in ranking order.
 enum MedalRow { RowLevel, RowTime, RowLines, RowChain, RowStreak, RowCollection };
 
+// `flash` is the light tint the metal brightens towards as it flashes: the ranking page
+// shows every medal in its brightest stage, so that stage must keep the metal's hue.
 struct Metal {
     Colour light;
     Colour mid;
     Colour dark;
+    Colour flash;
 };
 
 const Metal kMetals[kMedalTiers] = {
-    {{0.30, 0.33, 0.42}, {0.17, 0.19, 0.25}, {0.07, 0.08, 0.11}},  // empty socket
-    {{1.00, 0.76, 0.52}, {0.80, 0.48, 0.24}, {0.38, 0.20, 0.08}},  // bronze
-    {{1.00, 1.00, 1.00}, {0.74, 0.78, 0.86}, {0.36, 0.40, 0.48}},  // silver
-    {{1.00, 0.96, 0.62}, {0.98, 0.74, 0.12}, {0.50, 0.32, 0.04}},  // gold
+    {{0.30, 0.33, 0.42}, {0.17, 0.19, 0.25}, {0.07, 0.08, 0.11}, {0.30, 0.33, 0.42}},  // empty socket
+    {{1.00, 0.76, 0.52}, {0.80, 0.48, 0.24}, {0.38, 0.20, 0.08}, {1.00, 0.68, 0.38}},  // bronze
+    {{1.00, 1.00, 1.00}, {0.74, 0.78, 0.86}, {0.36, 0.40, 0.48}, {0.86, 0.92, 1.00}},  // silver
+    {{1.00, 0.96, 0.62}, {0.98, 0.74, 0.12}, {0.50, 0.32, 0.04}, {1.00, 0.90, 0.30}},  // gold
 };
 
 const Colour kWhite{1.0, 1.0, 1.0};
@@ -39,13 +42,18 @@ Colour MetalShade(const Metal& metal, double light) {
     return MixColour(metal.mid, metal.light, light);
 }
 
-// Flash stage 0 (brightest) .. 3 (at rest).
-Colour Flash(Colour c, int frame) {
-    static const double kGain[kMedalFrames] = {1.6, 1.45, 1.22, 1.0};
-    static const double kWhiten[kMedalFrames] = {0.50, 0.26, 0.10, 0.0};
+// Flash stage 0 (brightest) .. 3 (at rest). The colour is brightened without letting any
+// channel clip on its own (which would bleach bronze and gold towards yellow and white),
+// then drawn towards the metal's own light tint; `depth` below 1 lets recessed parts take
+// less of the tint so that the emblem still stands out. The empty socket never flashes.
+Colour Flash(int tier, Colour c, int frame, double depth = 1.0) {
+    static const double kGain[kMedalFrames] = {1.30, 1.20, 1.10, 1.0};
+    static const double kTint[kMedalFrames] = {0.40, 0.26, 0.12, 0.0};
+    if (tier == 0) return c;
     c = ScaleColour(c, kGain[frame]);
-    c = {Clamp01(c.r), Clamp01(c.g), Clamp01(c.b)};
-    return MixColour(c, kWhite, kWhiten[frame]);
+    const double peak = c.r > c.g ? (c.r > c.b ? c.r : c.b) : (c.g > c.b ? c.g : c.b);
+    if (peak > 1.0) c = ScaleColour(c, 1.0 / peak);
+    return MixColour(c, kMetals[tier].flash, kTint[frame] * depth);
 }
 
 bool Ring(double x, double y, double cx, double cy, double radius, double half) {
@@ -116,38 +124,49 @@ void PaintMedal(Canvas& canvas, int tier, int kind, int frame) {
           [&](double x, double y) {
               local(x, y);
               const double light = -((x - kCentre) + (y - kCentre)) / (kRimRadius * 1.1);
-              return Flash(MetalShade(metal, light), frame);
+              return Flash(tier, MetalShade(metal, light), frame);
           });
     // The recessed face: lit from the other side, and a little darker.
     paint([&](double x, double y) { local(x, y); return InsideCircle(x, y, kCentre, kCentre, kInnerRadius); },
           [&](double x, double y) {
               local(x, y);
               const double light = ((x - kCentre) + (y - kCentre)) / (kInnerRadius * 1.6) - 0.35;
-              return Flash(ScaleColour(MetalShade(metal, light), 0.66), frame);
+              return Flash(tier, ScaleColour(MetalShade(metal, light), 0.66), frame, 0.55);
           });
     // The emblem, raised: a dark drop to the lower right, then the bright face.
     const Colour emblemShadow = tier == 0 ? Colour{0.03, 0.03, 0.05} : ScaleColour(metal.dark, 0.55);
     paint([&](double x, double y) { local(x, y); return InEmblem(kind, x - 0.8, y - 0.8); },
-          [&](double, double) { return Flash(emblemShadow, frame); });
+          [&](double, double) { return Flash(tier, emblemShadow, frame, 0.2); });
     paint([&](double x, double y) { local(x, y); return InEmblem(kind, x, y); },
           [&](double x, double y) {
               local(x, y);
               const double light = 0.9 - (y - 8.0) / 18.0;
               const Colour face =
                   tier == 0 ? ScaleColour(metal.light, 0.9) : MixColour(MetalShade(metal, light), kWhite, 0.25);
-              return Flash(face, frame);
+              return Flash(tier, face, frame);
           });
 
-    // Flashing frames throw glints; the brightest one a large star of light.
-    if (frame <= 1) {
-        const double reach = frame == 0 ? 7.5 : 5.0;
-        paint([&](double x, double y) { local(x, y); return InGlint(x, y, 23.5, 8.5, reach); },
-              [&](double, double) { return kWhite; });
+    // The empty socket only catches a faint glimmer on its rim while the others flash, so that
+    // it never reads as a coin.
+    if (tier == 0) {
+        if (frame < kMedalFrames - 1) {
+            paint([&](double x, double y) { local(x, y); return InGlint(x, y, 22.5, 7.0, 3.0); },
+                  [&](double, double) { return metal.flash; });
+        }
+        return;
     }
-    if (frame == 0) {
-        paint([&](double x, double y) { local(x, y); return InGlint(x, y, 9.0, 23.0, 5.0); },
-              [&](double, double) { return kWhite; });
-    }
+    // Flashing frames throw glints, white at the heart and the metal's tint at the tips; the
+    // brightest stage a large star of light.
+    const auto glint = [&](double cx, double cy, double reach) {
+        paint([&](double x, double y) { local(x, y); return InGlint(x, y, cx, cy, reach); },
+              [&](double x, double y) {
+                  local(x, y);
+                  const double d = (std::fabs(x - cx) + std::fabs(y - cy)) / reach;
+                  return MixColour(kWhite, metal.flash, Clamp01(d * 1.4));
+              });
+    };
+    if (frame <= 1) glint(23.5, 8.5, frame == 0 ? 7.5 : 5.0);
+    if (frame == 0) glint(9.0, 23.0, 5.0);
 }
 
 }  // namespace
