@@ -2,6 +2,7 @@
 // working directory, its event log, state file and pictures read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -198,4 +199,31 @@ TEST_F(SimTest, ScriptedSessionPutsANewRecordOnDisk) {
               (std::vector<int32_t>{1, 1, 1, score, s["Game"]["lines"].get<int32_t>()}));
     // The old table moved down one place and its tenth entry is gone.
     for (int rank = 1; rank < 10; ++rank) EXPECT_EQ(word(11 * rank + 3), 500 - 50 * (rank - 1));
+}
+
+// With nothing but the fonts beside the program the credits show as usual, later screens
+// show their texts on black, and no sound plays.
+TEST_F(SimTest, FontsAloneGiveTheCreditsAndTextsOnBlackWithoutSound) {
+    if (!haveAssets_) GTEST_SKIP() << "the build made no assets";
+    const fs::path assets = fs::path(std::getenv("PLUSRAIL_BINARY_DIR")) / "game";
+    for (const char* kind : {"bmp", "wave"}) fs::remove(work_ / "game" / kind);
+    fs::create_directories(work_ / "game" / "bmp");
+    for (const char* face : {"font_1", "font_2"})
+        fs::create_directory_symlink(assets / "bmp" / face, work_ / "game" / "bmp" / face);
+
+    ASSERT_EQ(RunScript("245 DOWN down\n247 DOWN up\n", 260,
+                        {"--shot", "100:credits.bmp", "--shot", "250:title.bmp"}).status, 0);
+    auto litIn = [&](const char* shot, int x0, int y0, int x1, int y1) {
+        const std::string bmp = ReadFile(work_ / shot);
+        int lit = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                for (int c = 0; c < 3; ++c) lit += bmp[54 + (479 - y) * 1920 + x * 3 + c] != 0;
+        return lit;
+    };
+    EXPECT_GT(litIn("credits.bmp", 0, 144, 640, 160), 100);   // "CREATED BY"
+    EXPECT_GT(litIn("title.bmp", 0, 96, 640, 128), 100);      // "+RAIL"
+    EXPECT_EQ(litIn("title.bmp", 0, 0, 200, 90), 0);          // no background behind it
+    const std::vector<std::string> events = Events();
+    EXPECT_NE(std::find(events.begin(), events.end(), "245 play 11 0 0"), events.end());
 }
