@@ -12,16 +12,6 @@
 
 namespace {
 
-// Text and number placements.
-constexpr int32_t TextPixels = 0;
-constexpr int32_t TextRightAligned = 2;
-constexpr int32_t TextCells = 3;
-constexpr int32_t TextCellsCentred = 4;
-constexpr int32_t NumberPixels = 0;
-constexpr int32_t NumberCells = 3;
-constexpr int32_t NumberPixelsBlank = 10;
-constexpr int32_t NumberCellsBlank = 13;
-
 constexpr int32_t FontLabel = FontSmall1;            // small white
 constexpr int32_t FontSmallYellow = FontSmall1 + 2;
 constexpr int32_t FontFigures = FontSmall2;          // small white of the second face

@@ -4,6 +4,7 @@
 
 #include "options/buttons.h"
 #include "options/option_menu.h"
+#include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -11,10 +12,8 @@
 
 namespace {
 
-constexpr int32_t kPlaceCentredRows = 4;
 constexpr int32_t kTextFont = FontSmall1;
 
-constexpr int32_t kSlideFrames = 20;
 constexpr int32_t kLeaveFrames = 20;
 constexpr int32_t kPressed = 2;
 
@@ -59,80 +58,61 @@ void StepFlag(int32_t& flag) {
 
 // A flag with any other value shows no value at all.
 void DrawFlagRow(const FlagRow& row, int32_t dx, int32_t font) {
-    DrawText(row.labelX + dx, row.row, row.label, font, kPlaceCentredRows);
+    DrawText(row.labelX + dx, row.row, row.label, font, TextCellsCentred);
     const int32_t flag = Settings.*row.field;
-    if (flag == kFlagOn) DrawText(kValueX + dx, row.row, "ON", font, kPlaceCentredRows);
-    if (flag == kFlagOff) DrawText(kValueX + dx, row.row, "OFF", font, kPlaceCentredRows);
+    if (flag == kFlagOn) DrawText(kValueX + dx, row.row, "ON", font, TextCellsCentred);
+    if (flag == kFlagOff) DrawText(kValueX + dx, row.row, "OFF", font, TextCellsCentred);
 }
 
 }  // namespace
 
 void EnterGraphicConfig() {
-    SceneId = SceneGraphicConfig;
-    SceneEnterTimer = kSlideFrames;
-    SceneLeaveTimer = 0;
-    MenuCursor = 0;
+    EnterMenuScene(SceneGraphicConfig);
 }
 
 void GraphicConfigUpdate() {
-    if (SceneEnterTimer > 0 || SceneLeaveTimer > 0) {
-        if (SceneEnterTimer != 0) {
-            --SceneEnterTimer;
-        } else if (SceneLeaveTimer > 1) {
-            --SceneLeaveTimer;
-        } else {
-            SceneLeaveTimer = 0;
-            EnterOptionMenu(SceneGraphicConfig);
-        }
-        return;
-    }
-    if (Pressed(ButtonLatch.down) && MenuCursor < kCursorReturn) {
-        ++MenuCursor;
-        PlayWave(WaveSlotChoice, 0);
-    }
-    if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
-        --MenuCursor;
-        PlayWave(WaveSlotChoice, 0);
-    }
+    const MenuPhase phase = StepMenuTimers();
+    if (phase == MenuLeaveNow) EnterOptionMenu(SceneGraphicConfig);
+    if (phase != MenuIdle) return;
+    MoveMenuCursor(kCursorReturn);
     if (MenuCursor >= 0 && MenuCursor < kFlagRows) {
         // In force at once wherever it is read; USE VRAM only ever matters at start-up.
         StepFlag(Settings.*kFlagRowsTable[MenuCursor].field);
-    } else if (MenuCursor == kCursorReturn &&
-               (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4]))) {
+    } else if (MenuCursor == kCursorReturn && MenuConfirmPressed()) {
         SceneLeaveTimer = kLeaveFrames;
         PlayWave(WaveSlotSelect, 0);
     }
 }
 
 void GraphicConfigDraw() {
-    DrawOptionBackdrop();
+    DrawMenuBackdrop();
 
     const int32_t enter = SceneEnterTimer;
     const int32_t leave = SceneLeaveTimer;
     if (enter >= 1) {
         const int32_t d = 2 * enter;
-        DrawText(-d, kHeadingRow, "GRAPHIC CONFIG", kTextFont, kPlaceCentredRows);
+        DrawText(-d, kHeadingRow, "GRAPHIC CONFIG", kTextFont, TextCellsCentred);
         for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, row.side * d, kTextFont);
-        DrawText(d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, kPlaceCentredRows);
+        DrawText(d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
         return;
     }
 
-    DrawText(0, kHeadingRow, "GRAPHIC CONFIG", kTextFont, kPlaceCentredRows);
+    DrawText(0, kHeadingRow, "GRAPHIC CONFIG", kTextFont, TextCellsCentred);
     if (leave >= 1) {
         // The rows leave the way they did not come in; the chosen item stays and flashes.
         const int32_t e = 2 * (kLeaveFrames - leave);
         for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, -row.side * e, kTextFont);
-        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", OptionFlashFont(), kPlaceCentredRows);
+        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", MenuFlashFont(), TextCellsCentred);
         return;
     }
 
     for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, 0, kTextFont);
-    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", kTextFont, kPlaceCentredRows);
+    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
     // The row under the cursor once more on top, in the blink colour.
-    const int32_t blink = OptionBlinkFont();
+    const int32_t blink = MenuBlinkFont();
     if (MenuCursor >= 0 && MenuCursor < kFlagRows) {
         DrawFlagRow(kFlagRowsTable[MenuCursor], 0, blink);
     } else if (MenuCursor == kCursorReturn) {
-        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", blink, kPlaceCentredRows);
+        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", blink, TextCellsCentred);
     }
 }

@@ -5,6 +5,7 @@
 
 #include "options/buttons.h"
 #include "options/option_menu.h"
+#include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -12,10 +13,8 @@
 
 namespace {
 
-constexpr int32_t kPlaceCentredRows = 4;
 constexpr int32_t kTextFont = FontSmall1;
 
-constexpr int32_t kSlideFrames = 20;
 constexpr int32_t kLeaveFrames = 20;
 constexpr int32_t kPressed = 2;
 
@@ -89,16 +88,16 @@ void StepDigit(int32_t& config) {
 // "KEY TYPE =", the letter, and for A..E the dash and the digit, shifted by dx.
 void DrawKeyType(int32_t config, int32_t dx, int32_t typeFont, int32_t letterFont,
                  int32_t digitFont) {
-    DrawText(kTypeTextX + dx, kTypeRow, "KEY TYPE =", typeFont, kPlaceCentredRows);
+    DrawText(kTypeTextX + dx, kTypeRow, "KEY TYPE =", typeFont, TextCellsCentred);
     const int32_t letter = 'A' + config / kConfigsPerLetter;
     if (config == kConfigF) {
-        DrawChar(kLetterFX + dx, kTypeRow, letter, letterFont, kPlaceCentredRows);
+        DrawChar(kLetterFX + dx, kTypeRow, letter, letterFont, TextCellsCentred);
         return;
     }
-    DrawChar(kLetterX + dx, kTypeRow, letter, letterFont, kPlaceCentredRows);
-    DrawChar(kDashX + dx, kTypeRow, '-', kTextFont, kPlaceCentredRows);
+    DrawChar(kLetterX + dx, kTypeRow, letter, letterFont, TextCellsCentred);
+    DrawChar(kDashX + dx, kTypeRow, '-', kTextFont, TextCellsCentred);
     DrawChar(kDigitX + dx, kTypeRow, '1' + config % kConfigsPerLetter, digitFont,
-             kPlaceCentredRows);
+             TextCellsCentred);
 }
 
 // The ten button rows with their actions; even rows shifted by evenDx, odd rows by oddDx.
@@ -107,34 +106,23 @@ void DrawActionTable(int32_t config, int32_t evenDx, int32_t oddDx) {
         const int32_t dx = i % 2 == 0 ? evenDx : oddDx;
         const int32_t row = kTableTopRow + i;
         DrawText(kButtonRows[i].x + dx, row, kButtonRows[i].label, kTextFont,
-                 kPlaceCentredRows);
+                 TextCellsCentred);
         const char* action = GameActionLabel[KeyConfigTable[config][i]];
         const int32_t actionX = kActionRightEdge - static_cast<int32_t>(std::strlen(action));
-        DrawText(actionX + dx, row, action, kTextFont, kPlaceCentredRows);
+        DrawText(actionX + dx, row, action, kTextFont, TextCellsCentred);
     }
 }
 
 }  // namespace
 
 void EnterKeyConfig() {
-    SceneId = SceneKeyConfig;
-    SceneEnterTimer = kSlideFrames;
-    SceneLeaveTimer = 0;
-    MenuCursor = RowLetter;
+    EnterMenuScene(SceneKeyConfig);
 }
 
 void KeyConfigUpdate() {
-    if (SceneEnterTimer > 0 || SceneLeaveTimer > 0) {
-        if (SceneEnterTimer != 0) {
-            --SceneEnterTimer;
-        } else if (SceneLeaveTimer > 1) {
-            --SceneLeaveTimer;
-        } else {
-            SceneLeaveTimer = 0;
-            EnterOptionMenu(SceneKeyConfig);
-        }
-        return;
-    }
+    const MenuPhase phase = StepMenuTimers();
+    if (phase == MenuLeaveNow) EnterOptionMenu(SceneKeyConfig);
+    if (phase != MenuIdle) return;
 
     int32_t config = ShownConfig();
     // F has no digit: the cursor jumps over that row both ways.
@@ -150,7 +138,7 @@ void KeyConfigUpdate() {
         case RowLetter: StepLetter(config); break;
         case RowDigit: StepDigit(config); break;
         case RowReturn:
-            if (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4])) {
+            if (MenuConfirmPressed()) {
                 SceneLeaveTimer = kLeaveFrames;
                 PlayWave(WaveSlotSelect, 0);
             }
@@ -162,7 +150,7 @@ void KeyConfigUpdate() {
 }
 
 void KeyConfigDraw() {
-    DrawOptionBackdrop();
+    DrawMenuBackdrop();
 
     const int32_t config = ShownConfig();
     const int32_t enter = SceneEnterTimer;
@@ -170,27 +158,27 @@ void KeyConfigDraw() {
     if (enter >= 1) {
         // The rows of the table come in alternately from the left and from the right.
         const int32_t d = 2 * enter;
-        DrawText(-d, kHeadingRow, "KEY CONFIG", kTextFont, kPlaceCentredRows);
+        DrawText(-d, kHeadingRow, "KEY CONFIG", kTextFont, TextCellsCentred);
         DrawKeyType(config, d, kTextFont, kTextFont, kTextFont);
         DrawActionTable(config, -d, d);
-        DrawText(-d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, kPlaceCentredRows);
+        DrawText(-d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
         return;
     }
     if (leave >= 1) {
         const int32_t d = 2 * (leave - kLeaveFrames);
-        DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, kPlaceCentredRows);
+        DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, TextCellsCentred);
         DrawKeyType(config, d, kTextFont, kTextFont, kTextFont);
         DrawActionTable(config, -d, d);
         return;
     }
 
-    DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, kPlaceCentredRows);
-    const int32_t blink = OptionBlinkFont();
+    DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, TextCellsCentred);
+    const int32_t blink = MenuBlinkFont();
     const bool onType = MenuCursor == RowLetter || MenuCursor == RowDigit;
     DrawKeyType(config, 0, onType ? blink : kTextFont,
                 MenuCursor == RowLetter ? blink : kTextFont,
                 MenuCursor == RowDigit ? blink : kTextFont);
     DrawActionTable(config, 0, 0);
     DrawText(0, kReturnRow, "RETURN TO OPTION MENU", MenuCursor == RowReturn ? blink : kTextFont,
-             kPlaceCentredRows);
+             TextCellsCentred);
 }

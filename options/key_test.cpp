@@ -4,16 +4,15 @@
 
 #include "options/buttons.h"
 #include "options/option_menu.h"
+#include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 
 namespace {
 
-constexpr int32_t kPlaceCentredRows = 4;
 constexpr int32_t kTextFont = FontSmall1;
 constexpr int32_t kLitFont = FontSmall1 + 1;
 
-constexpr int32_t kSlideFrames = 20;
 constexpr int32_t kDown = 2;   // pressed (2) or held (3)
 
 constexpr int32_t kHeadingRow = 8;
@@ -50,10 +49,7 @@ bool IsDown(int32_t state) { return state >= kDown; }
 }  // namespace
 
 void EnterKeyTest() {
-    SceneId = SceneKeyTest;
-    SceneEnterTimer = kSlideFrames;
-    SceneLeaveTimer = 0;
-    MenuCursor = 0;
+    EnterMenuScene(SceneKeyTest);
 }
 
 void KeyTestUpdate() {
@@ -65,13 +61,13 @@ void KeyTestUpdate() {
 }
 
 void KeyTestDraw() {
-    DrawOptionBackdrop();
+    DrawMenuBackdrop();
 
     const int32_t d = 2 * SceneEnterTimer;
-    DrawText(-d, kHeadingRow, "KEY TEST", kTextFont, kPlaceCentredRows);
+    DrawText(-d, kHeadingRow, "KEY TEST", kTextFont, TextCellsCentred);
     for (const ButtonLabel& label : kLabels) {
         const int32_t font = IsDown(*label.state) ? kLitFont : kTextFont;
-        DrawText(label.x + label.side * d, label.row, label.text, font, kPlaceCentredRows);
+        DrawText(label.x + label.side * d, label.row, label.text, font, TextCellsCentred);
     }
-    DrawText(-d, kHintRow, "PRESS 1+3 OR ESC TO RETURN", OptionBlinkFont(), kPlaceCentredRows);
+    DrawText(-d, kHintRow, "PRESS 1+3 OR ESC TO RETURN", MenuBlinkFont(), TextCellsCentred);
 }

@@ -2,27 +2,21 @@
 
 #include <cstdint>
 
-#include "frame/sprite.h"
-#include "options/buttons.h"
 #include "options/graphic_config.h"
 #include "options/key_config.h"
 #include "options/key_test.h"
 #include "options/sound_test.h"
+#include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "sound/sound.h"
 
 namespace {
 
-constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
-constexpr int32_t kPlaceCentredRows = 4;
-constexpr int32_t kLogoRow = 3;
-constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
 constexpr int32_t kTextFont = FontSmall1;       // 16-pixel white
 
 constexpr int32_t kSlideFrames = 20;
 constexpr int32_t kLeaveFrames = 20;
-constexpr int32_t kPressed = 2;
 constexpr int32_t kSpareOptionScene = 7;        // no screen of its own; maps to RESET DATA
 
 constexpr int32_t kHeadingRow = 8;
@@ -46,7 +40,6 @@ constexpr MenuItem kItems[] = {
     {"SOUND TEST", 21},  {"RESET DATA", 23}, {"RETURN MAINMENU", 25},
 };
 
-bool Pressed(int32_t state) { return state == kPressed; }
 bool IsEvenItem(int32_t item) { return item % 2 == 0; }
 
 // Each option screen brings the cursor back to its own item.
@@ -75,14 +68,6 @@ void LeaveTo(int32_t item) {
 
 }  // namespace
 
-void DrawOptionBackdrop() {
-    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
-    DrawText(0, kLogoRow, "+RAIL", kLogoFont, kPlaceCentredRows);
-}
-
-int32_t OptionBlinkFont() { return kTextFont + (SceneFrame / 4) % 6 + 1; }
-int32_t OptionFlashFont() { return kTextFont + SceneFrame % 6 + 1; }
-
 void EnterOptionMenu(int32_t from) {
     SceneId = SceneOptionMenu;
     // Only the way in from the title slides; the way back from a screen shows the menu at once.
@@ -92,61 +77,46 @@ void EnterOptionMenu(int32_t from) {
 }
 
 void OptionMenuUpdate() {
-    if (SceneEnterTimer > 0 || SceneLeaveTimer > 0) {
-        if (SceneEnterTimer != 0) {
-            --SceneEnterTimer;
-        } else if (SceneLeaveTimer > 1) {
-            --SceneLeaveTimer;
-        } else {
-            SceneLeaveTimer = 0;
-            LeaveTo(MenuCursor);
-        }
-        return;
-    }
-    if (Pressed(ButtonLatch.down) && MenuCursor < kLastItem) {
-        ++MenuCursor;
-        PlayWave(WaveSlotChoice, 0);
-    }
-    if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
-        --MenuCursor;
-        PlayWave(WaveSlotChoice, 0);
-    }
+    const MenuPhase phase = StepMenuTimers();
+    if (phase == MenuLeaveNow) LeaveTo(MenuCursor);
+    if (phase != MenuIdle) return;
+    MoveMenuCursor(kLastItem);
     // A move and a confirm in the same frame choose the item just moved to.
-    if (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4])) {
+    if (MenuConfirmPressed()) {
         SceneLeaveTimer = kLeaveFrames;
         PlayWave(WaveSlotSelect, 0);
     }
 }
 
 void OptionMenuDraw() {
-    DrawOptionBackdrop();
+    DrawMenuBackdrop();
 
     const int32_t enter = SceneEnterTimer;
     const int32_t leave = SceneLeaveTimer;
     if (enter >= 1) {
         // The items come in from both sides, one glyph a frame, and meet in the centre.
-        DrawText(-2 * enter, kHeadingRow, "OPTION MENU", kTextFont, kPlaceCentredRows);
+        DrawText(-2 * enter, kHeadingRow, "OPTION MENU", kTextFont, TextCellsCentred);
         for (int32_t item = 0; item <= kLastItem; ++item) {
             const int32_t x = IsEvenItem(item) ? 2 * enter : -2 * enter;
-            DrawText(x, kItems[item].row, kItems[item].text, kTextFont, kPlaceCentredRows);
+            DrawText(x, kItems[item].row, kItems[item].text, kTextFont, TextCellsCentred);
         }
         return;
     }
 
-    DrawText(0, kHeadingRow, "OPTION MENU", kTextFont, kPlaceCentredRows);
+    DrawText(0, kHeadingRow, "OPTION MENU", kTextFont, TextCellsCentred);
     for (int32_t item = 0; item <= kLastItem; ++item) {
         int32_t x = 0;
         int32_t font = kTextFont;
         if (leave >= 1) {
             // The chosen item stays and flashes; even items leave to the left, odd to the right.
             if (item == MenuCursor) {
-                font = OptionFlashFont();
+                font = MenuFlashFont();
             } else {
                 x = IsEvenItem(item) ? 2 * (leave - kLeaveFrames) : 2 * (kLeaveFrames - leave);
             }
         } else if (item == MenuCursor) {
-            font = OptionBlinkFont();
+            font = MenuBlinkFont();
         }
-        DrawText(x, kItems[item].row, kItems[item].text, font, kPlaceCentredRows);
+        DrawText(x, kItems[item].row, kItems[item].text, font, TextCellsCentred);
     }
 }

@@ -6,6 +6,7 @@
 #include "frame/sprite.h"
 #include "game/game_scene.h"
 #include "options/buttons.h"
+#include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "shell/title.h"
@@ -13,14 +14,8 @@
 
 namespace {
 
-constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
-
-constexpr int32_t kPlaceCentredRows = 4;
-constexpr int32_t kLogoRow = 3;
-constexpr int32_t kLogoFont = FontLarge1;
 constexpr int32_t kItemFont = FontSmall1;
 
-constexpr int32_t kEnterFrames = 20;
 constexpr int32_t kModeLeaveFrames = 40;     // slide out, the last 20 dissolving to black
 constexpr int32_t kReturnLeaveFrames = 20;
 constexpr int32_t kDissolveFrames = 20;
@@ -49,11 +44,7 @@ constexpr MenuItem kItems[] = {
     {"RETURN TO MAINMENU", 23},
 };
 
-bool Pressed(int32_t state) { return state == kPressed; }
 bool Down(int32_t state) { return state >= kPressed; }
-
-int32_t SlowCycleFont() { return kItemFont + (SceneFrame / 4) % 6 + 1; }
-int32_t FastCycleFont() { return kItemFont + SceneFrame % 6 + 1; }
 
 // Later tests overwrite earlier ones, so the combinations win over the single buttons and
 // KEY 7 / KEY 8 over KEY 5 / KEY 6. With none held the previous choice stays.
@@ -103,63 +94,51 @@ int32_t LeaveOffset(int32_t item, int32_t chosen, int32_t leave) {
 }  // namespace
 
 void EnterModeSelect() {
-    SceneId = SceneModeSelect;
-    SceneEnterTimer = kEnterFrames;
+    EnterMenuScene(SceneModeSelect);
     SetFade(0);
-    SceneLeaveTimer = 0;
-    MenuCursor = ItemNormalMode;
     StartLevel = 0;
 }
 
 void ModeSelectUpdate() {
-    if (SceneEnterTimer < 1 && SceneLeaveTimer < 1) {
-        if (Pressed(ButtonLatch.down) && MenuCursor < kLastItem) {
-            ++MenuCursor;
-            PlayWave(WaveSlotChoice, 0);
-        }
-        if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
-            --MenuCursor;
-            PlayWave(WaveSlotChoice, 0);
-        }
-        if (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4])) Confirm();
-    } else if (SceneEnterTimer != 0) {
-        --SceneEnterTimer;
-    } else if (SceneLeaveTimer >= 2) {
-        --SceneLeaveTimer;
-        // The dissolve of the last 20 frames starts from a clear screen.
-        if (SceneLeaveTimer == kDissolveFrames) SetFade(1);
-    } else {
-        SceneLeaveTimer = 0;
-        LeaveTo(MenuCursor);
+    switch (StepMenuTimers()) {
+        case MenuIdle:
+            MoveMenuCursor(kLastItem);
+            if (MenuConfirmPressed()) Confirm();
+            break;
+        case MenuLeaving:
+            // The dissolve of the last 20 frames starts from a clear screen.
+            if (SceneLeaveTimer == kDissolveFrames) SetFade(1);
+            break;
+        case MenuLeaveNow: LeaveTo(MenuCursor); break;
+        default: break;
     }
 }
 
 void ModeSelectDraw() {
-    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
-    DrawText(0, kLogoRow, "+RAIL", kLogoFont, kPlaceCentredRows);
+    DrawMenuBackdrop();
 
     const int32_t enter = SceneEnterTimer;
     const int32_t leave = SceneLeaveTimer;
     if (enter > 0) {
         // 16 pixels a frame, from alternate sides.
-        DrawText(-2 * enter, kHeadingRow, kHeading, kItemFont, kPlaceCentredRows);
+        DrawText(-2 * enter, kHeadingRow, kHeading, kItemFont, TextCellsCentred);
         for (int32_t item = 0; item <= kLastItem; ++item) {
             const int32_t side = item % 2 == 0 ? +1 : -1;
             DrawText(side * 2 * enter, kItems[item].row, kItems[item].text, kItemFont,
-                     kPlaceCentredRows);
+                     TextCellsCentred);
         }
     } else {
-        DrawText(0, kHeadingRow, kHeading, kItemFont, kPlaceCentredRows);
+        DrawText(0, kHeadingRow, kHeading, kItemFont, TextCellsCentred);
         for (int32_t item = 0; item <= kLastItem; ++item) {
             int32_t offset = 0;
             int32_t font = kItemFont;
             if (leave > 0) {
                 offset = LeaveOffset(item, MenuCursor, leave);
-                if (item == MenuCursor) font = FastCycleFont();
+                if (item == MenuCursor) font = MenuFlashFont();
             } else if (item == MenuCursor) {
-                font = SlowCycleFont();
+                font = MenuBlinkFont();
             }
-            DrawText(offset, kItems[item].row, kItems[item].text, font, kPlaceCentredRows);
+            DrawText(offset, kItems[item].row, kItems[item].text, font, TextCellsCentred);
         }
     }
 

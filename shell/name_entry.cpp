@@ -33,7 +33,6 @@ constexpr int kRepeatRestart = 6;
 constexpr int32_t kPressed = 2;
 
 constexpr int32_t kTextCentred = 4;
-constexpr int32_t kNumberCellsBlank = 13;
 constexpr int32_t kFlashColours = 6;
 
 constexpr int32_t kTitleFont = FontSmall2 + 1;          // 16-pixel, colour r
@@ -96,7 +95,7 @@ void UpdateInput() {
 
 void DrawRank() {
     DrawText(-2, 6, "RANK", kRankFont, kTextCentred);
-    DrawNumber(11, 6, 2, NewRank + 1, kRankFont, kNumberCellsBlank);
+    DrawNumber(11, 6, 2, NewRank + 1, kRankFont, NumberCellsBlank);
 }
 
 // The letter being edited stands out; an accepted name cycles through the colours, each
@@ -118,7 +117,7 @@ void DrawTimeLeft() {
     const int32_t font = SceneEnterTimer >= kHurryFrames
                              ? kTimeFont
                              : (SceneFrame + 1) % kFlashColours + kTimeFont + 1;
-    DrawNumber(22, 21, 2, seconds, font, kNumberCellsBlank);
+    DrawNumber(22, 21, 2, seconds, font, NumberCellsBlank);
 }
 
 }  // namespace

@@ -21,8 +21,6 @@ constexpr uint32_t kSlotMedalBase = 18;         // + medal value 0..3
 constexpr int32_t kMedalTiers = 4;
 constexpr int32_t kMedalSize = 32;
 
-constexpr int32_t kPlaceCentredRows = 4;
-constexpr int32_t kNumberPixelsBlank = 10;
 
 constexpr int32_t kBackgroundChoices = 11;
 constexpr int32_t kNoHighlight = 10;
@@ -90,19 +88,19 @@ void DrawSummaryRow(int32_t i, const SummaryRow& at) {
     const RankingEntry& entry = NormalRanking.entries[i];
     const int32_t row = kSummaryFirstRow + i;
     const bool lit = Highlighted(i);
-    DrawText(at.label, row, kRankLabels[i], kSummaryFont, kPlaceCentredRows);
+    DrawText(at.label, row, kRankLabels[i], kSummaryFont, TextCellsCentred);
     for (int32_t k = 0; k < 3; ++k) {
         const int32_t font = lit ? Cycle(kSummaryFont, 2 * k) : kSummaryFont;
-        DrawChar(at.letter + 2 * k, row, LetterToChar(entry.name[k]), font, kPlaceCentredRows);
+        DrawChar(at.letter + 2 * k, row, LetterToChar(entry.name[k]), font, TextCellsCentred);
     }
     const int32_t scoreFont = lit ? Cycle(kSummaryScoreFont, 3) : kSummaryScoreFont;
     DrawNumber(at.scoreX, 32 * row, kSummaryScoreDigits, entry.score, scoreFont,
-               kNumberPixelsBlank);
+               NumberPixelsBlank);
 }
 
 // Phases A1 and A2: the rows come in from alternate sides and meet at their places.
 void DrawSummaryEntering(int32_t e) {
-    DrawText(-e, kPageTitleRow, kPageTitle, kSummaryFont, kPlaceCentredRows);
+    DrawText(-e, kPageTitleRow, kPageTitle, kSummaryFont, TextCellsCentred);
     for (int32_t i = 0; i < kRankingEntries; ++i) {
         const int32_t s = i % 2 == 0 ? e : -e;
         DrawSummaryRow(i, {s + kSummaryLabelOffset, s + kSummaryLetterOffset,
@@ -112,7 +110,7 @@ void DrawSummaryEntering(int32_t e) {
 
 // Phase B: even rows leave to the left, odd rows to the right; the title stays.
 void DrawSummaryLeaving(int32_t s) {
-    DrawText(0, kPageTitleRow, kPageTitle, kSummaryFont, kPlaceCentredRows);
+    DrawText(0, kPageTitleRow, kPageTitle, kSummaryFont, TextCellsCentred);
     const int32_t gone = kSummaryLeaveFrames - s;
     for (int32_t i = 0; i < kRankingEntries; ++i) {
         const int32_t side = i % 2 == 0 ? -1 : +1;
@@ -137,18 +135,18 @@ void DrawDetailRow(int32_t i, const DetailRow& at) {
     const int32_t first = kDetailFirstRow + 2 * i;
     const int32_t second = first + 1;
     const bool lit = Highlighted(i);
-    DrawText(at.label, first, kRankLabels[i], kDetailFont, kPlaceCentredRows);
+    DrawText(at.label, first, kRankLabels[i], kDetailFont, TextCellsCentred);
     for (int32_t k = 0; k < 3; ++k) {
         const int32_t font = lit ? Cycle(kDetailFont, k) : kDetailFont;
-        DrawChar(at.letter + 2 * k, second, LetterToChar(entry.name[k]), font, kPlaceCentredRows);
+        DrawChar(at.letter + 2 * k, second, LetterToChar(entry.name[k]), font, TextCellsCentred);
     }
     const int32_t f = kDetailFiguresFont;
     DrawNumber(at.scoreX, 16 * first, kDetailDigits, entry.score, lit ? Cycle(f, 3) : f,
-               kNumberPixelsBlank);
-    DrawText(at.points, first, "PTS.", lit ? Cycle(f, 5) : f, kPlaceCentredRows);
+               NumberPixelsBlank);
+    DrawText(at.points, first, "PTS.", lit ? Cycle(f, 5) : f, TextCellsCentred);
     DrawNumber(at.linesX, 16 * second, kDetailDigits, entry.lines, lit ? Cycle(f, 4) : f,
-               kNumberPixelsBlank);
-    DrawText(at.linesLabel, second, "LINES", lit ? Cycle(f, 0) : f, kPlaceCentredRows);
+               NumberPixelsBlank);
+    DrawText(at.linesLabel, second, "LINES", lit ? Cycle(f, 0) : f, TextCellsCentred);
     for (int32_t m = 0; m < kMedalKinds; ++m) {
         // A value from a foreign file outside the four tiers has no picture: nothing drawn.
         const int32_t value = entry.medals[m];
@@ -161,7 +159,7 @@ void DrawDetailRow(int32_t i, const DetailRow& at) {
 
 // Phases C1 and C2: labels and scores from the left, names and lines from the right.
 void DrawDetailEntering(int32_t d) {
-    DrawText(0, kPageTitleRow, kPageTitle, kSummaryFont, kPlaceCentredRows);
+    DrawText(0, kPageTitleRow, kPageTitle, kSummaryFont, TextCellsCentred);
     for (int32_t i = 0; i < kRankingEntries; ++i) {
         DrawDetailRow(i, {-2 * d + kDetailLabelOffset, 2 * d + kDetailLetterOffset,
                           kDetailScoreX - 16 * d, -2 * d, kDetailLinesX + 16 * d,
@@ -172,7 +170,7 @@ void DrawDetailEntering(int32_t d) {
 // Phase D: every part goes on the way it came; the title leaves to the left.
 void DrawDetailLeaving(int32_t l) {
     const int32_t u = kDetailLeaveFrames - l;
-    DrawText(l - kDetailLeaveFrames, kPageTitleRow, kPageTitle, kSummaryFont, kPlaceCentredRows);
+    DrawText(l - kDetailLeaveFrames, kPageTitleRow, kPageTitle, kSummaryFont, TextCellsCentred);
     for (int32_t i = 0; i < kRankingEntries; ++i) {
         DrawDetailRow(i, {2 * u + kDetailLabelOffset, -2 * u + kDetailLetterOffset,
                           kDetailScoreX + 16 * u, 2 * u, kDetailLinesX - 16 * u,

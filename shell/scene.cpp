@@ -40,7 +40,6 @@ constexpr int32_t kCursorGameStart = 0;
 constexpr int32_t kCursorOption = 2;
 
 constexpr int32_t kCreditsFont = FontSmall1;    // 16-pixel white
-constexpr int32_t kPlaceCentredRows = 4;
 constexpr int32_t kDotsOffset = 15;             // half-glyphs right of "NOW LOADING"
 constexpr int32_t kDotsRow = 21;
 constexpr int32_t kDotFrames = 15;
@@ -160,10 +159,10 @@ void LoadingUpdate() {
 
 void LoadingDraw() {
     for (const CreditLine& line : kCredits) {
-        DrawText(0, line.row, line.text, kCreditsFont, kPlaceCentredRows);
+        DrawText(0, line.row, line.text, kCreditsFont, TextCellsCentred);
     }
     const char* dots = kLoadingDots[(SceneFrame / kDotFrames) % 4];
-    if (dots) DrawText(kDotsOffset, kDotsRow, dots, kCreditsFont, kPlaceCentredRows);
+    if (dots) DrawText(kDotsOffset, kDotsRow, dots, kCreditsFont, TextCellsCentred);
     if (SceneLeaveTimer < 1) {
         StepFade(1, 0);
     } else {

@@ -31,19 +31,6 @@ constexpr int32_t kScreenCentre = 320;
 constexpr int32_t kFirstGlyph = ' ';
 constexpr int32_t kGlyphsPerRow = 16;
 
-// TextPlacement codes.
-constexpr int32_t TextPixels = 0;
-constexpr int32_t TextCentred = 1;
-constexpr int32_t TextRightAligned = 2;
-constexpr int32_t TextCells = 3;
-constexpr int32_t TextCellsCentred = 4;
-
-// NumberPlacement codes.
-constexpr int32_t NumberPixels = 0;
-constexpr int32_t NumberCells = 3;
-constexpr int32_t NumberPixelsBlank = 10;
-constexpr int32_t NumberCellsBlank = 13;
-
 constexpr int32_t kMaxPowerOfTen = 9;   // 10^9 is the largest power an int32 holds
 
 const FontEntry* FindFont(int32_t font) {

@@ -4,8 +4,8 @@
 
 #include "frame/frame.h"
 #include "frame/sprite.h"
-#include "options/buttons.h"
 #include "options/option_menu.h"
+#include "shell/menu.h"
 #include "shell/ranking.h"
 #include "shell/scene.h"
 #include "shell/text.h"
@@ -13,14 +13,6 @@
 
 namespace {
 
-constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
-
-constexpr int32_t kPlaceCells = 3;
-constexpr int32_t kPlaceCentredRows = 4;
-constexpr int32_t kNumberCells = 3;
-
-constexpr int32_t kLogoRow = 3;
-constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
 constexpr int32_t kItemFont = FontSmall1;       // 16-pixel white
 constexpr int32_t kVersionFont = FontSmall2;    // the other face, white
 
@@ -33,7 +25,6 @@ constexpr int32_t kVersionMajorColumn = 36;
 constexpr int32_t kVersionMinorColumn = 38;
 
 constexpr int32_t kLeaveFrames = 20;
-constexpr int32_t kPressed = 2;
 
 enum TitleItem : int32_t {
     ItemGameStart = 0,
@@ -55,12 +46,6 @@ constexpr MenuItem kItems[] = {
     {"EXIT", 23, -1},
 };
 
-bool Pressed(int32_t state) { return state == kPressed; }
-
-// Idle highlight: a new colour every four frames; the item just chosen: every frame.
-int32_t SlowCycleFont() { return kItemFont + (SceneFrame / 4) % 6 + 1; }
-int32_t FastCycleFont() { return kItemFont + SceneFrame % 6 + 1; }
-
 void LeaveTo(int32_t item) {
     switch (item) {
         case ItemGameStart: EnterModeSelect(); break;
@@ -77,37 +62,25 @@ void LeaveTo(int32_t item) {
 }  // namespace
 
 void TitleUpdate() {
-    if (SceneEnterTimer < 1 && SceneLeaveTimer < 1) {
-        // DOWN and UP in the same frame cancel out, with a sound for each step.
-        if (Pressed(ButtonLatch.down) && MenuCursor < kLastItem) {
-            ++MenuCursor;
-            PlayWave(WaveSlotChoice, 0);
-        }
-        if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
-            --MenuCursor;
-            PlayWave(WaveSlotChoice, 0);
-        }
-        if (Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4])) {
-            SceneLeaveTimer = kLeaveFrames;
-            PlayWave(WaveSlotSelect, 0);
-        }
-    } else if (SceneEnterTimer != 0) {
-        --SceneEnterTimer;
-    } else if (SceneLeaveTimer >= 2) {
-        --SceneLeaveTimer;
-    } else {
-        SceneLeaveTimer = 0;
-        LeaveTo(MenuCursor);
+    switch (StepMenuTimers()) {
+        case MenuIdle:
+            MoveMenuCursor(kLastItem);
+            if (MenuConfirmPressed()) {
+                SceneLeaveTimer = kLeaveFrames;
+                PlayWave(WaveSlotSelect, 0);
+            }
+            break;
+        case MenuLeaveNow: LeaveTo(MenuCursor); break;
+        default: break;
     }
 }
 
 void TitleDraw() {
-    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
-    DrawText(0, kLogoRow, "+RAIL", kLogoFont, kPlaceCentredRows);
+    DrawMenuBackdrop();
 
-    DrawText(kVersionTextColumn, kVersionRow, "VER  .", kVersionFont, kPlaceCells);
-    DrawNumber(kVersionMajorColumn, kVersionRow, 1, kVersionMajor, kVersionFont, kNumberCells);
-    DrawNumber(kVersionMinorColumn, kVersionRow, 2, kVersionMinor, kVersionFont, kNumberCells);
+    DrawText(kVersionTextColumn, kVersionRow, "VER  .", kVersionFont, TextCells);
+    DrawNumber(kVersionMajorColumn, kVersionRow, 1, kVersionMajor, kVersionFont, NumberCells);
+    DrawNumber(kVersionMinorColumn, kVersionRow, 2, kVersionMinor, kVersionFont, NumberCells);
 
     const int32_t enter = SceneEnterTimer;
     const int32_t leave = SceneLeaveTimer;
@@ -120,15 +93,15 @@ void TitleDraw() {
             offset = -m.side * enter;
         } else if (leave > 0) {
             if (item == MenuCursor) {
-                font = FastCycleFont();
+                font = MenuFlashFont();
             } else {
                 // The others clear the way at 16 pixels a frame.
                 offset = m.side * (kLeaveFrames - leave) * 2;
             }
         } else if (item == MenuCursor) {
-            font = SlowCycleFont();
+            font = MenuBlinkFont();
         }
-        DrawText(offset, m.row, m.text, font, kPlaceCentredRows);
+        DrawText(offset, m.row, m.text, font, TextCellsCentred);
     }
 
     if (SceneEnterTimer > 0) StepFade(1, 0);

@@ -11,8 +11,8 @@
 #include "frame/display.h"
 #include "frame/sprite.h"
 #include "platform/headless/headless.h"
-#include "platform/platform_window.h"
 #include "support/fresh.h"
+#include "support/game_window.h"
 
 namespace {
 
@@ -80,9 +80,7 @@ class BitmapTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
-        ASSERT_TRUE(PlatformRegisterWindowClass("Class Kestrel"));
-        ASSERT_TRUE(PlatformCreateWindow("Class Kestrel", "Untitled", 192, 144, 640, 480));
-        ASSERT_EQ(SetupDisplay(), 1);
+        ASSERT_NO_FATAL_FAILURE(OpenGameDisplay());
         HeadlessClearRecord();
         std::string pattern = testing::TempDir() + "bitmap_testXXXXXX";
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);

@@ -9,8 +9,8 @@
 #include "frame/display.h"
 #include "frame/frame.h"
 #include "platform/headless/headless.h"
-#include "platform/platform_window.h"
 #include "support/fresh.h"
+#include "support/game_window.h"
 
 namespace {
 
@@ -21,9 +21,7 @@ class DiagnosticsTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
-        ASSERT_TRUE(PlatformRegisterWindowClass("Class Kestrel"));
-        ASSERT_TRUE(PlatformCreateWindow("Class Kestrel", "Untitled", 192, 144, 640, 480));
-        ASSERT_EQ(SetupDisplay(), 1);
+        ASSERT_NO_FATAL_FAILURE(OpenGameDisplay());
         SetGdiTextDefaults();
         FillSurface(DisplayDevice.back, kPattern);
         HeadlessClearRecord();

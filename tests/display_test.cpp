@@ -9,8 +9,8 @@
 #include "frame/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_window.h"
-#include "platform/platform_window.h"
 #include "support/fresh.h"
+#include "support/game_window.h"
 
 namespace {
 
@@ -20,8 +20,7 @@ class DisplayTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
-        ASSERT_TRUE(PlatformRegisterWindowClass("Class Kestrel"));
-        ASSERT_TRUE(PlatformCreateWindow("Class Kestrel", "Untitled", 192, 144, 640, 480));
+        ASSERT_NO_FATAL_FAILURE(OpenGameWindow());
     }
     static uint32_t Presented() { return HeadlessWindow().presentedFrames; }
 };

@@ -60,7 +60,7 @@ TEST_F(KeyConfigScreen, ActionColumnFollowsInTheFrameOfTheChange) {
                                                    "FALL & FIX", "NO USE", "NO USE", "NO USE",
                                                    "NO USE", "NO USE"}));
     for (int32_t row = 15; row < 25; ++row) {
-        EXPECT_EQ(g_rows[row].rbegin()->first, 320 + 19 * 8 - 16) << "all end at one edge";
+        EXPECT_EQ(LastX(row), 320 + 19 * 8 - 16) << "all end at one edge";
     }
 }
 
@@ -87,7 +87,7 @@ TEST_F(OptionScreens, KeyTestLeavesAtOnceWithBothKeysHeldOnEntry) {
     RunFrames();
     EXPECT_EQ(SceneId, SceneOptionMenu);
     EXPECT_EQ(MenuCursor, 1);
-    EXPECT_EQ(g_played, std::vector<uint16_t>{WaveSlotSelect}) << "only the menu's choice";
+    EXPECT_EQ(Played, std::vector<uint16_t>{WaveSlotSelect}) << "only the menu's choice";
 }
 
 TEST_F(OptionScreens, KeyTestLightsJoystickButtons) {
@@ -102,5 +102,5 @@ TEST_F(OptionScreens, KeyTestLightsJoystickButtons) {
     HeadlessSetJoystick(0, 32767, 32767, 1 | 4);
     RunFrames();
     EXPECT_EQ(SceneId, SceneOptionMenu) << "KEY 1 joined the held KEY 3";
-    EXPECT_TRUE(g_played.empty());
+    EXPECT_TRUE(Played.empty());
 }

@@ -21,7 +21,7 @@ TEST_F(OptionScreens, MenuSlidesInThenMovesBetweenItsEnds) {
     EXPECT_EQ(CountPlays(WaveSlotChoice), 5);
     for (int i = 0; i < 6; ++i) Tap(kUp);
     EXPECT_EQ(MenuCursor, 0);
-    EXPECT_EQ(g_played, std::vector<uint16_t>(10, WaveSlotChoice));
+    EXPECT_EQ(Played, std::vector<uint16_t>(10, WaveSlotChoice));
 }
 
 TEST_F(OptionScreens, ResetDataLeavesAndComesBackChangingNothing) {
@@ -58,6 +58,6 @@ TEST_F(OptionScreens, EscapeFromEachScreenComesBackToItsItem) {
         EXPECT_EQ(FirstX(15), CentredX(0, "KEY CONFIG")) << "no slide-in";
         EXPECT_EQ(SlotAt(15 + 2 * item, FirstX(15 + 2 * item)), BlinkSlot());
         EXPECT_EQ(Frame.window, 1);
-        EXPECT_TRUE(g_played.empty());
+        EXPECT_TRUE(Played.empty());
     }
 }

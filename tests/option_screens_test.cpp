@@ -46,7 +46,7 @@ TEST_F(OptionScreens, SoundTestAt00PlaysSlot0OnceAndAt20Nothing) {
     for (int i = 0; i < 20; ++i) Tap(kRight);
     Tap(kKey4);
     EXPECT_EQ(TextOf(14, 344), "20");
-    EXPECT_EQ(g_played, (std::vector<uint16_t>{0, 20})) << "the screen makes no sound of its own";
+    EXPECT_EQ(Played, (std::vector<uint16_t>{0, 20})) << "the screen makes no sound of its own";
     EXPECT_EQ(HeadlessAudioEvents().size(), 1u) << "slot 20 is empty";
     for (int i = 0; i < 15; ++i) Tap(kRight);
     EXPECT_EQ(SoundTestNumber, 31) << "no slot 32";

@@ -6,8 +6,8 @@
 #include "frame/bitmap_slots.h"
 #include "frame/display.h"
 #include "frame/sprite.h"
-#include "platform/platform_window.h"
 #include "support/fresh.h"
+#include "support/game_window.h"
 
 namespace {
 
@@ -32,9 +32,7 @@ class SpriteTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
-        ASSERT_TRUE(PlatformRegisterWindowClass("Class Kestrel"));
-        ASSERT_TRUE(PlatformCreateWindow("Class Kestrel", "Untitled", 192, 144, 640, 480));
-        ASSERT_EQ(SetupDisplay(), 1);
+        ASSERT_NO_FATAL_FAILURE(OpenGameDisplay());
         // A 32 x 8 slot whose every pixel tells where it came from.
         ASSERT_EQ(CreateSlotSurface(kSlot, 32, 8, 0, 0), 1);
         for (int32_t y = 0; y < 8; ++y)

@@ -1,12 +1,14 @@
 #pragma once
 // Runs the real FrameCallback frame by frame with keys on the headless machine, and reads back
 // the text drawn (glyphs of either size, from their place on the font sheet) and the sounds
-// played: what a player sees and hears of the menus and the ranking.
+// played: what a player sees and hears of the menus, the option screens and the ranking.
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "frame/application.h"
 #include "platform/headless/headless.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
@@ -15,7 +17,8 @@
 
 namespace screen_driver {
 
-constexpr int kUp = 38, kDown = 40, kKey1 = 'Z', kKey2 = 'S', kKey3 = 'X', kKey4 = 'C';
+constexpr int kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEscape = 27;
+constexpr int kKey1 = 'Z', kKey2 = 'S', kKey3 = 'X', kKey4 = 'C';
 
 inline std::vector<uint16_t> Played;   // the sounds since Start
 
@@ -29,9 +32,13 @@ inline void Start() {
     });
 }
 
+inline int CountPlays(uint16_t slot) { return std::count(Played.begin(), Played.end(), slot); }
+
+// One frame as the loop runs it: the joysticks, then the game.
 inline void RunFrames(int n = 1) {
     for (int i = 0; i < n; ++i) {
         DrawnSprites.clear();
+        PollInput();
         FrameCallback();
     }
 }
@@ -48,21 +55,28 @@ inline void Tap(int key) {
 }
 
 // The 16-pixel font sheets are slots 1 to 14, the 32-pixel ones 31 to 44.
-inline bool IsGlyph(uint32_t slot) {
-    return (slot >= 1 && slot <= 14) || (slot >= 31 && slot <= 44);
+inline bool IsSmallGlyph(uint32_t slot) { return slot >= 1 && slot <= 14; }
+inline bool IsGlyph(uint32_t slot) { return IsSmallGlyph(slot) || (slot >= 31 && slot <= 44); }
+
+// The glyphs of the last frame on pixel row y from fromX on, by x; a later draw at the same
+// place covers an earlier one.
+inline std::map<int32_t, DrawnSprite> GlyphsAt(int32_t y, int32_t fromX = INT32_MIN,
+                                               bool (*isGlyph)(uint32_t) = IsGlyph) {
+    std::map<int32_t, DrawnSprite> cells;
+    for (const DrawnSprite& s : DrawnSprites) {
+        if (s.y == y && s.x >= fromX && isGlyph(s.slot)) cells[s.x] = s;
+    }
+    return cells;
 }
 
-// The glyphs of the last frame on pixel row y in x order, later draws covering earlier ones.
+// The glyphs of one pixel row in x order.
 struct Row {
     std::string text;              // a gap of a glyph's width reads as a space
     int32_t x = 9999;              // of the first glyph
     std::vector<uint32_t> slots;   // one per character, 0 for a gap
 };
-inline Row RowAt(int32_t y) {
-    std::map<int32_t, DrawnSprite> cells;
-    for (const DrawnSprite& s : DrawnSprites) {
-        if (s.y == y && IsGlyph(s.slot)) cells[s.x] = s;
-    }
+inline Row RowAt(int32_t y, int32_t fromX = INT32_MIN, bool (*isGlyph)(uint32_t) = IsGlyph) {
+    const std::map<int32_t, DrawnSprite> cells = GlyphsAt(y, fromX, isGlyph);
     Row row;
     if (!cells.empty()) row.x = cells.begin()->first;
     for (int32_t next = row.x; const auto& [x, s] : cells) {

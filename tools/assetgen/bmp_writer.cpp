@@ -1,20 +1,11 @@
 #include "bmp_writer.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
+#include "byte_writer.h"
+
 namespace assetgen {
-
-static void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-static void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 int WriteBmp(const std::string& path, const Picture& picture) {
     constexpr uint32_t kHeaderBytes = 14 + 40;
@@ -50,11 +41,7 @@ int WriteBmp(const std::string& path, const Picture& picture) {
         for (uint32_t pad = static_cast<uint32_t>(picture.width) * 3; pad < rowBytes; ++pad) out.push_back(0);
     }
 
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return 0;
-    const size_t written = std::fwrite(out.data(), 1, out.size(), file);
-    const int closed = std::fclose(file);
-    return written == out.size() && closed == 0 ? 1 : 0;
+    return WriteBytes(path, out);
 }
 
 }  // namespace assetgen

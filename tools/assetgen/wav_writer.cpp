@@ -2,23 +2,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+
+#include "byte_writer.h"
 
 namespace assetgen {
-
-static void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-static void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-static void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
-}
 
 int WriteWave(const std::string& path, const std::vector<double>& samples) {
     constexpr uint32_t kChannels = 1;
@@ -47,11 +34,7 @@ int WriteWave(const std::string& path, const std::vector<double>& samples) {
         Put16(out, static_cast<uint16_t>(static_cast<int16_t>(scaled)));
     }
 
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return 0;
-    const size_t written = std::fwrite(out.data(), 1, out.size(), file);
-    const int closed = std::fclose(file);
-    return written == out.size() && closed == 0 ? 1 : 0;
+    return WriteBytes(path, out);
 }
 
 }  // namespace assetgen

@@ -1,0 +1,66 @@
+#include "shell/menu.h"
+
+#include <cstdint>
+
+#include "frame/sprite.h"
+#include "options/buttons.h"
+#include "shell/scene.h"
+#include "shell/text.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
+constexpr int32_t kLogoRow = 3;
+constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
+constexpr int32_t kItemFont = FontSmall1;       // 16-pixel white
+constexpr int32_t kHighlightColours = 6;
+constexpr int32_t kSlideFrames = 20;
+constexpr int32_t kPressed = 2;
+
+bool Pressed(int32_t state) { return state == kPressed; }
+
+}  // namespace
+
+void EnterMenuScene(int32_t scene) {
+    SceneId = scene;
+    SceneEnterTimer = kSlideFrames;
+    SceneLeaveTimer = 0;
+    MenuCursor = 0;
+}
+
+MenuPhase StepMenuTimers() {
+    if (SceneEnterTimer < 1 && SceneLeaveTimer < 1) return MenuIdle;
+    if (SceneEnterTimer != 0) {
+        --SceneEnterTimer;
+        return MenuEntering;
+    }
+    if (SceneLeaveTimer > 1) {
+        --SceneLeaveTimer;
+        return MenuLeaving;
+    }
+    SceneLeaveTimer = 0;
+    return MenuLeaveNow;
+}
+
+// DOWN and UP in the same frame cancel out, with a sound for each step.
+void MoveMenuCursor(int32_t last) {
+    if (Pressed(ButtonLatch.down) && MenuCursor < last) {
+        ++MenuCursor;
+        PlayWave(WaveSlotChoice, 0);
+    }
+    if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
+        --MenuCursor;
+        PlayWave(WaveSlotChoice, 0);
+    }
+}
+
+bool MenuConfirmPressed() { return Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4]); }
+
+void DrawMenuBackdrop() {
+    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
+    DrawText(0, kLogoRow, "+RAIL", kLogoFont, TextCellsCentred);
+}
+
+int32_t MenuBlinkFont() { return kItemFont + (SceneFrame / 4) % kHighlightColours + 1; }
+int32_t MenuFlashFont() { return kItemFont + SceneFrame % kHighlightColours + 1; }
