@@ -85,9 +85,9 @@ void UpdateInput() {
             CommitName();
         }
     }
-    // Once accepted in this very frame the name is final: no step back to the third letter.
-    if ((IsPressed(ButtonLatch.key[2]) || IsPressed(ButtonLatch.key[3])) && MenuCursor > 0 &&
-        MenuCursor < kCursorAccepted) {
+    // Read after the acceptance: a back press in the same frame only moves the cursor of the
+    // name already entered, which then stays on its third letter instead of cycling colours.
+    if ((IsPressed(ButtonLatch.key[2]) || IsPressed(ButtonLatch.key[3])) && MenuCursor > 0) {
         --MenuCursor;
         PlayWave(WaveSlotSelect, 0);
     }

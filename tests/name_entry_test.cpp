@@ -142,3 +142,19 @@ TEST_F(NameEntry, AScoreEqualToAnEntryGoesBelowIt) {
     CommitName();
     EXPECT_EQ(Entry(5), (std::vector<int32_t>{1, 1, 1, 5000, 321}));
 }
+
+TEST_F(NameEntry, BackInTheFrameOfAcceptanceStillEntersTheNameAndMovesTheCursor) {
+    Tap(kKey1);
+    Tap(kKey1);
+    HeadlessSetKey(kKey1, true);
+    HeadlessSetKey(kKey2, true);
+    Frames(1);
+    EXPECT_EQ(g_select, (FrameList{0, 3, 6, 6}));   // accepted, then the step back
+    EXPECT_EQ(Entry(0), (std::vector<int32_t>{1, 1, 1, 2000000, 321}));
+    EXPECT_EQ(MenuCursor, 2);
+    const DrawnSprite* third = SpriteAt(368, 256);
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->slot, 33u);   // yellow like a letter under the cursor, not cycling
+    Frames(60);
+    EXPECT_EQ(SceneId, SceneRankingAfterEntry);
+}
