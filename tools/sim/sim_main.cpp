@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame/application.h"
+#include "frame/display.h"
 #include "frame/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_window.h"
@@ -20,9 +21,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
-    "[--state FILE] [--events FILE] [--shot N:FILE.bmp]...";
+    "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]...";
 constexpr int32_t kAltKey = 0x12;
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
+constexpr int64_t kDigestEvery = 100;   // FrameCallback calls between two back-buffer digests
 
 struct Shot {
     int64_t frame;
@@ -36,6 +38,7 @@ struct SimOptions {
     int64_t clockStart = 0;
     std::string state;
     std::string events;
+    std::string digests;
     std::vector<Shot> shots;
 };
 
@@ -45,6 +48,7 @@ struct SimRun {
     size_t nextEvent = 0;
     int64_t framesRun = 0;   // FrameCallback calls completed
     FILE* events = nullptr;
+    FILE* digests = nullptr;
     size_t debugSeen = 0, errorBoxesSeen = 0;
     int32_t lastSceneId = 0;
     bool altDown = false;
@@ -94,6 +98,8 @@ SimOptions ParseArguments(int argc, char** argv) {
             o.state = value;
         } else if (name == "--events") {
             o.events = value;
+        } else if (name == "--digests") {
+            o.digests = value;
         } else if (name == "--shot") {
             o.shots.push_back(ParseShot(value));
         } else {
@@ -178,6 +184,7 @@ void Deliver(const SimEvent& e) {
     case SimClose: HeadlessPostMessage(PlatformMessage{MsgClose, 0, 0, 0}); break;
     case SimDeactivate: HeadlessPostMessage(PlatformMessage{MsgDeactivate, 0, 0, 0}); break;
     case SimActivate: HeadlessPostMessage(PlatformMessage{MsgActivate, 0, 0, 0}); break;
+    case SimLoseSurfaces: LoseAllSurfaces(); break;
     case SimJoyPress:
     case SimJoyRelease:
         g_run.joy[e.code] = e.kind == SimJoyPress;
@@ -203,6 +210,9 @@ void OnFrame() {
     for (const Shot& shot : g_run.options.shots)
         if (shot.frame == g_run.framesRun && !WriteShot(shot.path))
             std::fprintf(stderr, "plusrail-sim: cannot write %s\n", shot.path.c_str());
+    if (g_run.digests && g_run.framesRun % kDigestEvery == 0)
+        std::fprintf(g_run.digests, "%lld %s\n", static_cast<long long>(g_run.framesRun),
+                     BackBufferDigest().c_str());
     ++g_run.framesRun;
     if (g_run.framesRun >= g_run.options.frames)
         PlatformPostQuit();
@@ -219,9 +229,12 @@ int main(int argc, char** argv) {
     if (!o.input.empty() && !ReadScript(o.input, &g_run.script, &error)) Refuse(error);
     o.state = Absolute(o.state);
     o.events = Absolute(o.events);
+    o.digests = Absolute(o.digests);
     for (Shot& shot : o.shots) shot.path = Absolute(shot.path);
     if (!o.events.empty() && !(g_run.events = std::fopen(o.events.c_str(), "w")))
         Refuse("cannot write the event log " + o.events);
+    if (!o.digests.empty() && !(g_run.digests = std::fopen(o.digests.c_str(), "w")))
+        Refuse("cannot write the digest file " + o.digests);
     std::error_code ec;
     std::filesystem::current_path(o.dir, ec);
     if (ec) Refuse("cannot enter " + o.dir + ": " + ec.message());
@@ -247,5 +260,6 @@ int main(int argc, char** argv) {
     if (!o.state.empty() && !WriteState(o.state, g_run.framesRun, ended))
         std::fprintf(stderr, "plusrail-sim: cannot write %s\n", o.state.c_str());
     if (g_run.events) std::fclose(g_run.events);
+    if (g_run.digests) std::fclose(g_run.digests);
     return 0;
 }

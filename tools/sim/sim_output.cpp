@@ -1,5 +1,6 @@
 #include "sim_output.h"
 
+#include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -168,4 +169,23 @@ bool WriteShot(const std::string& path) {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
     return static_cast<bool>(file);
+}
+
+std::string BackBufferDigest() {
+    const Surface* back = DisplayDevice.back;
+    if (!back || !back->pixels || back->lost || back->width < kScreenWidth ||
+        back->height < kScreenHeight)
+        return "none";
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (int32_t y = 0; y < kScreenHeight; ++y) {
+        const uint8_t* row =
+            reinterpret_cast<const uint8_t*>(back->pixels) + static_cast<size_t>(y) * back->pitch;
+        for (int32_t i = 0; i < kScreenWidth * 2; ++i) {
+            hash ^= row[i];
+            hash *= 0x100000001b3ull;
+        }
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
 }

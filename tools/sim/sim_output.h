@@ -8,3 +8,7 @@ bool WriteState(const std::string& path, int64_t framesRun, bool ended);
 
 // The back buffer as a 24-bit BMP; black when there is none.
 bool WriteShot(const std::string& path);
+
+// A digest of the back buffer's pixels (FNV-1a, 64 bits) as 16 hex digits; "none" when there
+// is no usable back buffer.
+std::string BackBufferDigest();

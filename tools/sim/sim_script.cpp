@@ -76,6 +76,8 @@ bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joy
             event->kind = SimDeactivate;
         else if (words[1] == "activate")
             event->kind = SimActivate;
+        else if (words[1] == "lose")
+            event->kind = SimLoseSurfaces;
         else {
             *why = "unknown event \"" + words[1] + "\"";
             return false;
@@ -85,8 +87,8 @@ bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joy
     }
     if (words.size() != 3) {
         *why =
-            "expected \"F KEY down\", \"F KEY up\", \"F close\", \"F deactivate\" or \"F "
-            "activate\"";
+            "expected \"F KEY down\", \"F KEY up\", \"F close\", \"F deactivate\", \"F "
+            "activate\" or \"F lose\"";
         return false;
     }
     if (!ParseKey(words[1], &event->code, joystick)) {

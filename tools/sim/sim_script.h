@@ -1,6 +1,7 @@
 #pragma once
 // The simulator's input script: one event per line, "F KEY down", "F KEY up", "F close",
-// "F deactivate", "F activate"; '#' starts a comment. F counts FrameCallback calls from 0.
+// "F deactivate", "F activate", "F lose" (every video-memory surface loses its pixels, as on a
+// task switch); '#' starts a comment. F counts FrameCallback calls from 0.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@ enum SimEventKind {
     SimClose,
     SimDeactivate,
     SimActivate,
+    SimLoseSurfaces,
     SimJoyPress,
     SimJoyRelease,
 };
