@@ -41,7 +41,7 @@ void CrowdWithoutRectangles() {
 
 void BM_CheckEraseCrowdedField(benchmark::State& state) {
     BringUp();
-    StartLevel = 0;
+    Scene.startLevel = 0;
     StartGame(1);
     for (auto _ : state) {
         state.PauseTiming();
@@ -56,9 +56,9 @@ BENCHMARK(BM_CheckEraseCrowdedField);
 
 void BM_PlayFrame(benchmark::State& state) {
     BringUp();
-    StartLevel = 0;
+    Scene.startLevel = 0;
     StartGame(1);
-    SceneEnterTimer = 1;
+    Scene.enterTimer = 1;
     GameUpdate();   // the first piece enters
     CrowdWithoutRectangles();
     for (auto _ : state) {
@@ -68,7 +68,7 @@ void BM_PlayFrame(benchmark::State& state) {
         if (Game.phase != PhaseFalling && Game.phase != PhaseLanded) {
             state.PauseTiming();
             StartGame(1);
-            SceneEnterTimer = 1;
+            Scene.enterTimer = 1;
             GameUpdate();
             state.ResumeTiming();
         }

@@ -1,6 +1,6 @@
 #pragma once
-// The application frame: process entry, window and message loop, pacing, and the close
-// protocol between the frame and the game.
+// The application frame's settings and state, and the close protocol between the frame and
+// the game: what the game may set and ask of the frame while it runs.
 #include <cstdint>
 
 using FrameRoutine = void (*)();
@@ -28,9 +28,6 @@ struct FrameState {
     int32_t cursorTracking;
 };
 extern FrameState Frame;
-
-// The process entry: brings the system up, runs the loop, returns 0 in every case.
-int32_t RunApplication();
 
 void SetFrameRate(int32_t fps);
 int32_t SetFrameCallback(FrameRoutine routine);

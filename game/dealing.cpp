@@ -3,7 +3,7 @@
 #include "frame/random.h"
 #include "game/field.h"
 #include "game/motion.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 
@@ -91,7 +91,7 @@ void SpawnPiece() {
     } else {
         // The stack reaches the entry: the piece stays visible where it could not enter.
         Game.phase = PhaseTopOut;
-        SceneLeaveTimer = kGameOverFrames;
+        Scene.leaveTimer = kGameOverFrames;
         PlayWave(WaveSlotChissoku, 0);
         LockPiece();
         return;

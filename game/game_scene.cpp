@@ -5,8 +5,7 @@
 #include "game/field.h"
 #include "game/levels.h"
 #include "game/motion.h"
-#include "options/buttons.h"
-#include "shell/name_entry.h"
+#include "input/buttons.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -48,28 +47,28 @@ void GreyRows(int32_t t) {
 }
 
 void UpdateReady() {
-    if (SceneEnterTimer >= 2) {
-        SceneEnterTimer -= 1;
+    if (Scene.enterTimer >= 2) {
+        Scene.enterTimer -= 1;
         return;
     }
-    SceneEnterTimer = 0;
+    Scene.enterTimer = 0;
     SpawnPiece();
     if (Game.params.instantGravity) InstantGravityAfterEntry();
 }
 
 void UpdateGameOver() {
-    if (SceneLeaveTimer < 2) {
-        SceneLeaveTimer = 0;
-        if (NewRank != kNoRank) {
-            EnterNameEntry();
+    if (Scene.leaveTimer < 2) {
+        Scene.leaveTimer = 0;
+        if (Scene.newRank != kNoRank) {
+            EnterScene(SceneNameEntry, Scene.id);
         } else {
-            EnterTitle(SceneId);
+            EnterScene(SceneTitle, Scene.id);
         }
         return;
     }
-    SceneLeaveTimer -= 1;
-    int32_t t = SceneLeaveTimer;
-    if (t == kRankFrame) NewRank = FindNewRank();
+    Scene.leaveTimer -= 1;
+    int32_t t = Scene.leaveTimer;
+    if (t == kRankFrame) Scene.newRank = FindNewRank();
     GreyRows(t);
 }
 
@@ -86,8 +85,8 @@ void UpdatePhase() {
 
 void PlayPinch() {
     int32_t danger = DangerLevel();
-    if (danger == 1 && SceneFrame % 60 == 13) PlayWave(WaveSlotPinch, 0);
-    if (danger == 2 && SceneFrame % 30 == 13) PlayWave(WaveSlotPinch, 0);
+    if (danger == 1 && Scene.frame % 60 == 13) PlayWave(WaveSlotPinch, 0);
+    if (danger == 2 && Scene.frame % 30 == 13) PlayWave(WaveSlotPinch, 0);
 }
 
 void CountDownMedalFlashes() {
@@ -96,11 +95,12 @@ void CountDownMedalFlashes() {
     }
 }
 
-// RIGHT + KEY 1 + KEY 7 + KEY 8 held together leaves the game as Escape would.
+// RIGHT + KEY 1 + KEY 7 + KEY 8 held together leaves the game as Escape would: a close
+// request in the game goes back to the title, with or without Shift.
 void CheckAbortCombination() {
     if (ButtonDown(ButtonLatch.right) && ButtonDown(ButtonLatch.key[1]) &&
         ButtonDown(ButtonLatch.key[7]) && ButtonDown(ButtonLatch.key[8])) {
-        CloseCallback();
+        EnterScene(SceneTitle, Scene.id);
     }
 }
 
@@ -116,15 +116,15 @@ void CountDownPopupAndBanner() {
 }  // namespace
 
 void StartGame(int32_t mode) {
-    SceneId = 100 + mode;
-    SceneEnterTimer = kReadyFrames;
+    Scene.id = 100 + mode;
+    Scene.enterTimer = kReadyFrames;
     SetFade(0);
-    SceneLeaveTimer = 0;
+    Scene.leaveTimer = 0;
     Game.phase = PhaseReady;
 
     for (auto& counter : ActionCounters) counter = 0;
 
-    if (mode == 1) Game.seed = SceneFrame;
+    if (mode == 1) Game.seed = Scene.frame;
     DealSequence(Game.seed);
 
     ResetField();
@@ -144,21 +144,21 @@ void StartGame(int32_t mode) {
         Game.medals[kind] = 0;
         Game.medalFlash[kind] = 0;
     }
-    Game.level = StartLevel;
+    Game.level = Scene.startLevel;
 
     ApplyLevel(Game.level);
 
     Game.popupTimer = 0;
     Game.bannerTimer = 0;
-    NewRank = kNoRank;
-    SceneFrame = 0;
+    Scene.newRank = kNoRank;
+    Scene.frame = 0;
 }
 
 void GameUpdate() {
-    UpdateActionCounters();
+    UpdateActionCounters(Settings.keyConfig);
 
-    if (SceneEnterTimer > 0 || SceneLeaveTimer >= 1) {
-        if (SceneEnterTimer != 0) {
+    if (Scene.enterTimer > 0 || Scene.leaveTimer >= 1) {
+        if (Scene.enterTimer != 0) {
             UpdateReady();
         } else {
             UpdateGameOver();

@@ -52,7 +52,7 @@ bool InYView(int64_t i, int64_t j) {
 
 // A colour 1..6 that runs diagonally across the field and changes every frame.
 int32_t FlashColour(int i, int j) {
-    const int64_t n = static_cast<int64_t>(i) - j + SceneFrame + 18;
+    const int64_t n = static_cast<int64_t>(i) - j + Scene.frame + 18;
     return static_cast<int32_t>(((n % kFlashColours) + kFlashColours) % kFlashColours) + 1;
 }
 
@@ -101,7 +101,7 @@ void FindShadowRow() {
 // The shadow blinks every other frame, only in the early levels; the piece covers it.
 void FillFalling() {
     FindShadowRow();
-    const bool shadow = Game.level < kShadowBelowLevel && SceneFrame % 2 == 0 &&
+    const bool shadow = Game.level < kShadowBelowLevel && Scene.frame % 2 == 0 &&
                         Settings.showLineShadow == 1;
     FillSettledX();
     if (shadow) FillPieceX(Game.shadowRow, ViewShadow);
@@ -132,11 +132,11 @@ void FillLevelClear() {
 
 // The view grids for this frame; during READY only the grey lines show.
 void FillView() {
-    if (SceneEnterTimer > 0) {
-        DrawReadyText(SceneEnterTimer);
+    if (Scene.enterTimer > 0) {
+        DrawReadyText(Scene.enterTimer);
         return;
     }
-    if (SceneLeaveTimer != 0) {
+    if (Scene.leaveTimer != 0) {
         FillSettledView();
         return;
     }
@@ -167,7 +167,7 @@ void DrawYLinePicture(int32_t x, int32_t y, int32_t v) {
 
 // The READY countdown shows the first piece; afterwards the one that enters next.
 int32_t PreviewKind() {
-    if (SceneEnterTimer >= 1) {
+    if (Scene.enterTimer >= 1) {
         const int32_t kind = Game.sequence[0];
         return kind >= 0 && kind < kPieceKinds ? kind : 0;
     }
@@ -175,9 +175,9 @@ int32_t PreviewKind() {
 }
 
 void StepGameFades() {
-    if (SceneEnterTimer > 0) StepFade(1, 0);
+    if (Scene.enterTimer > 0) StepFade(1, 0);
     // Only a game over that leads to the title fades out; the name entry starts visible.
-    if (SceneLeaveTimer >= 1 && SceneLeaveTimer <= 20 && NewRank == kNoRank) {
+    if (Scene.leaveTimer >= 1 && Scene.leaveTimer <= 20 && Scene.newRank == kNoRank) {
         StepFade(0, 0);
     }
 }

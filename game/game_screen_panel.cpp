@@ -73,20 +73,20 @@ void DrawPopupNumbers(int32_t t, int32_t X, int32_t Y) {
 
 // The word blinks, off one frame in four; the highest words cycle through the colours.
 void DrawRatingWord(int32_t X, int32_t Y) {
-    if (SceneFrame % 4 == 0) return;
+    if (Scene.frame % 4 == 0) return;
     const char* word = EraseRatingWord(EraseRating());
     if (!word) return;
     const RatingStyle* style = FindRatingStyle(word);
     if (!style) return;
     const int32_t font =
-        style->font == kCyclingFont ? (SceneFrame / 3) % kFlashColours + FontBigRed : style->font;
+        style->font == kCyclingFont ? (Scene.frame / 3) % kFlashColours + FontBigRed : style->font;
     DrawText(X + style->offset, 464 - Y, word, font, TextPixels);
 }
 
 }  // namespace
 
 void DrawGameBackdrop() {
-    DrawSprite(0, 0, SlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
+    DrawSprite(0, 0, SlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
     DrawSprite(0, 0, SlotFieldFrame, 0, 0, -1, -1);
 }
 
@@ -173,7 +173,7 @@ void DrawReadyText(int32_t t) {
 
 // "GAME" and "OVER" come in from both sides and meet in the middle.
 void DrawGameOverText() {
-    const int32_t s = SceneLeaveTimer;
+    const int32_t s = Scene.leaveTimer;
     if (s <= 0) return;
     if (s > 140) {
         DrawText(s - 145, 7, "GAME", FontLargeRed, TextCellsCentred);

@@ -70,7 +70,7 @@ const LevelParams& LevelParamsFor(int32_t level) { return RowForLevel(level).par
 void ApplyLevel(int32_t level) {
     const LevelRow& row = RowForLevel(level);
     Game.params = row.params;
-    BackgroundIndex = row.backgroundIndex;
+    Scene.backgroundIndex = row.backgroundIndex;
     CheckTimeMedal(level);
     CheckLevelMedal(level);
     // The game's first level is set during READY and is not a level change.

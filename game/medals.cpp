@@ -47,7 +47,7 @@ void AwardMedal(int kind, int32_t tier) {
 
 void CheckTimeMedal(int32_t level) {
     for (int64_t k = 1; k <= 10; ++k) {
-        if (level != StartLevel + 10 * k) continue;
+        if (level != Scene.startLevel + 10 * k) continue;
         if (Game.elapsedMs <= k * 150000 && Game.medals[MedalTime] == 0) AwardMedal(MedalTime, 1);
         if (Game.elapsedMs <= k * 135000 && Game.medals[MedalTime] == 1) AwardMedal(MedalTime, 2);
         if (Game.elapsedMs <= k * 120000 && Game.medals[MedalTime] == 2) AwardMedal(MedalTime, 3);
@@ -56,7 +56,7 @@ void CheckTimeMedal(int32_t level) {
 
 void CheckLevelMedal(int32_t level) {
     // Counted from the level the game started at, so every start level has the same road.
-    int64_t climbed = static_cast<int64_t>(level) - StartLevel;
+    int64_t climbed = static_cast<int64_t>(level) - Scene.startLevel;
     if (climbed == 25) {
         AwardMedal(MedalLevel, 1);
     } else if (climbed == 35) {

@@ -3,7 +3,7 @@
 #include "game/erase.h"
 #include "game/field.h"
 #include "game/levels.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "sound/sound.h"
 
 namespace {

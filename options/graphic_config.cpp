@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "options/option_menu.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
@@ -75,11 +75,11 @@ void GraphicConfigUpdate() {
     if (phase == MenuLeaveNow) EnterOptionMenu(SceneGraphicConfig);
     if (phase != MenuIdle) return;
     MoveMenuCursor(kCursorReturn);
-    if (MenuCursor >= 0 && MenuCursor < kFlagRows) {
+    if (Scene.menuCursor >= 0 && Scene.menuCursor < kFlagRows) {
         // In force at once wherever it is read; USE VRAM only ever matters at start-up.
-        StepFlag(Settings.*kFlagRowsTable[MenuCursor].field);
-    } else if (MenuCursor == kCursorReturn && MenuConfirmPressed()) {
-        SceneLeaveTimer = kLeaveFrames;
+        StepFlag(Settings.*kFlagRowsTable[Scene.menuCursor].field);
+    } else if (Scene.menuCursor == kCursorReturn && MenuConfirmPressed()) {
+        Scene.leaveTimer = kLeaveFrames;
         PlayWave(WaveSlotSelect, 0);
     }
 }
@@ -87,8 +87,8 @@ void GraphicConfigUpdate() {
 void GraphicConfigDraw() {
     DrawMenuBackdrop();
 
-    const int32_t enter = SceneEnterTimer;
-    const int32_t leave = SceneLeaveTimer;
+    const int32_t enter = Scene.enterTimer;
+    const int32_t leave = Scene.leaveTimer;
     if (enter >= 1) {
         const int32_t d = 2 * enter;
         DrawText(-d, kHeadingRow, "GRAPHIC CONFIG", kTextFont, TextCellsCentred);
@@ -110,9 +110,9 @@ void GraphicConfigDraw() {
     DrawText(0, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
     // The row under the cursor once more on top, in the blink colour.
     const int32_t blink = MenuBlinkFont();
-    if (MenuCursor >= 0 && MenuCursor < kFlagRows) {
-        DrawFlagRow(kFlagRowsTable[MenuCursor], 0, blink);
-    } else if (MenuCursor == kCursorReturn) {
+    if (Scene.menuCursor >= 0 && Scene.menuCursor < kFlagRows) {
+        DrawFlagRow(kFlagRowsTable[Scene.menuCursor], 0, blink);
+    } else if (Scene.menuCursor == kCursorReturn) {
         DrawText(0, kReturnRow, "RETURN TO OPTION MENU", blink, TextCellsCentred);
     }
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "options/option_menu.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
@@ -55,7 +55,7 @@ bool Pressed(int32_t state) { return state == kPressed; }
 
 // The configuration on screen is the one play uses: a stored number outside the table
 // reads as A-1 here as it does in play.
-int32_t ShownConfig() { return EffectiveKeyConfig(); }
+int32_t ShownConfig() { return EffectiveKeyConfig(Settings.keyConfig); }
 
 void StepLetter(int32_t& config) {
     if (Pressed(ButtonLatch.right)) {
@@ -126,20 +126,20 @@ void KeyConfigUpdate() {
 
     int32_t config = ShownConfig();
     // F has no digit: the cursor jumps over that row both ways.
-    if (Pressed(ButtonLatch.down) && MenuCursor < RowReturn) {
-        MenuCursor = (config == kConfigF && MenuCursor == RowLetter) ? RowReturn : MenuCursor + 1;
+    if (Pressed(ButtonLatch.down) && Scene.menuCursor < RowReturn) {
+        Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowLetter) ? RowReturn : Scene.menuCursor + 1;
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.up) && MenuCursor > RowLetter) {
-        MenuCursor = (config == kConfigF && MenuCursor == RowReturn) ? RowLetter : MenuCursor - 1;
+    if (Pressed(ButtonLatch.up) && Scene.menuCursor > RowLetter) {
+        Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowReturn) ? RowLetter : Scene.menuCursor - 1;
         PlayWave(WaveSlotChoice, 0);
     }
-    switch (MenuCursor) {
+    switch (Scene.menuCursor) {
         case RowLetter: StepLetter(config); break;
         case RowDigit: StepDigit(config); break;
         case RowReturn:
             if (MenuConfirmPressed()) {
-                SceneLeaveTimer = kLeaveFrames;
+                Scene.leaveTimer = kLeaveFrames;
                 PlayWave(WaveSlotSelect, 0);
             }
             break;
@@ -153,8 +153,8 @@ void KeyConfigDraw() {
     DrawMenuBackdrop();
 
     const int32_t config = ShownConfig();
-    const int32_t enter = SceneEnterTimer;
-    const int32_t leave = SceneLeaveTimer;
+    const int32_t enter = Scene.enterTimer;
+    const int32_t leave = Scene.leaveTimer;
     if (enter >= 1) {
         // The rows of the table come in alternately from the left and from the right.
         const int32_t d = 2 * enter;
@@ -174,11 +174,11 @@ void KeyConfigDraw() {
 
     DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, TextCellsCentred);
     const int32_t blink = MenuBlinkFont();
-    const bool onType = MenuCursor == RowLetter || MenuCursor == RowDigit;
+    const bool onType = Scene.menuCursor == RowLetter || Scene.menuCursor == RowDigit;
     DrawKeyType(config, 0, onType ? blink : kTextFont,
-                MenuCursor == RowLetter ? blink : kTextFont,
-                MenuCursor == RowDigit ? blink : kTextFont);
+                Scene.menuCursor == RowLetter ? blink : kTextFont,
+                Scene.menuCursor == RowDigit ? blink : kTextFont);
     DrawActionTable(config, 0, 0);
-    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", MenuCursor == RowReturn ? blink : kTextFont,
+    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kTextFont,
              TextCellsCentred);
 }

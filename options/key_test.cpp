@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "options/option_menu.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
@@ -53,7 +53,7 @@ void EnterKeyTest() {
 }
 
 void KeyTestUpdate() {
-    if (SceneEnterTimer > 0) --SceneEnterTimer;
+    if (Scene.enterTimer > 0) --Scene.enterTimer;
     // The way out works even while the labels slide in, and needs no fresh press.
     if (IsDown(ButtonLatch.key[1]) && IsDown(ButtonLatch.key[3])) {
         EnterOptionMenu(SceneKeyTest);
@@ -63,7 +63,7 @@ void KeyTestUpdate() {
 void KeyTestDraw() {
     DrawMenuBackdrop();
 
-    const int32_t d = 2 * SceneEnterTimer;
+    const int32_t d = 2 * Scene.enterTimer;
     DrawText(-d, kHeadingRow, "KEY TEST", kTextFont, TextCellsCentred);
     for (const ButtonLabel& label : kLabels) {
         const int32_t font = IsDown(*label.state) ? kLitFont : kTextFont;

@@ -59,7 +59,7 @@ void LeaveTo(int32_t item) {
         case ItemKeyTest: EnterKeyTest(); break;
         case ItemGraphicOption: EnterGraphicConfig(); break;
         case ItemSoundTest: EnterSoundTest(); break;
-        case ItemReturnMainMenu: EnterTitle(SceneOptionMenu); break;
+        case ItemReturnMainMenu: EnterScene(SceneTitle, SceneOptionMenu); break;
         default:
             // RESET DATA resets nothing: the menu is live again with the cursor kept.
             break;
@@ -69,21 +69,21 @@ void LeaveTo(int32_t item) {
 }  // namespace
 
 void EnterOptionMenu(int32_t from) {
-    SceneId = SceneOptionMenu;
+    Scene.id = SceneOptionMenu;
     // Only the way in from the title slides; the way back from a screen shows the menu at once.
-    SceneEnterTimer = from == SceneTitle ? kSlideFrames : 0;
-    SceneLeaveTimer = 0;
-    MenuCursor = CursorComingFrom(from);
+    Scene.enterTimer = from == SceneTitle ? kSlideFrames : 0;
+    Scene.leaveTimer = 0;
+    Scene.menuCursor = CursorComingFrom(from);
 }
 
 void OptionMenuUpdate() {
     const MenuPhase phase = StepMenuTimers();
-    if (phase == MenuLeaveNow) LeaveTo(MenuCursor);
+    if (phase == MenuLeaveNow) LeaveTo(Scene.menuCursor);
     if (phase != MenuIdle) return;
     MoveMenuCursor(kLastItem);
     // A move and a confirm in the same frame choose the item just moved to.
     if (MenuConfirmPressed()) {
-        SceneLeaveTimer = kLeaveFrames;
+        Scene.leaveTimer = kLeaveFrames;
         PlayWave(WaveSlotSelect, 0);
     }
 }
@@ -91,8 +91,8 @@ void OptionMenuUpdate() {
 void OptionMenuDraw() {
     DrawMenuBackdrop();
 
-    const int32_t enter = SceneEnterTimer;
-    const int32_t leave = SceneLeaveTimer;
+    const int32_t enter = Scene.enterTimer;
+    const int32_t leave = Scene.leaveTimer;
     if (enter >= 1) {
         // The items come in from both sides, one glyph a frame, and meet in the centre.
         DrawText(-2 * enter, kHeadingRow, "OPTION MENU", kTextFont, TextCellsCentred);
@@ -109,12 +109,12 @@ void OptionMenuDraw() {
         int32_t font = kTextFont;
         if (leave >= 1) {
             // The chosen item stays and flashes; even items leave to the left, odd to the right.
-            if (item == MenuCursor) {
+            if (item == Scene.menuCursor) {
                 font = MenuFlashFont();
             } else {
                 x = IsEvenItem(item) ? 2 * (leave - kLeaveFrames) : 2 * (kLeaveFrames - leave);
             }
-        } else if (item == MenuCursor) {
+        } else if (item == Scene.menuCursor) {
             font = MenuBlinkFont();
         }
         DrawText(x, kItems[item].row, kItems[item].text, font, TextCellsCentred);

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "options/option_menu.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
@@ -51,22 +51,22 @@ void SoundTestUpdate() {
     if (phase == MenuLeaveNow) EnterOptionMenu(SceneSoundTest);
     if (phase != MenuIdle) return;
     // Moves and number changes are silent: the only sound here is the one chosen.
-    if (Pressed(ButtonLatch.down) && MenuCursor < RowReturn) MenuCursor = RowReturn;
-    if (Pressed(ButtonLatch.up) && MenuCursor >= 1) MenuCursor = RowSound;
-    if (MenuCursor == RowSound) {
+    if (Pressed(ButtonLatch.down) && Scene.menuCursor < RowReturn) Scene.menuCursor = RowReturn;
+    if (Pressed(ButtonLatch.up) && Scene.menuCursor >= 1) Scene.menuCursor = RowSound;
+    if (Scene.menuCursor == RowSound) {
         if (Pressed(ButtonLatch.right) && SoundTestNumber < kLastNumber) ++SoundTestNumber;
         if (Pressed(ButtonLatch.left) && SoundTestNumber >= 1) --SoundTestNumber;
         if (MenuConfirmPressed()) PlayWave(static_cast<uint16_t>(SoundTestNumber), 0);
-    } else if (MenuCursor == RowReturn && MenuConfirmPressed()) {
-        SceneLeaveTimer = kLeaveFrames;
+    } else if (Scene.menuCursor == RowReturn && MenuConfirmPressed()) {
+        Scene.leaveTimer = kLeaveFrames;
     }
 }
 
 void SoundTestDraw() {
     DrawMenuBackdrop();
 
-    const int32_t enter = SceneEnterTimer;
-    const int32_t leave = SceneLeaveTimer;
+    const int32_t enter = Scene.enterTimer;
+    const int32_t leave = Scene.leaveTimer;
     if (enter >= 1) {
         DrawText(-2 * enter, kHeadingRow, "SOUND TEST", kTextFont, TextCellsCentred);
         DrawSoundRow(2 * enter + kSoundTextX, enter + kNumberColumn, kTextFont);
@@ -83,7 +83,7 @@ void SoundTestDraw() {
         return;
     }
     const int32_t blink = MenuBlinkFont();
-    DrawSoundRow(kSoundTextX, kNumberColumn, MenuCursor == RowSound ? blink : kTextFont);
-    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", MenuCursor == RowReturn ? blink : kTextFont,
+    DrawSoundRow(kSoundTextX, kNumberColumn, Scene.menuCursor == RowSound ? blink : kTextFont);
+    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kTextFont,
              TextCellsCentred);
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "frame/sprite.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "sound/sound.h"
@@ -23,34 +23,34 @@ bool Pressed(int32_t state) { return state == kPressed; }
 }  // namespace
 
 void EnterMenuScene(int32_t scene) {
-    SceneId = scene;
-    SceneEnterTimer = kSlideFrames;
-    SceneLeaveTimer = 0;
-    MenuCursor = 0;
+    Scene.id = scene;
+    Scene.enterTimer = kSlideFrames;
+    Scene.leaveTimer = 0;
+    Scene.menuCursor = 0;
 }
 
 MenuPhase StepMenuTimers() {
-    if (SceneEnterTimer < 1 && SceneLeaveTimer < 1) return MenuIdle;
-    if (SceneEnterTimer != 0) {
-        --SceneEnterTimer;
+    if (Scene.enterTimer < 1 && Scene.leaveTimer < 1) return MenuIdle;
+    if (Scene.enterTimer != 0) {
+        --Scene.enterTimer;
         return MenuEntering;
     }
-    if (SceneLeaveTimer > 1) {
-        --SceneLeaveTimer;
+    if (Scene.leaveTimer > 1) {
+        --Scene.leaveTimer;
         return MenuLeaving;
     }
-    SceneLeaveTimer = 0;
+    Scene.leaveTimer = 0;
     return MenuLeaveNow;
 }
 
 // DOWN and UP in the same frame cancel out, with a sound for each step.
 void MoveMenuCursor(int32_t last) {
-    if (Pressed(ButtonLatch.down) && MenuCursor < last) {
-        ++MenuCursor;
+    if (Pressed(ButtonLatch.down) && Scene.menuCursor < last) {
+        ++Scene.menuCursor;
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.up) && MenuCursor >= 1) {
-        --MenuCursor;
+    if (Pressed(ButtonLatch.up) && Scene.menuCursor >= 1) {
+        --Scene.menuCursor;
         PlayWave(WaveSlotChoice, 0);
     }
 }
@@ -58,9 +58,9 @@ void MoveMenuCursor(int32_t last) {
 bool MenuConfirmPressed() { return Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4]); }
 
 void DrawMenuBackdrop() {
-    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
+    DrawSprite(0, 0, kSlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
     DrawText(0, kLogoRow, "+RAIL", kLogoFont, TextCellsCentred);
 }
 
-int32_t MenuBlinkFont() { return kItemFont + (SceneFrame / 4) % kHighlightColours + 1; }
-int32_t MenuFlashFont() { return kItemFont + SceneFrame % kHighlightColours + 1; }
+int32_t MenuBlinkFont() { return kItemFont + (Scene.frame / 4) % kHighlightColours + 1; }
+int32_t MenuFlashFont() { return kItemFont + Scene.frame % kHighlightColours + 1; }

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "options/buttons.h"
+#include "input/buttons.h"
 
 SettingsRecord Settings;
 RankingTable NormalRanking;

@@ -5,7 +5,7 @@
 
 #include "frame/frame.h"
 #include "input/input.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "platform/headless/headless.h"
 #include "shell/settings.h"
 #include "support/fresh.h"
@@ -101,7 +101,7 @@ std::vector<int> Count(int32_t config, int counter, const KeyFrames& frames) {
         for (const Binding& b : kBindings) HeadlessSetKey(b.key, false);
         for (int key : keys) HeadlessSetKey(key, true);
         Latch();
-        UpdateActionCounters();
+        UpdateActionCounters(Settings.keyConfig);
         seen.push_back(ActionCounters[counter]);
     }
     return seen;

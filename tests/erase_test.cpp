@@ -140,7 +140,7 @@ TEST_F(EraseTest, FortyLinesRaiseTheLevelOrBringTheLevelClear) {
         EXPECT_EQ(V(Game.phase, Game.bannerLevel, Game.popupTimer, Game.dealt), V(PhaseLevelClear, c.level + 1, 0, 1));
         EXPECT_EQ(Played(), V(WaveSlotErasing));
         EXPECT_EQ(StepsWhile(PhaseLevelClear), 61);
-        EXPECT_EQ(V(Game.level, Game.levelLines, Game.nextTimer, BackgroundIndex, Played(WaveSlotLevelChange).size()),
+        EXPECT_EQ(V(Game.level, Game.levelLines, Game.nextTimer, Scene.backgroundIndex, Played(WaveSlotLevelChange).size()),
                   V(c.level + 1, 0, c.nextDelay, c.background, 1));   // the wait is the old level's
         EXPECT_EQ(V(XLineGrid[6][4], YLineGrid[7][11], YLineGrid[3][1], XLineGrid[6][13], YLineGrid[7][12], XLineGrid[3][1]),
                   V(0, 0, 0, kColour, kColour, LineGrey));

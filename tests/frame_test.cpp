@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "frame/application.h"
+#include "app/application.h"
 #include "frame/bitmap_slots.h"
 #include "frame/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_window.h"
+#include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "support/fresh.h"
 #include "support/work_dir.h"
@@ -59,7 +60,7 @@ protected:
         SetFrameTrace(ScriptFrame);
         HeadlessSetIdleHook(ReactivateWhenIdle);
         if (frames == 0) PlatformPostQuit();
-        EXPECT_EQ(RunApplication(), 0);
+        EXPECT_EQ(RunApplication(GameRoutines{StartupCallback, FrameCallback}), 0);
     }
     ScopedWorkDir dir_;
 };
@@ -74,7 +75,7 @@ TEST_F(FrameTest, StartUpBringsUpWindowDisplayFrameAndThenTheGame) {
     // The game's start-up ran after the frame's defaults: its rate and its close routine.
     EXPECT_EQ(Frame.targetFrameRate, 60);
     EXPECT_EQ(Frame.closeCallback, &CloseCallback);
-    EXPECT_EQ(SceneId, SceneLoading);
+    EXPECT_EQ(Scene.id, SceneLoading);
 }
 
 TEST_F(FrameTest, FailedStepEndsStartUpAfterItsErrorBox) {
@@ -97,7 +98,7 @@ TEST_F(FrameTest, FailedStepEndsStartUpAfterItsErrorBox) {
         EXPECT_EQ(HeadlessRecorded().errorBoxes,
                   std::vector<std::string>{std::string("メッセージ: ") + c.box});
         EXPECT_EQ(HeadlessWindow().created, c.windowCreated) << c.box;
-        EXPECT_EQ(SceneId, 0) << c.box;
+        EXPECT_EQ(Scene.id, 0) << c.box;
     }
 }
 

@@ -2,8 +2,9 @@
 // game-over sequence with its hand-over.
 #include "game/motion.h"
 #include "input/input.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "platform/headless/headless.h"
+#include "scenes/callbacks.h"
 #include "shell/settings.h"
 #include "support/piece_fixture.h"
 
@@ -21,13 +22,13 @@ protected:
         for (int i = 3; i <= 5; ++i) XLineGrid[i][11] = XLineGrid[i][12] = XLineGrid[i][13] = kColour;
         for (int i = 3; i <= 6; ++i) YLineGrid[i][10] = YLineGrid[i][11] = YLineGrid[i][12] = kColour;
         Step(100);
-        ASSERT_EQ(V(SceneLeaveTimer, XLineGrid[4][12]), V(200, 1));   // the flat straight line written over the stack
+        ASSERT_EQ(V(Scene.leaveTimer, XLineGrid[4][12]), V(200, 1));   // the flat straight line written over the stack
     }
 };
 
 TEST_F(GameSceneTest, ReadyCountsAHundredFramesThenTheFirstPieceEntersAndTheClockRuns) {
     Game.score = 123; Game.medals[MedalChain] = 2; XLineGrid[4][6] = kColour;   // the last game's
-    StartLevel = 15; SceneFrame = 1234; StartGame(1);
+    Scene.startLevel = 15; Scene.frame = 1234; StartGame(1);
     const std::vector<int8_t> dealt(Game.sequence, Game.sequence + kSequenceLength);
     DealSequence(1234);   // dealt from the frame count
     EXPECT_EQ(dealt, std::vector<int8_t>(Game.sequence, Game.sequence + kSequenceLength));
@@ -69,9 +70,9 @@ TEST_F(GameSceneTest, AbortCombinationWorksOnlyDuringPlay) {
     HoldAbortCombination(ButtonHeld);
     Step(100);   // READY
     ButtonLatch.key[8] = ButtonIdle; Step();   // three of the four are not enough
-    EXPECT_EQ(SceneId, SceneGameNormal);
+    EXPECT_EQ(Scene.id, SceneGameNormal);
     ButtonLatch.key[8] = ButtonPressed; Step();
-    EXPECT_EQ(SceneId, SceneTitle);
+    EXPECT_EQ(Scene.id, SceneTitle);
 }
 
 // The abort combination held through the game over changes nothing either.
@@ -85,12 +86,12 @@ TEST_F(GameSceneTest, ScoreEqualToARankingScoreRanksBelowIt) {
         Game.score = score;
         HoldAbortCombination(ButtonHeld);
         Step(5);
-        EXPECT_EQ(NewRank, rank) << score;
+        EXPECT_EQ(Scene.newRank, rank) << score;
         Step(194);
         // The stack has turned grey up to y-line row 11 and x-line row 15.
-        EXPECT_EQ(V(SceneId, YLineGrid[3][11], YLineGrid[3][12], XLineGrid[3][13]), V(SceneGameNormal, LineGrey, kColour, LineGrey));
+        EXPECT_EQ(V(Scene.id, YLineGrid[3][11], YLineGrid[3][12], XLineGrid[3][13]), V(SceneGameNormal, LineGrey, kColour, LineGrey));
         Step();
-        EXPECT_EQ(SceneId, rank == 10 ? SceneTitle : SceneNameEntry) << score;
+        EXPECT_EQ(Scene.id, rank == 10 ? SceneTitle : SceneNameEntry) << score;
     }
 }
 
@@ -100,8 +101,8 @@ TEST_F(GameSceneTest, SpeedyFallGameEarnsARankAndGoesToTheNameEntry) {
     constexpr int kKeyDown = 40;
     StartGame(1);
     HeadlessSetKey(kKeyDown, true);
-    for (int frames = 0; SceneId == SceneGameNormal && frames < 20000; ++frames) FrameCallback();
-    EXPECT_EQ(V(SceneId, NewRank, Played(WaveSlotChissoku).size()), V(SceneNameEntry, 0, 1));
+    for (int frames = 0; Scene.id == SceneGameNormal && frames < 20000; ++frames) FrameCallback();
+    EXPECT_EQ(V(Scene.id, Scene.newRank, Played(WaveSlotChissoku).size()), V(SceneNameEntry, 0, 1));
     EXPECT_GT(Game.dealt, 4);
     EXPECT_GT(Game.score, 0);
 }

@@ -68,7 +68,7 @@ protected:
             g_sprites.push_back({x, y, slot, l, t, r, b});
         });
         ResetField();   // a game between two pieces on an empty field; the next, a square, stands in column 4
-        SceneId = SceneGameNormal; Game.phase = PhaseNext; Game.nextTimer = 100; Game.sequence[0] = 7;
+        Scene.id = SceneGameNormal; Game.phase = PhaseNext; Game.nextTimer = 100; Game.sequence[0] = 7;
     }
     void TearDown() override { SetSpriteTrace(nullptr); GameTest::TearDown(); }
     static void Draw() { g_sprites.clear(); GameDraw(); }
@@ -97,7 +97,7 @@ TEST_F(GameScreen, ShadowOnlyOnEvenFramesBelowLevelTenForAFallingPiece) {
         {PhaseFalling, 10, 4, 1, false}, {PhaseFalling, 0, 4, 0, false}, {PhaseLanded, 0, 4, 1, false},
     };
     for (const Case& c : cases) {
-        Game.level = c.level; SceneFrame = c.frame; Settings.showLineShadow = c.showLineShadow;
+        Game.level = c.level; Scene.frame = c.frame; Settings.showLineShadow = c.showLineShadow;
         Place(2, 0, 3, 7, c.phase); Draw();
         for (const Sprite& s : PieceLines(0, 0)) EXPECT_TRUE(Drawn(s));
         for (const Sprite& s : PieceLines(-5, 3)) EXPECT_EQ(Drawn(s), c.shadow) << "case " << &c - cases;
@@ -123,7 +123,7 @@ TEST_F(GameScreen, ErasingLinesFlashInADiagonalColourRun) {
     XLineGrid[6][5] = 2;   // not marked: stays settled
     const int32_t colourAt23[] = {6, 1, 2, 3, 4, 5, 6};   // (2 - 3 + frame + 18) mod 6 + 1
     for (int32_t frame = 0; frame <= 6; ++frame) {
-        SceneFrame = frame; Draw();
+        Scene.frame = frame; Draw();
         const int32_t colour = colourAt23[frame];
         EXPECT_TRUE(Drawn(XLine(2, 3, 0, colour)) && Drawn(XLine(3, 4, 0, colour))) << frame;
         EXPECT_TRUE(Drawn(YLine(3, 2, 0, (colour + 1) % 6 + 1))) << frame;   // two steps along
@@ -152,7 +152,7 @@ TEST_F(GameScreen, RatingWordWithItsOffsetAndFont) {
     };
     Game.popupX = 1; Game.popupY = 2; Game.popupTimer = 60;   // the word stands on y 400
     for (const Case& c : cases) {
-        Game.chainLines = c.chainLines; Game.chain = c.chain; SceneFrame = c.frame; Draw();
+        Game.chainLines = c.chainLines; Game.chain = c.chain; Scene.frame = c.frame; Draw();
         std::string shown;
         for (uint32_t slot = kBigWhite; slot <= kBigWhite + 6; ++slot) shown += TextAt(slot, 400, 32);
         EXPECT_EQ(shown, c.text);
@@ -171,10 +171,10 @@ TEST_F(GameScreen, MedalFramesFollowTheFlash) {
 }
 
 TEST_F(GameScreen, TimeAndGameOverTexts) {
-    Game.elapsedMs = 130000; Game.phase = PhaseTopOut; SceneLeaveTimer = 150; Draw();   // the words come in from both sides
+    Game.elapsedMs = 130000; Game.phase = PhaseTopOut; Scene.leaveTimer = 150; Draw();   // the words come in from both sides
     EXPECT_EQ(TextAt(kFigures, 464, 16), "256:02'10\"00");
     EXPECT_EQ(TextAt(kLargeRed, 224, 32), "176:OVER 336:GAME");
-    SceneLeaveTimer = 100; Draw();
+    Scene.leaveTimer = 100; Draw();
     EXPECT_EQ(TextAt(kLargeRed, 224, 32), "176:GAME OVER");
 }
 

@@ -41,9 +41,9 @@ TEST_F(KeyConfigScreen, LetterWalksFromA3ToFAndBackToE1) {
 TEST_F(KeyConfigScreen, CursorJumpAtFAndDigitLimits) {
     Open(20);
     Tap(kDown);
-    EXPECT_EQ(MenuCursor, 2);
+    EXPECT_EQ(Scene.menuCursor, 2);
     Tap(kUp);
-    EXPECT_EQ(MenuCursor, 0);
+    EXPECT_EQ(Scene.menuCursor, 0);
     Open(15);
     Tap(kDown);
     Tap(kRight);
@@ -82,11 +82,11 @@ TEST_F(OptionScreens, KeyTestLeavesAtOnceWithBothKeysHeldOnEntry) {
     HeadlessSetKey(kKey3, true);
     HeadlessSetKey(kKey1, true);   // chooses KEY TEST, and both stay down
     RunFrames(21);
-    ASSERT_EQ(SceneId, SceneKeyTest);
+    ASSERT_EQ(Scene.id, SceneKeyTest);
     EXPECT_EQ(SlotAt(19, CentredX(-6 - 40, "KEY_1")), kLit) << "lit while sliding in";
     RunFrames();
-    EXPECT_EQ(SceneId, SceneOptionMenu);
-    EXPECT_EQ(MenuCursor, 1);
+    EXPECT_EQ(Scene.id, SceneOptionMenu);
+    EXPECT_EQ(Scene.menuCursor, 1);
     EXPECT_EQ(Played, std::vector<uint16_t>{WaveSlotSelect}) << "only the menu's choice";
 }
 
@@ -101,6 +101,6 @@ TEST_F(OptionScreens, KeyTestLightsJoystickButtons) {
     EXPECT_EQ(SlotAt(19, CentredX(-6, "KEY_1")), kWhite);
     HeadlessSetJoystick(0, 32767, 32767, 1 | 4);
     RunFrames();
-    EXPECT_EQ(SceneId, SceneOptionMenu) << "KEY 1 joined the held KEY 3";
+    EXPECT_EQ(Scene.id, SceneOptionMenu) << "KEY 1 joined the held KEY 3";
     EXPECT_TRUE(Played.empty());
 }

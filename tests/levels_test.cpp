@@ -26,7 +26,7 @@ TEST_F(LevelsTest, LevelChangeMedalsCountFromTheStartLevel) {
     };
     for (const Case& c : cases) {
         Fresh();
-        Game.phase = PhaseFalling; StartLevel = c.startLevel; Game.elapsedMs = c.elapsedMs; Game.medals[c.kind] = c.tierBefore;
+        Game.phase = PhaseFalling; Scene.startLevel = c.startLevel; Game.elapsedMs = c.elapsedMs; Game.medals[c.kind] = c.tierBefore;
         ApplyLevel(c.level);
         EXPECT_EQ(V(Game.medals[c.kind], Game.score, Played(WaveSlotMedal).size(), Played(WaveSlotLevelChange).size()),
                   V(c.tierAfter, c.bonus, c.tierAfter - c.tierBefore, 1))

@@ -3,7 +3,8 @@
 
 #include "game/motion.h"
 #include "input/input.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
+#include "shell/settings.h"
 #include "support/piece_fixture.h"
 
 namespace {
@@ -16,7 +17,7 @@ protected:
         std::vector<int> at;
         for (int frame = 1; frame <= frames; ++frame) {
             const int32_t before = coordinate;
-            UpdateActionCounters(); UpdateFalling();
+            UpdateActionCounters(Settings.keyConfig); UpdateFalling();
             if (coordinate != before) at.push_back(frame);
         }
         return at;

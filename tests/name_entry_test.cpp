@@ -6,7 +6,8 @@
 
 #include "game/field.h"
 #include "platform/headless/headless.h"
-#include "shell/name_entry.h"
+#include "scenes/name_entry.h"
+#include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -37,7 +38,7 @@ protected:
     static void EndedGame(int32_t score, int32_t rank) {
         Game.score = score;
         Game.lines = 321;
-        NewRank = rank;
+        Scene.newRank = rank;
         EnterNameEntry();
         g_choice.clear(), g_select.clear(), g_frames = 0;
     }
@@ -70,15 +71,15 @@ TEST_F(NameEntry, KeyOneThreeTimesEntersAAAAndTheRankingFollowsSixtyFramesLater)
     EXPECT_TRUE(g_choice.empty());
     EXPECT_EQ(Entry(0), (std::vector<int32_t>{1, 1, 1, 2000000, 321}));
     Frames(59);
-    EXPECT_EQ(SceneId, SceneNameEntry);
+    EXPECT_EQ(Scene.id, SceneNameEntry);
     EXPECT_EQ(FadeLevel, 0);   // faded to black
     Frames(1);
-    EXPECT_EQ(SceneId, SceneRankingAfterEntry);
+    EXPECT_EQ(Scene.id, SceneRankingAfterEntry);
 }
 
 TEST_F(NameEntry, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack) {
     Tap(kKey2);   // no letter before the first: silent
-    EXPECT_EQ(MenuCursor, 0);
+    EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_TRUE(g_select.empty());
     Tap(kUp, 2, 1);
     EXPECT_EQ(NameLetters[0], 0);
@@ -93,7 +94,7 @@ TEST_F(NameEntry, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack) {
         EXPECT_EQ(s->slot, k == 1 ? 33u : 31u) << k;
     }
     Tap(kKey2);
-    EXPECT_EQ(MenuCursor, 0);
+    EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_EQ(g_select.size(), 2u);
 }
 
@@ -132,13 +133,13 @@ TEST_F(NameEntry, TheEntriesBelowTheNewRankMoveDownOnePlace) {
 
 TEST_F(NameEntry, AScoreEqualToAnEntryGoesBelowIt) {
     for (int i = 0; i < kRankingEntries; ++i) NormalRanking.entries[i].score = 5004 - i;
-    SceneId = SceneGameNormal;   // the game-over countdown works out the rank
-    SceneEnterTimer = 0;
-    SceneLeaveTimer = 200;
+    Scene.id = SceneGameNormal;   // the game-over countdown works out the rank
+    Scene.enterTimer = 0;
+    Scene.leaveTimer = 200;
     Game.score = 5000;
     Frames(200);
-    EXPECT_EQ(SceneId, SceneNameEntry);
-    EXPECT_EQ(NewRank, 5);   // below the older entry of the same score
+    EXPECT_EQ(Scene.id, SceneNameEntry);
+    EXPECT_EQ(Scene.newRank, 5);   // below the older entry of the same score
     CommitName();
     EXPECT_EQ(Entry(5), (std::vector<int32_t>{1, 1, 1, 5000, 321}));
 }
@@ -151,10 +152,10 @@ TEST_F(NameEntry, BackInTheFrameOfAcceptanceStillEntersTheNameAndMovesTheCursor)
     Frames(1);
     EXPECT_EQ(g_select, (FrameList{0, 3, 6, 6}));   // accepted, then the step back
     EXPECT_EQ(Entry(0), (std::vector<int32_t>{1, 1, 1, 2000000, 321}));
-    EXPECT_EQ(MenuCursor, 2);
+    EXPECT_EQ(Scene.menuCursor, 2);
     const DrawnSprite* third = SpriteAt(368, 256);
     ASSERT_NE(third, nullptr);
     EXPECT_EQ(third->slot, 33u);   // yellow like a letter under the cursor, not cycling
     Frames(60);
-    EXPECT_EQ(SceneId, SceneRankingAfterEntry);
+    EXPECT_EQ(Scene.id, SceneRankingAfterEntry);
 }

@@ -17,10 +17,10 @@ TEST_F(OptionScreens, MenuSlidesInThenMovesBetweenItsEnds) {
     EXPECT_EQ(FirstX(17), CentredX(-2, "KEY TEST"));
     Tap(kDown);   // the last frame of the slide
     for (int i = 0; i < 6; ++i) Tap(kDown);
-    EXPECT_EQ(MenuCursor, 5);
+    EXPECT_EQ(Scene.menuCursor, 5);
     EXPECT_EQ(CountPlays(WaveSlotChoice), 5);
     for (int i = 0; i < 6; ++i) Tap(kUp);
-    EXPECT_EQ(MenuCursor, 0);
+    EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_EQ(Played, std::vector<uint16_t>(10, WaveSlotChoice));
 }
 
@@ -30,21 +30,21 @@ TEST_F(OptionScreens, ResetDataLeavesAndComesBackChangingNothing) {
     for (int i = 0; i < 4; ++i) Tap(kDown);
     Press(kKey4);
     RunFrames(19);
-    EXPECT_EQ(SceneLeaveTimer, 1);
+    EXPECT_EQ(Scene.leaveTimer, 1);
     EXPECT_EQ(FirstX(15), CentredX(-38, "KEY CONFIG")) << "even items leave to the left";
     EXPECT_EQ(FirstX(17), CentredX(38, "KEY TEST"));
     EXPECT_EQ(FirstX(23), CentredX(0, "RESET DATA")) << "the chosen item stays";
     RunFrames();
-    EXPECT_EQ(SceneId, SceneOptionMenu);
-    EXPECT_EQ(MenuCursor, 4);
+    EXPECT_EQ(Scene.id, SceneOptionMenu);
+    EXPECT_EQ(Scene.menuCursor, 4);
     EXPECT_EQ(FirstX(15), CentredX(0, "KEY CONFIG"));
     EXPECT_EQ(std::tie(Settings.keyConfig, Settings.fpsDisplay), std::tuple(7, 0));
     EXPECT_EQ(CountPlays(WaveSlotSelect), 1);
     Press(kDown);   // live again
-    EXPECT_EQ(MenuCursor, 5);
+    EXPECT_EQ(Scene.menuCursor, 5);
     Press(kKey1);   // RETURN MAINMENU
     RunFrames(20);
-    EXPECT_EQ(SceneId, SceneTitle);
+    EXPECT_EQ(Scene.id, SceneTitle);
 }
 
 // Escape from a screen comes back at once with the cursor on its item, the window kept.
@@ -53,8 +53,8 @@ TEST_F(OptionScreens, EscapeFromEachScreenComesBackToItsItem) {
     for (int32_t item = 0; item < 4; ++item) {
         OpenScreen(item, screens[item]);
         Escape();
-        EXPECT_EQ(SceneId, SceneOptionMenu);
-        EXPECT_EQ(MenuCursor, item);
+        EXPECT_EQ(Scene.id, SceneOptionMenu);
+        EXPECT_EQ(Scene.menuCursor, item);
         EXPECT_EQ(FirstX(15), CentredX(0, "KEY CONFIG")) << "no slide-in";
         EXPECT_EQ(SlotAt(15 + 2 * item, FirstX(15 + 2 * item)), BlinkSlot());
         EXPECT_EQ(Frame.window, 1);

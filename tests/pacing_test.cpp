@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "frame/frame.h"
-#include "frame/pacing.h"
+#include "app/pacing.h"
 #include "frame/random.h"
 #include "platform/headless/headless.h"
 #include "support/fresh.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 
-#include "shell/ranking.h"
+#include "scenes/ranking.h"
 #include "shell/settings.h"
 #include "support/screen_driver.h"
 
@@ -26,8 +26,8 @@ std::vector<DrawnSprite> Medals() {
 // The six phase timers in order; only one runs at a time.
 using Timers = std::array<int32_t, 6>;
 Timers Now() {
-    return {SceneEnterTimer, SummaryShowTimer, SummaryLeaveTimer,
-            DetailEnterTimer, DetailShowTimer, SceneLeaveTimer};
+    return {Scene.enterTimer, SummaryShowTimer, SummaryLeaveTimer,
+            DetailEnterTimer, DetailShowTimer, Scene.leaveTimer};
 }
 // After n updates without a skip; each phase starts counting in the frame the last one ends.
 Timers After(int n) {
@@ -95,17 +95,17 @@ struct Ranking : testing::Test {
 TEST_F(Ranking, SlidesBothPagesThroughItsPhasesAndReturnsToTheTitleAfter855Updates) {
     NormalRanking.entries[1].medals[1] = 3;
     NormalRanking.entries[9].medals[5] = 2;
-    NewRank = 4;
+    Scene.newRank = 4;
     FadeLevel = 13;   // a probe: opened from the title there is no fade-in
     OpenFromTitle();
-    EXPECT_EQ(NewRank, 10);   // nothing lit
+    EXPECT_EQ(Scene.newRank, 10);   // nothing lit
     for (int n = 0; n < 855; ++n, RunFrames()) {
         ASSERT_EQ(Now(), After(n)) << n;
         EXPECT_EQ(FadeLevel, n < 836 ? 13 : 855 - n) << n;
         if (n % 13 == 0 || n == 40 || n == 417) ExpectPages(n);
     }
-    EXPECT_EQ(SceneId, SceneTitle);
-    EXPECT_EQ(SceneEnterTimer, 20);
+    EXPECT_EQ(Scene.id, SceneTitle);
+    EXPECT_EQ(Scene.enterTimer, 20);
     EXPECT_EQ(FadeLevel, 1);
 }
 
@@ -113,7 +113,7 @@ TEST_F(Ranking, AfterANameEntryItFadesInTheNewEntryCyclesAndForeignMedalsDrawNot
     NormalRanking.entries[4].medals[0] = 4;   // values from a foreign file: no picture
     NormalRanking.entries[4].medals[3] = -1;
     NormalRanking.entries[4].medals[5] = INT32_MAX;
-    NewRank = 3;
+    Scene.newRank = 3;
     EnterRanking(SceneNameEntry);
     RankingDraw();
     for (int n = 0; n < 442; ++n, RunFrames()) {
@@ -150,6 +150,6 @@ TEST_F(Ranking, OnlyANewPressOfKeysOneToFourSkipsTheShowPhases) {
             EXPECT_EQ(Now(), After(from == 0 ? 339 : 836));
         }
         RunFrames(19);
-        EXPECT_EQ(SceneId, SceneTitle);
+        EXPECT_EQ(Scene.id, SceneTitle);
     }
 }

@@ -15,6 +15,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "shell/catalogue.h"
+#include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -99,7 +100,7 @@ TEST_F(SceneMachine, CreditsLoadInCall199AndEnterTheTitleInCall219) {
         SCOPED_TRACE(call);
         DrawnSprites.clear();
         FrameCallback();
-        EXPECT_EQ(SceneId, SceneLoading);
+        EXPECT_EQ(Scene.id, SceneLoading);
         EXPECT_EQ(TextAt(144, 240, 400), "CREATED BY");
         EXPECT_EQ(Asked("bmp/back/back12.bmp"), call >= 199);
         EXPECT_EQ(Asked("wave/medal.wav"), call >= 199);
@@ -108,16 +109,16 @@ TEST_F(SceneMachine, CreditsLoadInCall199AndEnterTheTitleInCall219) {
     }
     DrawnSprites.clear();
     FrameCallback();
-    EXPECT_EQ(SceneId, SceneTitle);
-    EXPECT_EQ(SceneEnterTimer, 20);
-    EXPECT_EQ(SceneFrame, 1);
+    EXPECT_EQ(Scene.id, SceneTitle);
+    EXPECT_EQ(Scene.enterTimer, 20);
+    EXPECT_EQ(Scene.frame, 1);
     EXPECT_EQ(TextAt(144, 240, 400), "");   // the title's own draw ran in that frame
 
-    SceneId = 102;   // no scene: nothing drawn, the count starts over instead of overflowing
-    SceneFrame = INT32_MAX;
+    Scene.id = 102;   // no scene: nothing drawn, the count starts over instead of overflowing
+    Scene.frame = INT32_MAX;
     DrawnSprites.clear();
     FrameCallback();
-    EXPECT_EQ(SceneFrame, 0);
+    EXPECT_EQ(Scene.frame, 0);
     EXPECT_TRUE(DrawnSprites.empty());
 }
 
@@ -134,9 +135,9 @@ TEST_F(SceneMachine, EscapeGoesOneLevelBackAndQuitsOnlyFromTitleOrCredits) {
         SCOPED_TRACE(scene);
         fs::remove("rank_e.dat");
         SetFade(1);
-        SceneId = scene;
+        Scene.id = scene;
         EXPECT_EQ(CloseCallback(), result);
-        EXPECT_EQ(SceneId, after);
+        EXPECT_EQ(Scene.id, after);
         EXPECT_EQ(fs::exists("rank_e.dat"), result == 1);
         // The title fades in afresh unless left for one of its own menus.
         const bool ownMenu = scene == SceneModeSelect || scene == SceneOptionMenu;
@@ -146,13 +147,13 @@ TEST_F(SceneMachine, EscapeGoesOneLevelBackAndQuitsOnlyFromTitleOrCredits) {
 
 TEST_F(SceneMachine, ShiftReadsPressedAtTheFirstCloseAndHeldLaterWhenItReentersTheTitle) {
     LoadSettings();
-    SceneId = SceneTitle;
+    Scene.id = SceneTitle;
     HeadlessSetKey(16, true);
     EXPECT_EQ(CloseCallback(), 1);   // pressed: handled like Escape, the title quits
     EXPECT_TRUE(fs::remove("config.dat"));
     SetFade(1);
     EXPECT_EQ(CloseCallback(), 0);   // held: the title is entered afresh, nothing saved
-    EXPECT_EQ(SceneEnterTimer, 20);
+    EXPECT_EQ(Scene.enterTimer, 20);
     EXPECT_EQ(FadeLevel, 0);
     EXPECT_FALSE(fs::exists("config.dat"));
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "frame/application.h"
+#include "app/application.h"
 #include "frame/frame.h"
 #include "game/field.h"
 #include "support/screen_driver.h"
@@ -40,8 +40,8 @@ void ExpectItemsAt(const Item* item, std::initializer_list<int32_t> offsets) {
 
 // The title as the credits hand over to it, drawn in that same frame, then `frames` more.
 void OpenTitle(int frames) {
-    SceneId = SceneLoading;
-    SceneLeaveTimer = 1;
+    Scene.id = SceneLoading;
+    Scene.leaveTimer = 1;
     RunFrames(1 + frames);
 }
 
@@ -71,9 +71,9 @@ struct Menus : testing::Test {
 TEST_F(Menus, TitleSlidesInIgnoringButtonsThenCyclesGameStartEveryFourFrames) {
     OpenTitle(0);
     for (int32_t enter : {20, 13, 0}) {
-        while (SceneEnterTimer > enter) {
-            HeadlessSetKey(kDown, SceneEnterTimer % 3 == 0);
-            HeadlessSetKey(kKey4, SceneEnterTimer == 1);   // pressed in the last slide frame, held
+        while (Scene.enterTimer > enter) {
+            HeadlessSetKey(kDown, Scene.enterTimer % 3 == 0);
+            HeadlessSetKey(kKey4, Scene.enterTimer == 1);   // pressed in the last slide frame, held
             RunFrames();
         }
         ExpectItemsAt(kTitle, {-enter, enter, -enter, enter});
@@ -98,7 +98,7 @@ TEST_F(Menus, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwentie
     EXPECT_EQ(Played, std::vector<uint16_t>(3, WaveSlotChoice));
     Press(kKey1);
     for (int32_t leave = 20; leave >= 1; --leave, RunFrames()) {
-        ASSERT_EQ(SceneLeaveTimer, leave);
+        ASSERT_EQ(Scene.leaveTimer, leave);
         ASSERT_EQ(Frame.window, 1);
         HeadlessSetKey(kUp, leave % 3 == 0);   // new presses every third frame: ignored
         HeadlessSetKey(kKey1, leave % 3 == 1);
@@ -120,7 +120,7 @@ TEST_F(Menus, NormalModeWithQAndRHeldStartsAtLevel100AfterAFortyFrameDissolve) {
     IdleModeSelect();
     ConfirmHolding({kKey7, kKey8});
     for (int32_t leave = 40; leave >= 1; --leave, RunFrames()) {
-        ASSERT_EQ(SceneLeaveTimer, leave);
+        ASSERT_EQ(Scene.leaveTimer, leave);
         // Clear until 20 frames are left, then one dissolve step a frame down to black.
         EXPECT_EQ(FadeLevel, leave > 20 ? 0 : leave - 1) << leave;
         if (leave % 10 != 0) continue;
@@ -135,7 +135,7 @@ TEST_F(Menus, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
     Tap(kDown);
     ConfirmHolding({kKey5});
     RunFrames(40);
-    EXPECT_EQ(SceneId, SceneModeSelect);   // idle again on EXPERT MODE
+    EXPECT_EQ(Scene.id, SceneModeSelect);   // idle again on EXPERT MODE
     Tap(kUp);
     ConfirmHolding({});
     RunFrames(40);
@@ -144,7 +144,7 @@ TEST_F(Menus, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
 
 // The mode select forgets the start level of an earlier visit.
 TEST_F(Menus, EnteringTheModeSelectResetsTheStartLevel) {
-    StartLevel = 70;
+    Scene.startLevel = 70;
     IdleModeSelect();
     ConfirmHolding({});
     RunFrames(40);
@@ -159,9 +159,9 @@ TEST_F(Menus, ReturnToMainMenuSlidesOutWithoutFadeToAnIdleTitle) {
     RunFrames(10);
     ExpectItemsAt(kModes, {-20, 20, 0});
     RunFrames(9);
-    EXPECT_EQ(SceneLeaveTimer, 1);
+    EXPECT_EQ(Scene.leaveTimer, 1);
     RunFrames();
-    EXPECT_EQ(SceneId, SceneTitle);
+    EXPECT_EQ(Scene.id, SceneTitle);
     EXPECT_EQ(FadeLevel, 7);
     EXPECT_EQ(FirstSlot(17), Cycle(kPlain, 4));   // idle at once
 }

@@ -3,12 +3,14 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include "frame/display.h"
+#include "app/application.h"
 #include "frame/frame.h"
+#include "scenes/callbacks.h"
 #include "sound/sound.h"
 
 int main(int, char**) {
     SDL_SetMainReady();
-    RunApplication();
+    RunApplication(GameRoutines{StartupCallback, FrameCallback});
     // The display and sound objects live until the process ends, and go in reverse order.
     ReleaseSound();
     ReleaseDisplay();

@@ -5,18 +5,19 @@
 #include "frame/display.h"
 #include "frame/frame.h"
 #include "frame/sprite.h"
-#include "frame/pacing.h"
+#include "app/pacing.h"
 #include "frame/random.h"
 #include "game/field.h"
 #include "game/game_screen.h"
 #include "input/input.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "options/sound_test.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_window.h"
-#include "shell/name_entry.h"
-#include "shell/ranking.h"
+#include "scenes/name_entry.h"
+#include "scenes/ranking.h"
+#include "scenes/scene_table.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -48,4 +49,5 @@ void FreshProcess() {
     Game = GameState{};
     ResetGameScreen();
     ClearFieldGrids();
+    RegisterScenes();
 }

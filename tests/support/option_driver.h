@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "frame/application.h"
+#include "app/application.h"
 #include "frame/frame.h"
 #include "options/option_menu.h"
 #include "shell/settings.h"
@@ -65,9 +65,9 @@ protected:
         for (int32_t i = 0; i < item; ++i) Tap(kDown);
         Press(kKey1);
         RunFrames(20);
-        ASSERT_EQ(SceneId, scene);
+        ASSERT_EQ(Scene.id, scene);
         RunFrames(20);
-        ASSERT_EQ(SceneEnterTimer, 0);
+        ASSERT_EQ(Scene.enterTimer, 0);
         Played.clear();
     }
     void Escape() { WindowProcedure(PlatformMessage{MsgKeyDown, kEscape, 0, 0}); RunFrames(); }

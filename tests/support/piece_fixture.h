@@ -27,7 +27,7 @@ protected:
     static void Fresh() {
         FreshProcess();
         g_waves.clear();
-        SetWaveTrace([](WaveOp op, uint16_t slot, int32_t loop, int32_t) { g_waves.push_back({op, slot, loop, SceneFrame}); });
+        SetWaveTrace([](WaveOp op, uint16_t slot, int32_t loop, int32_t) { g_waves.push_back({op, slot, loop, Scene.frame}); });
     }
     // The slots played in order, or with a slot given, the frames it was played at.
     static std::vector<int64_t> Played(int slot = -1) {
@@ -37,7 +37,7 @@ protected:
         }
         return out;
     }
-    static void Step(int frames = 1) { for (int k = 0; k < frames; ++k, ++SceneFrame) GameUpdate(); }
+    static void Step(int frames = 1) { for (int k = 0; k < frames; ++k, ++Scene.frame) GameUpdate(); }
     // Frames until the phase changes, the frame that changes it included.
     static int StepsWhile(int32_t phase) {
         int n = 0;
@@ -45,7 +45,7 @@ protected:
         return n;
     }
     // A game at the given start level, past READY, its first piece in the air.
-    static void BeginPlay(int32_t level) { StartLevel = level; StartGame(1); Step(100); g_waves.clear(); }
+    static void BeginPlay(int32_t level) { Scene.startLevel = level; StartGame(1); Step(100); g_waves.clear(); }
     // The sequence starts with the given kinds, the rest kind 2.
     static void Deal(std::initializer_list<int> kinds) {
         for (auto& k : Game.sequence) k = 2;

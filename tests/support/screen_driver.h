@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/application.h"
+#include "app/application.h"
 #include "platform/headless/headless.h"
+#include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 #include "support/fresh.h"
@@ -92,7 +93,7 @@ inline Row RowAt(int32_t y, int32_t fromX = INT32_MIN, bool (*isGlyph)(uint32_t)
 // A highlight colour of the frame just run (SceneFrame has counted it already): the six fonts
 // after `font` in turn, a new one every `frames` frames, `phase` frames ahead.
 inline uint32_t Cycle(uint32_t font, int32_t frames = 1, int32_t phase = 0) {
-    return font + 1 + static_cast<uint32_t>((SceneFrame - 1 + phase) / frames % 6);
+    return font + 1 + static_cast<uint32_t>((Scene.frame - 1 + phase) / frames % 6);
 }
 
 }  // namespace screen_driver

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "frame/application.h"
+#include "app/application.h"
 #include "frame/display.h"
 #include "frame/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_window.h"
+#include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sim_output.h"
@@ -138,9 +139,9 @@ void Sync() {
         const size_t colon = box.find(": ");
         Log("errorbox " + OneLine(colon == std::string::npos ? box : box.substr(colon + 2)));
     }
-    if (SceneId != g_run.lastSceneId) {
-        g_run.lastSceneId = SceneId;
-        Log("scene " + std::to_string(SceneId));
+    if (Scene.id != g_run.lastSceneId) {
+        g_run.lastSceneId = Scene.id;
+        Log("scene " + std::to_string(Scene.id));
     }
 }
 
@@ -243,7 +244,7 @@ int main(int argc, char** argv) {
     HeadlessResetWindow();
     HeadlessSetCalendarSeconds(o.clockStart);
     if (g_run.script.usesJoystick) HeadlessSetJoystickCount(1);
-    g_run.lastSceneId = SceneId;
+    g_run.lastSceneId = Scene.id;
     SetWaveTrace(OnWave);
     SetSaveTrace(OnSave);
     SetFrameTrace(OnFrame);
@@ -253,7 +254,7 @@ int main(int argc, char** argv) {
         PlatformPostQuit();
     else
         DeliverUpTo(0);
-    RunApplication();
+    RunApplication(GameRoutines{StartupCallback, FrameCallback});
     Sync();
 
     const bool ended = HeadlessWindow().destroyed;

@@ -1,4 +1,4 @@
-#include "frame/pacing.h"
+#include "app/pacing.h"
 
 #include "frame/frame.h"
 #include "frame/random.h"

@@ -1,12 +1,14 @@
-#include "shell/title.h"
+#include "scenes/title.h"
 
 #include <cstdint>
 
 #include "frame/frame.h"
+#include "frame/random.h"
 #include "frame/sprite.h"
 #include "options/option_menu.h"
+#include "scenes/mode_select.h"
 #include "shell/menu.h"
-#include "shell/ranking.h"
+#include "scenes/ranking.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "sound/sound.h"
@@ -25,6 +27,8 @@ constexpr int32_t kVersionMajorColumn = 36;
 constexpr int32_t kVersionMinorColumn = 38;
 
 constexpr int32_t kLeaveFrames = 20;
+constexpr int32_t kTitleFadeInFrames = 20;
+constexpr int32_t kBackgroundChoices = 11;   // RandomUpTo(11): 0..11, and 12 once in 32768
 
 enum TitleItem : int32_t {
     ItemGameStart = 0,
@@ -66,11 +70,11 @@ void TitleUpdate() {
         case MenuIdle:
             MoveMenuCursor(kLastItem);
             if (MenuConfirmPressed()) {
-                SceneLeaveTimer = kLeaveFrames;
+                Scene.leaveTimer = kLeaveFrames;
                 PlayWave(WaveSlotSelect, 0);
             }
             break;
-        case MenuLeaveNow: LeaveTo(MenuCursor); break;
+        case MenuLeaveNow: LeaveTo(Scene.menuCursor); break;
         default: break;
     }
 }
@@ -82,8 +86,8 @@ void TitleDraw() {
     DrawNumber(kVersionMajorColumn, kVersionRow, 1, kVersionMajor, kVersionFont, NumberCells);
     DrawNumber(kVersionMinorColumn, kVersionRow, 2, kVersionMinor, kVersionFont, NumberCells);
 
-    const int32_t enter = SceneEnterTimer;
-    const int32_t leave = SceneLeaveTimer;
+    const int32_t enter = Scene.enterTimer;
+    const int32_t leave = Scene.leaveTimer;
     for (int32_t item = 0; item <= kLastItem; ++item) {
         const MenuItem& m = kItems[item];
         int32_t offset = 0;
@@ -92,17 +96,33 @@ void TitleDraw() {
             // 8 pixels a frame, from alternate sides.
             offset = -m.side * enter;
         } else if (leave > 0) {
-            if (item == MenuCursor) {
+            if (item == Scene.menuCursor) {
                 font = MenuFlashFont();
             } else {
                 // The others clear the way at 16 pixels a frame.
                 offset = m.side * (kLeaveFrames - leave) * 2;
             }
-        } else if (item == MenuCursor) {
+        } else if (item == Scene.menuCursor) {
             font = MenuBlinkFont();
         }
         DrawText(offset, m.row, m.text, font, TextCellsCentred);
     }
 
-    if (SceneEnterTimer > 0) StepFade(1, 0);
+    if (Scene.enterTimer > 0) StepFade(1, 0);
+}
+
+void EnterTitle(int32_t from) {
+    Scene.id = SceneTitle;
+    Scene.frame = 0;
+    if (from == SceneModeSelect || from == SceneOptionMenu) {
+        // Back from a menu of the title's own family: no fade, the background stays.
+        Scene.enterTimer = 0;
+        Scene.leaveTimer = 0;
+    } else {
+        Scene.enterTimer = kTitleFadeInFrames;
+        SetFade(0);
+        Scene.backgroundIndex = RandomUpTo(kBackgroundChoices);
+        Scene.leaveTimer = 0;
+    }
+    Scene.menuCursor = from == SceneOptionMenu ? ItemOption : ItemGameStart;
 }

@@ -38,7 +38,8 @@ constexpr int kActionCounters = 7;
 extern int8_t ActionCounters[kActionCounters];
 
 void LatchButtons();
-void UpdateActionCounters();
+// keyConfig: the layout in force (the settings' keyConfig), any number.
+void UpdateActionCounters(int32_t keyConfig);
 
 // The KeyConfigTable row in force: keyConfig when it is 0..20, otherwise row 0.
-int32_t EffectiveKeyConfig();
+int32_t EffectiveKeyConfig(int32_t keyConfig);

@@ -5,11 +5,12 @@
 
 #include "frame/sprite.h"
 #include "game/game_scene.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"
-#include "shell/title.h"
+#include "scenes/mode_select.h"
+#include "scenes/title.h"
 #include "sound/sound.h"
 
 namespace {
@@ -50,20 +51,20 @@ bool Down(int32_t state) { return state >= kPressed; }
 // KEY 7 / KEY 8 over KEY 5 / KEY 6. With none held the previous choice stays.
 void ChooseStartLevel() {
     const int32_t* key = ButtonLatch.key;
-    if (Down(key[5])) StartLevel = 15;
-    if (Down(key[6])) StartLevel = 25;
-    if (Down(key[5]) && Down(key[6])) StartLevel = 35;
-    if (Down(key[7])) StartLevel = 50;
-    if (Down(key[8])) StartLevel = 70;
-    if (Down(key[7]) && Down(key[8])) StartLevel = 100;
+    if (Down(key[5])) Scene.startLevel = 15;
+    if (Down(key[6])) Scene.startLevel = 25;
+    if (Down(key[5]) && Down(key[6])) Scene.startLevel = 35;
+    if (Down(key[7])) Scene.startLevel = 50;
+    if (Down(key[8])) Scene.startLevel = 70;
+    if (Down(key[7]) && Down(key[8])) Scene.startLevel = 100;
 }
 
 void Confirm() {
-    if (MenuCursor != ItemReturn) {
-        SceneLeaveTimer = kModeLeaveFrames;
+    if (Scene.menuCursor != ItemReturn) {
+        Scene.leaveTimer = kModeLeaveFrames;
         ChooseStartLevel();
     } else {
-        SceneLeaveTimer = kReturnLeaveFrames;
+        Scene.leaveTimer = kReturnLeaveFrames;
     }
     PlayWave(WaveSlotSelect, 0);
 }
@@ -96,7 +97,7 @@ int32_t LeaveOffset(int32_t item, int32_t chosen, int32_t leave) {
 void EnterModeSelect() {
     EnterMenuScene(SceneModeSelect);
     SetFade(0);
-    StartLevel = 0;
+    Scene.startLevel = 0;
 }
 
 void ModeSelectUpdate() {
@@ -107,9 +108,9 @@ void ModeSelectUpdate() {
             break;
         case MenuLeaving:
             // The dissolve of the last 20 frames starts from a clear screen.
-            if (SceneLeaveTimer == kDissolveFrames) SetFade(1);
+            if (Scene.leaveTimer == kDissolveFrames) SetFade(1);
             break;
-        case MenuLeaveNow: LeaveTo(MenuCursor); break;
+        case MenuLeaveNow: LeaveTo(Scene.menuCursor); break;
         default: break;
     }
 }
@@ -117,8 +118,8 @@ void ModeSelectUpdate() {
 void ModeSelectDraw() {
     DrawMenuBackdrop();
 
-    const int32_t enter = SceneEnterTimer;
-    const int32_t leave = SceneLeaveTimer;
+    const int32_t enter = Scene.enterTimer;
+    const int32_t leave = Scene.leaveTimer;
     if (enter > 0) {
         // 16 pixels a frame, from alternate sides.
         DrawText(-2 * enter, kHeadingRow, kHeading, kItemFont, TextCellsCentred);
@@ -133,14 +134,14 @@ void ModeSelectDraw() {
             int32_t offset = 0;
             int32_t font = kItemFont;
             if (leave > 0) {
-                offset = LeaveOffset(item, MenuCursor, leave);
-                if (item == MenuCursor) font = MenuFlashFont();
-            } else if (item == MenuCursor) {
+                offset = LeaveOffset(item, Scene.menuCursor, leave);
+                if (item == Scene.menuCursor) font = MenuFlashFont();
+            } else if (item == Scene.menuCursor) {
                 font = MenuBlinkFont();
             }
             DrawText(offset, kItems[item].row, kItems[item].text, font, TextCellsCentred);
         }
     }
 
-    if (leave >= 1 && leave <= kDissolveFrames && MenuCursor != ItemReturn) StepFade(0, 0);
+    if (leave >= 1 && leave <= kDissolveFrames && Scene.menuCursor != ItemReturn) StepFade(0, 0);
 }

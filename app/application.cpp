@@ -1,13 +1,12 @@
 // The process entry: the order in which the system comes up, and the frame loop.
-#include "frame/application.h"
+#include "app/application.h"
+#include "app/pacing.h"
 #include "frame/bitmap_slots.h"
 #include "frame/diagnostics.h"
 #include "frame/display.h"
 #include "frame/frame.h"
-#include "frame/pacing.h"
 #include "frame/sprite.h"
 #include "input/input.h"
-#include "shell/scene.h"
 #include "sound/sound.h"
 
 namespace {
@@ -40,7 +39,7 @@ int32_t CreateFrameWindow() {
 }
 
 // The frame's own defaults, before the game has had its say.
-void SetUpFrame() {
+void SetUpFrame(FrameRoutine frameCallback) {
     SetUseVideoMemory(0);
     if (!CreateSlotSurface(kWorkBufferSlot, kScreenWidth, kScreenHeight, 0, 0))
         DebugLine("作業用バッファの構築に失敗しました。");
@@ -50,7 +49,7 @@ void SetUpFrame() {
     ClearScreen(0);
     SetGdiTextDefaults();
     SetFade(1);
-    SetFrameCallback(FrameCallback);
+    SetFrameCallback(frameCallback);
     Frame.active = 1;
 }
 
@@ -74,7 +73,7 @@ void RunMessageLoop() {
 
 void SetFrameTrace(FrameTraceFn fn) { g_frameTrace = fn; }
 
-int32_t RunApplication() {
+int32_t RunApplication(const GameRoutines& game) {
     Frame = FrameState{};
     // A second start ends quietly; the first one keeps running.
     if (!PlatformClaimInstance(kWindowClassName)) return 0;
@@ -82,8 +81,8 @@ int32_t RunApplication() {
     // Set-up failures have shown their own messages.
     if (!SetupDisplay()) return 0;
     if (!CreateSound()) return 0;
-    SetUpFrame();
-    StartupCallback();
+    SetUpFrame(game.frame);
+    if (game.startup) game.startup();
     RunMessageLoop();
     return 0;
 }

@@ -3,7 +3,19 @@
 // and by whatever drives it (tests, the simulator).
 #include <cstdint>
 
+#include "frame/frame.h"
 #include "platform/platform_window.h"
+
+// The game's routines the loop calls: startup once, after the frame's own set-up; frame
+// every frame while the window is active.
+struct GameRoutines {
+    FrameRoutine startup;
+    FrameRoutine frame;
+};
+
+// The process entry: brings the system up, hands the game its start, runs the loop, returns
+// 0 in every case.
+int32_t RunApplication(const GameRoutines& game);
 
 // Takes every queued message and hands it to the window procedure; 0 once the quit message
 // came (the loop ends), 1 when the queue is empty.

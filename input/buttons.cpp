@@ -1,7 +1,6 @@
-#include "options/buttons.h"
+#include "input/buttons.h"
 
 #include "input/input.h"
-#include "shell/settings.h"
 
 ButtonLatchState ButtonLatch;
 int8_t ActionCounters[kActionCounters];
@@ -84,13 +83,12 @@ void LatchButtons() {
     }
 }
 
-int32_t EffectiveKeyConfig() {
+int32_t EffectiveKeyConfig(int32_t config) {
     // A config.dat from elsewhere may hold any number; never index past the table.
-    int32_t config = Settings.keyConfig;
     return (config >= 0 && config < kKeyConfigCount) ? config : 0;
 }
 
-void UpdateActionCounters() {
+void UpdateActionCounters(int32_t keyConfig) {
     // The additions of this frame are kept apart from the 8-bit counters, so that a counter
     // left high by another screen cannot wrap round and read as "no source down".
     int8_t before[kActionCounters];
@@ -100,7 +98,7 @@ void UpdateActionCounters() {
     if (IsDown(ButtonLatch.right)) ++rises[CounterRight];
     if (IsDown(ButtonLatch.left)) ++rises[CounterLeft];
 
-    const int32_t* row = KeyConfigTable[EffectiveKeyConfig()];
+    const int32_t* row = KeyConfigTable[EffectiveKeyConfig(keyConfig)];
     CountAction(rises, ButtonLatch.up, row[kColumnUp]);
     CountAction(rises, ButtonLatch.down, row[kColumnDown]);
     for (int n = 1; n <= kKeyButtons; ++n) {

@@ -1,10 +1,11 @@
-#include "shell/ranking.h"
+#include "scenes/ranking.h"
+#include "scenes/title.h"
 
 #include <cstdint>
 
 #include "frame/random.h"
 #include "frame/sprite.h"
-#include "options/buttons.h"
+#include "input/buttons.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -73,9 +74,9 @@ bool SkipPressed() {
 }
 
 // The six highlight colours in turn, one per frame; `phase` puts neighbouring items out of step.
-int32_t Cycle(int32_t base, int32_t phase) { return base + (SceneFrame + phase) % 6 + 1; }
+int32_t Cycle(int32_t base, int32_t phase) { return base + (Scene.frame + phase) % 6 + 1; }
 
-bool Highlighted(int32_t i) { return i == NewRank; }
+bool Highlighted(int32_t i) { return i == Scene.newRank; }
 
 // Where one summary row sits: the slide-in and slide-out give each part its own offset.
 struct SummaryRow {
@@ -189,25 +190,25 @@ void ResetRanking() {
 
 void EnterRanking(int32_t from) {
     if (from == SceneNameEntry) {
-        SceneId = SceneRankingAfterEntry;
-        BackgroundIndex = RandomUpTo(kBackgroundChoices);
+        Scene.id = SceneRankingAfterEntry;
+        Scene.backgroundIndex = RandomUpTo(kBackgroundChoices);
         SetFade(0);
     } else {
-        SceneId = SceneRankingFromTitle;
-        NewRank = kNoHighlight;
+        Scene.id = SceneRankingFromTitle;
+        Scene.newRank = kNoHighlight;
     }
-    SceneEnterTimer = kSummaryEnterFrames;
+    Scene.enterTimer = kSummaryEnterFrames;
     ResetRanking();
-    SceneLeaveTimer = 0;
-    MenuCursor = 0;
+    Scene.leaveTimer = 0;
+    Scene.menuCursor = 0;
 }
 
 // Each step may start the next phase, whose timer then counts in the same frame.
 void RankingUpdate() {
-    if (SceneEnterTimer > 0) {
-        --SceneEnterTimer;
-        if (SceneEnterTimer < 1) {
-            SceneEnterTimer = 0;
+    if (Scene.enterTimer > 0) {
+        --Scene.enterTimer;
+        if (Scene.enterTimer < 1) {
+            Scene.enterTimer = 0;
             SummaryShowTimer = kSummaryShowFrames;
         }
     }
@@ -237,28 +238,28 @@ void RankingUpdate() {
         --DetailShowTimer;
         if (DetailShowTimer == 0 || SkipPressed()) {
             DetailShowTimer = 0;
-            SceneLeaveTimer = kDetailLeaveFrames;
+            Scene.leaveTimer = kDetailLeaveFrames;
             SetFade(1);
         }
     }
-    if (SceneLeaveTimer > 0) {
-        --SceneLeaveTimer;
-        if (SceneLeaveTimer == 0) EnterTitle(SceneId);
+    if (Scene.leaveTimer > 0) {
+        --Scene.leaveTimer;
+        if (Scene.leaveTimer == 0) EnterTitle(Scene.id);
     }
 }
 
 void RankingDraw() {
-    DrawSprite(0, 0, kSlotBackgroundBase + BackgroundIndex, 0, 0, -1, -1);
-    if (SceneEnterTimer > 0 || SummaryShowTimer > 0) {
-        DrawSummaryEntering(SceneEnterTimer);
+    DrawSprite(0, 0, kSlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
+    if (Scene.enterTimer > 0 || SummaryShowTimer > 0) {
+        DrawSummaryEntering(Scene.enterTimer);
     } else if (SummaryLeaveTimer > 0) {
         DrawSummaryLeaving(SummaryLeaveTimer);
     } else if (DetailEnterTimer > 0 || DetailShowTimer > 0) {
         DrawDetailEntering(DetailEnterTimer);
-    } else if (SceneLeaveTimer > 0) {
-        DrawDetailLeaving(SceneLeaveTimer);
+    } else if (Scene.leaveTimer > 0) {
+        DrawDetailLeaving(Scene.leaveTimer);
     }
 
-    if (SceneEnterTimer >= 1 && SceneId == SceneRankingAfterEntry) StepFade(1, 0);
-    if (SceneLeaveTimer > 0) StepFade(0, 0);
+    if (Scene.enterTimer >= 1 && Scene.id == SceneRankingAfterEntry) StepFade(1, 0);
+    if (Scene.leaveTimer > 0) StepFade(0, 0);
 }

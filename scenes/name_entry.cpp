@@ -1,11 +1,11 @@
-#include "shell/name_entry.h"
+#include "scenes/name_entry.h"
 
 #include "frame/sprite.h"
 #include "game/field.h"
 #include "game/game_screen.h"
 #include "game/motion.h"
-#include "options/buttons.h"
-#include "shell/ranking.h"
+#include "input/buttons.h"
+#include "scenes/ranking.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -65,11 +65,11 @@ void UpdateRepeatCounters() {
     CountRepeat(PrevRepeat, IsDown(ButtonLatch.up) || IsDown(ButtonLatch.left));
 }
 
-bool EditingLetter() { return MenuCursor >= 0 && MenuCursor < kNameLength; }
+bool EditingLetter() { return Scene.menuCursor >= 0 && Scene.menuCursor < kNameLength; }
 
 void StepLetter(int32_t by) {
     if (!EditingLetter()) return;
-    int32_t& letter = NameLetters[MenuCursor];
+    int32_t& letter = NameLetters[Scene.menuCursor];
     letter = ((letter + by) % kNameLetterCount + kNameLetterCount) % kNameLetterCount;
     PlayWave(WaveSlotChoice, 0);
 }
@@ -78,87 +78,87 @@ void UpdateInput() {
     if (RepeatSteps(NextRepeat)) StepLetter(+1);
     if (RepeatSteps(PrevRepeat)) StepLetter(kNameLetterCount - 1);
     if (IsPressed(ButtonLatch.key[1]) || IsPressed(ButtonLatch.key[4])) {
-        if (MenuCursor < kNameLength - 1) {
-            ++MenuCursor;
+        if (Scene.menuCursor < kNameLength - 1) {
+            ++Scene.menuCursor;
             PlayWave(WaveSlotSelect, 0);
-        } else if (MenuCursor == kNameLength - 1) {
+        } else if (Scene.menuCursor == kNameLength - 1) {
             CommitName();
         }
     }
     // Read after the acceptance: a back press in the same frame only moves the cursor of the
     // name already entered, which then stays on its third letter instead of cycling colours.
-    if ((IsPressed(ButtonLatch.key[2]) || IsPressed(ButtonLatch.key[3])) && MenuCursor > 0) {
-        --MenuCursor;
+    if ((IsPressed(ButtonLatch.key[2]) || IsPressed(ButtonLatch.key[3])) && Scene.menuCursor > 0) {
+        --Scene.menuCursor;
         PlayWave(WaveSlotSelect, 0);
     }
 }
 
 void DrawRank() {
     DrawText(-2, 6, "RANK", kRankFont, kTextCentred);
-    DrawNumber(11, 6, 2, NewRank + 1, kRankFont, NumberCellsBlank);
+    DrawNumber(11, 6, 2, Scene.newRank + 1, kRankFont, NumberCellsBlank);
 }
 
 // The letter being edited stands out; an accepted name cycles through the colours, each
 // letter two steps behind the one before.
 void DrawLetters() {
     for (int k = 0; k < kNameLength; ++k) {
-        int32_t font = k == MenuCursor ? kCursorLetterFont : kLetterFont;
-        if (MenuCursor == kCursorAccepted) {
-            font = (SceneFrame + 2 * k) % kFlashColours + FontLarge1 + 1;
+        int32_t font = k == Scene.menuCursor ? kCursorLetterFont : kLetterFont;
+        if (Scene.menuCursor == kCursorAccepted) {
+            font = (Scene.frame + 2 * k) % kFlashColours + FontLarge1 + 1;
         }
         DrawChar(kLetterOffset[k], kLetterRow, LetterToChar(NameLetters[k]), font, kTextCentred);
     }
 }
 
 void DrawTimeLeft() {
-    if (SceneEnterTimer <= 0) return;
+    if (Scene.enterTimer <= 0) return;
     DrawText(-4, 21, "TIME", kTimeFont, kTextCentred);
-    const int32_t seconds = SceneEnterTimer / kFramesPerSecond + 1;
-    const int32_t font = SceneEnterTimer >= kHurryFrames
+    const int32_t seconds = Scene.enterTimer / kFramesPerSecond + 1;
+    const int32_t font = Scene.enterTimer >= kHurryFrames
                              ? kTimeFont
-                             : (SceneFrame + 1) % kFlashColours + kTimeFont + 1;
+                             : (Scene.frame + 1) % kFlashColours + kTimeFont + 1;
     DrawNumber(22, 21, 2, seconds, font, NumberCellsBlank);
 }
 
 }  // namespace
 
 void EnterNameEntry() {
-    SceneId = SceneNameEntry;
-    SceneEnterTimer = kNameEntryFrames;
+    Scene.id = SceneNameEntry;
+    Scene.enterTimer = kNameEntryFrames;
     SetFade(1);
-    SceneLeaveTimer = 0;
-    MenuCursor = 0;
+    Scene.leaveTimer = 0;
+    Scene.menuCursor = 0;
 
     for (auto& letter : NameLetters) letter = kLetterA;
     NextRepeat = 0;
     PrevRepeat = 0;
-    SceneFrame = 0;
+    Scene.frame = 0;
 }
 
 void NameEntryUpdate() {
     UpdateRepeatCounters();
-    if (SceneEnterTimer >= 2) {
-        --SceneEnterTimer;
+    if (Scene.enterTimer >= 2) {
+        --Scene.enterTimer;
         UpdateInput();
-    } else if (SceneEnterTimer == 1) {
+    } else if (Scene.enterTimer == 1) {
         // Time is up: the letters as they stand.
         CommitName();
-    } else if (SceneLeaveTimer > 0) {
-        --SceneLeaveTimer;
-        if (SceneLeaveTimer == 0) EnterRanking(SceneNameEntry);
+    } else if (Scene.leaveTimer > 0) {
+        --Scene.leaveTimer;
+        if (Scene.leaveTimer == 0) EnterRanking(SceneNameEntry);
     }
 }
 
 void CommitName() {
-    MenuCursor = kCursorAccepted;
-    SceneEnterTimer = 0;
-    SceneLeaveTimer = kLeaveFrames;
+    Scene.menuCursor = kCursorAccepted;
+    Scene.enterTimer = 0;
+    Scene.leaveTimer = kLeaveFrames;
 
     // Only a real rank has a place; anything else must not write outside the table.
-    if (NewRank >= 0 && NewRank < kRankingEntries) {
+    if (Scene.newRank >= 0 && Scene.newRank < kRankingEntries) {
         RankingEntry* entries = NormalRanking.entries;
-        for (int i = kRankingEntries - 1; i > NewRank; --i) entries[i] = entries[i - 1];
-        RankingEntry& entry = entries[NewRank];
+        for (int i = kRankingEntries - 1; i > Scene.newRank; --i) entries[i] = entries[i - 1];
+        RankingEntry& entry = entries[Scene.newRank];
         for (int k = 0; k < kNameLength; ++k) entry.name[k] = NameLetters[k];
         entry.score = Game.score;
         entry.lines = Game.lines;
@@ -178,7 +178,7 @@ void NameEntryDraw() {
     DrawRank();
     DrawLetters();
     DrawTimeLeft();
-    if (SceneLeaveTimer > 0 && SceneLeaveTimer <= kFadeOutFrames) StepFade(0, 0);
+    if (Scene.leaveTimer > 0 && Scene.leaveTimer <= kFadeOutFrames) StepFade(0, 0);
     DrawFrameRateText();
 }
 
