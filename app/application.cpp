@@ -86,3 +86,5 @@ int32_t RunApplication(const GameRoutines& game) {
     RunMessageLoop();
     return 0;
 }
+
+void ResetApplication() { g_frameTrace = nullptr; }

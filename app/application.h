@@ -31,3 +31,6 @@ void PollInput();
 // frames, feeds its script and takes pictures here). Null removes it.
 using FrameTraceFn = void (*)();
 void SetFrameTrace(FrameTraceFn fn);
+
+// Back to the state of a process that has just started: no frame trace.
+void ResetApplication();

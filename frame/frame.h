@@ -34,3 +34,6 @@ int32_t SetFrameCallback(FrameRoutine routine);
 void SetCloseCallback(CloseRoutine routine);
 int32_t SetQuitKey(int32_t key);
 int32_t RequestClose();
+
+// Back to the state of a process that has just started: every field zero.
+void ResetFrame();

@@ -21,3 +21,5 @@ int32_t SetQuitKey(int32_t key) {
     Frame.quitKey = static_cast<uint16_t>(key);
     return 1;
 }
+
+void ResetFrame() { Frame = FrameState{}; }

@@ -16,3 +16,5 @@ int32_t RandomUpTo(uint32_t n) {
     int32_t r = DrawRandom();
     return static_cast<int32_t>(static_cast<int64_t>(r) * static_cast<int32_t>(n + 1) / 32767);
 }
+
+void ResetRandom() { SeedRandom(0); }

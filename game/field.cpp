@@ -165,3 +165,8 @@ void ClearFieldGrids() {
     std::memset(EraseMarkY, 0, sizeof EraseMarkY);
     std::memset(DropMarkY, 0, sizeof DropMarkY);
 }
+
+void ResetGame() {
+    Game = GameState{};
+    ClearFieldGrids();
+}

@@ -107,3 +107,5 @@ void LoadShape();
 void ResetField();
 // Every grid all zero, as before the first game of the process.
 void ClearFieldGrids();
+// Back to the state of a process that has just started: no game, every grid zero.
+void ResetGame();

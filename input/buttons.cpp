@@ -116,3 +116,8 @@ void UpdateActionCounters(int32_t keyConfig) {
         }
     }
 }
+
+void ResetButtons() {
+    ButtonLatch = ButtonLatchState{};
+    for (int8_t& counter : ActionCounters) counter = 0;
+}

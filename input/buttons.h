@@ -37,6 +37,9 @@ enum ActionIndex {
 constexpr int kActionCounters = 7;
 extern int8_t ActionCounters[kActionCounters];
 
+// Back to the state of a process that has just started: every button idle, counters 0.
+void ResetButtons();
+
 void LatchButtons();
 // keyConfig: the layout in force (the settings' keyConfig), any number.
 void UpdateActionCounters(int32_t keyConfig);

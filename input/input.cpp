@@ -118,3 +118,5 @@ int32_t AnyKeyReleased(int32_t acceptMouse) {
     }
     return 0;
 }
+
+void ResetInput() { Input = InputState{}; }

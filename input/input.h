@@ -38,3 +38,6 @@ void ResetJoystick(int id);
 void PollJoysticks();
 int32_t QueryJoystick(int id, uint32_t code);
 int32_t AnyKeyReleased(int32_t acceptMouse);
+
+// Back to the state of a process that has just started: every key idle, no joystick.
+void ResetInput();

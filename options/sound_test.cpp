@@ -87,3 +87,5 @@ void SoundTestDraw() {
     DrawText(0, kReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kTextFont,
              TextCellsCentred);
 }
+
+void ResetSoundTest() { SoundTestNumber = 0; }

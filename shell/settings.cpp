@@ -193,3 +193,11 @@ void SaveSettings() {
 }
 
 void SetSaveTrace(SaveTraceFn fn) { g_saveTrace = fn; }
+
+void ResetSettings() {
+    Settings = SettingsRecord{};
+    NormalRanking = RankingTable{};
+    ExpertRanking = RankingTable{};
+    for (int32_t& word : SaveBuffer) word = 0;
+    g_saveTrace = nullptr;
+}

@@ -38,3 +38,7 @@ void DefaultExpertRanking();
 // Called with the file name after each data file is written (the simulator's event log).
 using SaveTraceFn = void (*)(const char* name);
 void SetSaveTrace(SaveTraceFn fn);
+
+// Back to the state of a process that has just started: settings, both tables and the save
+// buffer zero, no trace.
+void ResetSettings();

@@ -1,5 +1,5 @@
 #pragma once
-// Puts every process-wide record back to the state of a process that has just started,
-// and the headless machine back to new, so that many runs can follow one another in one
-// test process. Each subsystem's state is listed in fresh.cpp.
+// Puts every process-wide record back to the state of a process that has just started, the
+// headless machine back to new, and the scene table in place, so that many runs can follow
+// one another in one test process.
 void FreshProcess();

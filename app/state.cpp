@@ -1,0 +1,42 @@
+#include "app/state.h"
+
+#include "app/application.h"
+#include "app/pacing.h"
+#include "frame/bitmap_slots.h"
+#include "frame/diagnostics.h"
+#include "frame/display.h"
+#include "frame/frame.h"
+#include "frame/random.h"
+#include "frame/sprite.h"
+#include "game/field.h"
+#include "game/game_screen.h"
+#include "input/buttons.h"
+#include "input/input.h"
+#include "options/sound_test.h"
+#include "scenes/name_entry.h"
+#include "scenes/ranking.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+#include "sound/sound.h"
+
+void ResetProcessState() {
+    // Slots first: they give their surfaces back before the display drops the rest.
+    ResetBitmapSlots();
+    ResetDisplay();
+    ResetSprites();
+    ResetDiagnostics();
+    ResetSound();
+    ResetFrame();
+    ResetApplication();
+    ResetPacing();
+    ResetRandom();
+    ResetInput();
+    ResetButtons();
+    ResetSoundTest();
+    ResetSceneValues();
+    ResetRanking();
+    ResetNameEntry();
+    ResetSettings();
+    ResetGame();
+    ResetGameScreen();
+}
