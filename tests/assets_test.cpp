@@ -101,7 +101,7 @@ fs::path GeneratorPath() {
            "plusrail-assetgen";
 }
 
-class Assets : public testing::Test {
+class AssetsTest : public testing::Test {
 protected:
     // One run of the generator serves every case of the process.
     static void SetUpTestSuite() {
@@ -124,7 +124,7 @@ protected:
     static inline bool generated_ = false;
 };
 
-TEST_F(Assets, EveryCatalogueFileIsWrittenWithItsSizeAndTheSameBytes) {
+TEST_F(AssetsTest, EveryCatalogueFileIsWrittenWithItsSizeAndTheSameBytes) {
     std::vector<std::tuple<std::string, int, int>> pictures = {
         {"game/frame.bmp", 640, 480}, {"game/line_x.bmp", 129, 91}, {"game/line_y.bmp", 91, 129}};
     for (const char* stem : kFonts)
@@ -156,7 +156,7 @@ TEST_F(Assets, EveryCatalogueFileIsWrittenWithItsSizeAndTheSameBytes) {
     EXPECT_EQ(digest, kExpectedDigest) << std::hex << "digest 0x" << digest;
 }
 
-TEST_F(Assets, GlyphsKeepClearOfTheColourKeyAndSitOnTheGrid) {
+TEST_F(AssetsTest, GlyphsKeepClearOfTheColourKeyAndSitOnTheGrid) {
     for (const char* stem : kFonts)
         for (const char* c = kColours; *c; ++c) {
             const std::string name = stem + (*c + std::string(".bmp"));
@@ -181,7 +181,7 @@ TEST_F(Assets, GlyphsKeepClearOfTheColourKeyAndSitOnTheGrid) {
         }
 }
 
-TEST_F(Assets, SoundsStartAndEndInSilenceAndErasingLoopsSeamlessly) {
+TEST_F(AssetsTest, SoundsStartAndEndInSilenceAndErasingLoopsSeamlessly) {
     for (const char* name : kSounds) {
         const std::vector<int> s = Wave(name);
         ASSERT_GT(s.size(), 22050u / 50) << name;

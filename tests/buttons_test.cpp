@@ -57,7 +57,7 @@ std::vector<int32_t> Frames(const Binding& b, bool joystick, const std::vector<b
 }
 
 // A press right after a release reads as held, not as a second press.
-TEST(LogicalButtons, EachKeyAndJoystickInputDrivesItsOwnButton) {
+TEST(ButtonsTest, EachKeyAndJoystickInputDrivesItsOwnButton) {
     const std::vector<int32_t> held = {2, 3, 3, 1, 0}, tapped = {2, 1, 3};
     for (const Binding& b : kBindings) {
         for (bool joystick : {false, true}) {
@@ -69,7 +69,7 @@ TEST(LogicalButtons, EachKeyAndJoystickInputDrivesItsOwnButton) {
 }
 
 // Released only when both are up; the second source going down is no second press.
-TEST(LogicalButtons, KeyboardAndJoystickMergeIntoOneButton) {
+TEST(ButtonsTest, KeyboardAndJoystickMergeIntoOneButton) {
     FreshWithJoystick();
     std::vector<int32_t> seen;
     for (auto [key, joystick] : {std::pair{true, 0u}, {true, 1u}, {false, 1u}, {false, 0u}}) {
@@ -107,7 +107,7 @@ std::vector<int> Count(int32_t config, int counter, const KeyFrames& frames) {
     return seen;
 }
 
-TEST(ActionCounting, LongHoldCountsUpThenSwings) {
+TEST(ButtonsTest, LongHoldCountsUpThenSwings) {
     FreshProcess();
     KeyFrames frames(15, {39});
     frames.push_back({});   // the release frame already reads zero
@@ -117,7 +117,7 @@ TEST(ActionCounting, LongHoldCountsUpThenSwings) {
     EXPECT_EQ(Count(0, CounterLeft, {{37}}), std::vector<int>{10});
 }
 
-TEST(ActionCounting, ActionsFollowTheConfiguration) {
+TEST(ButtonsTest, ActionsFollowTheConfiguration) {
     const struct { int32_t config; int counter; KeyFrames frames; std::vector<int> seen; } rows[] = {
         // KEY 2 and KEY 3 both rotate right; two sources step once, and a hold handed
         // from one to the other keeps counting.

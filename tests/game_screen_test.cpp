@@ -60,7 +60,7 @@ std::string TextAt(uint32_t slot, int32_t y, int32_t size) {
     return text;
 }
 
-class GameScreen : public GameTest {
+class GameScreenTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
@@ -75,7 +75,7 @@ protected:
 };
 
 // The preview is the piece as it will enter, two rows higher.
-TEST_F(GameScreen, ReadyShowsOnlyTheFloorAndTheFirstPieceInThePreview) {
+TEST_F(GameScreenTest, ReadyShowsOnlyTheFloorAndTheFirstPieceInThePreview) {
     StartGame(1);
     XLineGrid[4][3] = YLineGrid[4][3] = 5;   // hidden during READY
     for (int kind = 0; kind < kPieceKinds; ++kind) {
@@ -90,7 +90,7 @@ TEST_F(GameScreen, ReadyShowsOnlyTheFloorAndTheFirstPieceInThePreview) {
 }
 
 // The bracket (kind 2) held high above the empty field; its shadow rests with its box on row 2.
-TEST_F(GameScreen, ShadowOnlyOnEvenFramesBelowLevelTenForAFallingPiece) {
+TEST_F(GameScreenTest, ShadowOnlyOnEvenFramesBelowLevelTenForAFallingPiece) {
     struct Case { int32_t phase, level, frame, showLineShadow; bool shadow; };
     const Case cases[] = {
         {PhaseFalling, 0, 10, 1, true}, {PhaseFalling, 0, 11, 1, false}, {PhaseFalling, 9, 4, 1, true},
@@ -105,7 +105,7 @@ TEST_F(GameScreen, ShadowOnlyOnEvenFramesBelowLevelTenForAFallingPiece) {
     }
 }
 
-TEST_F(GameScreen, SettledLinesShowTheirSettledPictureAndTheEntryAreaNothing) {
+TEST_F(GameScreenTest, SettledLinesShowTheirSettledPictureAndTheEntryAreaNothing) {
     XLineGrid[5][4] = YLineGrid[2][3] = 3; XLineGrid[3][6] = YLineGrid[7][2] = LineGrey;
     XLineGrid[2][13] = YLineGrid[2][12] = 4;   // in the entry area
     Draw();
@@ -116,7 +116,7 @@ TEST_F(GameScreen, SettledLinesShowTheirSettledPictureAndTheEntryAreaNothing) {
 }
 
 // Marked lines flash in colours 1..6 that step by one each frame and run diagonally.
-TEST_F(GameScreen, ErasingLinesFlashInADiagonalColourRun) {
+TEST_F(GameScreenTest, ErasingLinesFlashInADiagonalColourRun) {
     Game.phase = PhaseErasing;
     XLineGrid[2][3] = XLineGrid[3][4] = EraseMarkX[2][3] = EraseMarkX[3][4] = 4;
     YLineGrid[3][2] = EraseMarkY[3][2] = 5;
@@ -131,7 +131,7 @@ TEST_F(GameScreen, ErasingLinesFlashInADiagonalColourRun) {
     }
 }
 
-TEST_F(GameScreen, PopupHiddenByTheBannerAndAbsentWithErasePropertyOff) {
+TEST_F(GameScreenTest, PopupHiddenByTheBannerAndAbsentWithErasePropertyOff) {
     Game.popupX = Game.popupY = Game.chain = 1; Game.popupTimer = 150; Draw();
     EXPECT_EQ(TextAt(kSmallWhite, 464, 16), "336:PTS");
     Settings.eraseProperty = 0; Draw();
@@ -143,7 +143,7 @@ TEST_F(GameScreen, PopupHiddenByTheBannerAndAbsentWithErasePropertyOff) {
     EXPECT_EQ(TextAt(kBigWhite, 224, 32) + " " + TextAt(kBigYellow, 224, 32), "192:LEVEL 384:10");
 }
 
-TEST_F(GameScreen, RatingWordWithItsOffsetAndFont) {
+TEST_F(GameScreenTest, RatingWordWithItsOffsetAndFont) {
     struct Case { int32_t chainLines, chain, frame; uint32_t slot; const char* text; };
     const Case cases[] = {   // the word at X + offset, X = 32
         {12, 1, 1, kBigWhite, "208:NICE"},   {11, 1, 1, kBigWhite, ""},  {6, 2, 5, kBigWhite, "192:GREAT"},
@@ -160,7 +160,7 @@ TEST_F(GameScreen, RatingWordWithItsOffsetAndFont) {
     }
 }
 
-TEST_F(GameScreen, MedalFramesFollowTheFlash) {
+TEST_F(GameScreenTest, MedalFramesFollowTheFlash) {
     const int32_t cases[][2] = {{60, 2}, {53, 2}, {52, 1}, {41, 1}, {40, 0}, {20, 0}, {19, 1}, {8, 1}, {7, 2}, {0, 3}};
     Game.medals[MedalChain] = 2;
     for (const auto& [flash, column] : cases) {
@@ -170,7 +170,7 @@ TEST_F(GameScreen, MedalFramesFollowTheFlash) {
     EXPECT_TRUE(Drawn({448, 160, 18, 96, 0, 128, 32}));   // the empty medals at rest
 }
 
-TEST_F(GameScreen, TimeAndGameOverTexts) {
+TEST_F(GameScreenTest, TimeAndGameOverTexts) {
     Game.elapsedMs = 130000; Game.phase = PhaseTopOut; Scene.leaveTimer = 150; Draw();   // the words come in from both sides
     EXPECT_EQ(TextAt(kFigures, 464, 16), "256:02'10\"00");
     EXPECT_EQ(TextAt(kLargeRed, 224, 32), "176:OVER 336:GAME");

@@ -20,7 +20,7 @@ void StartWithJoysticks(int count) {
     EnableJoystick(1);
 }
 
-TEST(JoystickDetection, CountsUsableJoysticksAndSaysSo) {
+TEST(InputTest, CountsUsableJoysticksAndSaysSo) {
     StartWithJoysticks(3);
     EXPECT_EQ(EnableJoystick(1), 3);
     EXPECT_EQ(HeadlessRecorded().debugLines,
@@ -28,7 +28,7 @@ TEST(JoystickDetection, CountsUsableJoysticksAndSaysSo) {
 }
 
 // The dead zone is lopsided: a stick a little past the centre already reads down or right.
-TEST(JoystickPolling, StickThresholds) {
+TEST(InputTest, StickThresholds) {
     const struct { uint32_t axis; bool low, high; } rows[] = {
         {0, true, false},        {0x6FFF, true, false},  {0x7000, false, false},
         {kCentre, false, false}, {0x8000, false, false}, {0x8001, false, true},
@@ -45,7 +45,7 @@ TEST(JoystickPolling, StickThresholds) {
     }
 }
 
-TEST(JoystickPolling, SwitchingOffAndOnStartsFromIdle) {
+TEST(InputTest, SwitchingOffAndOnStartsFromIdle) {
     StartWithJoysticks(1);
     HeadlessSetJoystick(0, kCentre, 65535, 1);
     PollJoysticks();
@@ -60,7 +60,7 @@ TEST(JoystickPolling, SwitchingOffAndOnStartsFromIdle) {
     EXPECT_EQ(QueryJoystick(0, JoystickDown), 2);
 }
 
-TEST(JoystickPolling, UnknownKeysJoysticksAndCodesAndUnpluggedPadsReadIdle) {
+TEST(InputTest, UnknownKeysJoysticksAndCodesAndUnpluggedPadsReadIdle) {
     StartWithJoysticks(1);
     HeadlessSetJoystickCount(2);   // a second one plugged in after start-up is not seen
     HeadlessSetJoystick(0, 0, 65535, 0x81);
@@ -86,7 +86,7 @@ TEST(JoystickPolling, UnknownKeysJoysticksAndCodesAndUnpluggedPadsReadIdle) {
 namespace {
 
 // AnyKeyReleased answers the first key let go, and a moved mouse only when asked to.
-TEST(AnyKeyReleased, FirstReleasedKeyOrAMovedMouse) {
+TEST(InputTest, FirstReleasedKeyOrAMovedMouse) {
     FreshProcess();
     HeadlessSetKey(65, true);
     EXPECT_EQ(AnyKeyReleased(0), 0);   // samples every key: 'A' reads pressed

@@ -16,13 +16,13 @@ static std::vector<std::string> Actions() {
     return column;
 }
 
-class KeyConfigScreen : public OptionScreens {
+class KeyScreensTest : public OptionScreens {
 protected:
     void Open(int32_t config) { Settings.keyConfig = config; OpenScreen(0, SceneKeyConfig); }
 };
 
 // Each step shows in the frame of the press; the press at F changes nothing yet sounds.
-TEST_F(KeyConfigScreen, LetterWalksFromA3ToFAndBackToE1) {
+TEST_F(KeyScreensTest, LetterWalksFromA3ToFAndBackToE1) {
     Open(2);
     const struct { int key; int32_t config; const char* shown; } steps[] = {
         {kRight, 6, "B-3"}, {kRight, 10, "C-3"}, {kRight, 14, "D-3"}, {kRight, 18, "E-3"},
@@ -38,7 +38,7 @@ TEST_F(KeyConfigScreen, LetterWalksFromA3ToFAndBackToE1) {
 }
 
 // F has no digit row: the cursor jumps over it both ways. D-4's digit goes no higher.
-TEST_F(KeyConfigScreen, CursorJumpAtFAndDigitLimits) {
+TEST_F(KeyScreensTest, CursorJumpAtFAndDigitLimits) {
     Open(20);
     Tap(kDown);
     EXPECT_EQ(Scene.menuCursor, 2);
@@ -53,7 +53,7 @@ TEST_F(KeyConfigScreen, CursorJumpAtFAndDigitLimits) {
     EXPECT_EQ(CountPlays(WaveSlotChoice), 4) << "the move down and three steps left";
 }
 
-TEST_F(KeyConfigScreen, ActionColumnFollowsInTheFrameOfTheChange) {
+TEST_F(KeyScreensTest, ActionColumnFollowsInTheFrameOfTheChange) {
     Open(16);
     Press(kRight);
     EXPECT_EQ(Actions(), (std::vector<std::string>{"NO USE", "ROTATE LEFT", "NO USE", "FALL & FIX",
@@ -65,7 +65,7 @@ TEST_F(KeyConfigScreen, ActionColumnFollowsInTheFrameOfTheChange) {
 }
 
 // A config.dat from elsewhere may hold any number: it shows and steps as A-1.
-TEST_F(KeyConfigScreen, StoredNumberOutsideTheTableReadsAsA1) {
+TEST_F(KeyScreensTest, StoredNumberOutsideTheTableReadsAsA1) {
     for (int32_t stored : {57, -3}) {
         Open(stored);
         EXPECT_EQ(TextOf(kTypeRow), "KEY TYPE = A-1");
@@ -77,7 +77,7 @@ TEST_F(KeyConfigScreen, StoredNumberOutsideTheTableReadsAsA1) {
 
 constexpr int32_t kLit = kWhite + 1;   // FontId 1 while the button is down
 
-TEST_F(OptionScreens, KeyTestLeavesAtOnceWithBothKeysHeldOnEntry) {
+TEST_F(KeyScreensTest, KeyTestLeavesAtOnceWithBothKeysHeldOnEntry) {
     EnterOptionMenu(SceneKeyTest);
     HeadlessSetKey(kKey3, true);
     HeadlessSetKey(kKey1, true);   // chooses KEY TEST, and both stay down
@@ -90,7 +90,7 @@ TEST_F(OptionScreens, KeyTestLeavesAtOnceWithBothKeysHeldOnEntry) {
     EXPECT_EQ(Played, std::vector<uint16_t>{WaveSlotSelect}) << "only the menu's choice";
 }
 
-TEST_F(OptionScreens, KeyTestLightsJoystickButtons) {
+TEST_F(KeyScreensTest, KeyTestLightsJoystickButtons) {
     HeadlessSetJoystickCount(1);
     DetectJoysticks();
     EnableJoystick(1);

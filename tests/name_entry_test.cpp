@@ -22,7 +22,7 @@ constexpr int kUp = 38, kDown = 40, kRight = 39, kLeft = 37, kKey1 = 'Z', kKey2 
 std::vector<int> g_choice, g_select;
 int g_frames;
 
-class NameEntry : public testing::Test {
+class NameEntryTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
@@ -63,7 +63,7 @@ using FrameList = std::vector<int>;
 
 }  // namespace
 
-TEST_F(NameEntry, KeyOneThreeTimesEntersAAAAndTheRankingFollowsSixtyFramesLater) {
+TEST_F(NameEntryTest, KeyOneThreeTimesEntersAAAAndTheRankingFollowsSixtyFramesLater) {
     Tap(kKey1);
     Tap(kKey1);
     Tap(kKey1, 1, 0);
@@ -77,7 +77,7 @@ TEST_F(NameEntry, KeyOneThreeTimesEntersAAAAndTheRankingFollowsSixtyFramesLater)
     EXPECT_EQ(Scene.id, SceneRankingAfterEntry);
 }
 
-TEST_F(NameEntry, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack) {
+TEST_F(NameEntryTest, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack) {
     Tap(kKey2);   // no letter before the first: silent
     EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_TRUE(g_select.empty());
@@ -98,7 +98,7 @@ TEST_F(NameEntry, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack) {
     EXPECT_EQ(g_select.size(), 2u);
 }
 
-TEST_F(NameEntry, HoldingADirectionStepsInFrames2And11ThenEverySix) {
+TEST_F(NameEntryTest, HoldingADirectionStepsInFrames2And11ThenEverySix) {
     for (int key : {kDown, kRight, kUp, kLeft}) {
         EndedGame(2000000, 0);
         Tap(key, 30, 0);
@@ -107,7 +107,7 @@ TEST_F(NameEntry, HoldingADirectionStepsInFrames2And11ThenEverySix) {
     }
 }
 
-TEST_F(NameEntry, TimeOutEntersTheLettersAsTheyStandAndIgnoresButtonsAfter) {
+TEST_F(NameEntryTest, TimeOutEntersTheLettersAsTheyStandAndIgnoresButtonsAfter) {
     EndedGame(555555, 3);
     Tap(kDown, 2, 1);
     Tap(kKey1);
@@ -120,7 +120,7 @@ TEST_F(NameEntry, TimeOutEntersTheLettersAsTheyStandAndIgnoresButtonsAfter) {
     EXPECT_EQ(Entry(3), (std::vector<int32_t>{2, 1, 1, 555555, 321}));
 }
 
-TEST_F(NameEntry, TheEntriesBelowTheNewRankMoveDownOnePlace) {
+TEST_F(NameEntryTest, TheEntriesBelowTheNewRankMoveDownOnePlace) {
     for (int32_t rank : {0, 9, 10}) {
         DefaultNormalRanking();
         const RankingTable before = NormalRanking;
@@ -131,7 +131,7 @@ TEST_F(NameEntry, TheEntriesBelowTheNewRankMoveDownOnePlace) {
     }
 }
 
-TEST_F(NameEntry, AScoreEqualToAnEntryGoesBelowIt) {
+TEST_F(NameEntryTest, AScoreEqualToAnEntryGoesBelowIt) {
     for (int i = 0; i < kRankingEntries; ++i) NormalRanking.entries[i].score = 5004 - i;
     Scene.id = SceneGameNormal;   // the game-over countdown works out the rank
     Scene.enterTimer = 0;
@@ -144,7 +144,7 @@ TEST_F(NameEntry, AScoreEqualToAnEntryGoesBelowIt) {
     EXPECT_EQ(Entry(5), (std::vector<int32_t>{1, 1, 1, 5000, 321}));
 }
 
-TEST_F(NameEntry, BackInTheFrameOfAcceptanceStillEntersTheNameAndMovesTheCursor) {
+TEST_F(NameEntryTest, BackInTheFrameOfAcceptanceStillEntersTheNameAndMovesTheCursor) {
     Tap(kKey1);
     Tap(kKey1);
     HeadlessSetKey(kKey1, true);

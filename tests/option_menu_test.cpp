@@ -9,7 +9,10 @@ using namespace option_driver;
 
 // From the title the items slide in for 20 frames, deaf to buttons: the heading and the odd
 // items from the left, the even ones from the right. Then the cursor stops at both ends.
-TEST_F(OptionScreens, MenuSlidesInThenMovesBetweenItsEnds) {
+// The option screens' fixture under this file's name.
+class OptionMenuTest : public OptionScreens {};
+
+TEST_F(OptionMenuTest, MenuSlidesInThenMovesBetweenItsEnds) {
     EnterOptionMenu(SceneTitle);
     RunFrames(19);
     EXPECT_EQ(FirstX(8), CentredX(-2, "OPTION MENU"));
@@ -24,7 +27,7 @@ TEST_F(OptionScreens, MenuSlidesInThenMovesBetweenItsEnds) {
     EXPECT_EQ(Played, std::vector<uint16_t>(10, WaveSlotChoice));
 }
 
-TEST_F(OptionScreens, ResetDataLeavesAndComesBackChangingNothing) {
+TEST_F(OptionMenuTest, ResetDataLeavesAndComesBackChangingNothing) {
     Settings = SettingsRecord{7, 0, 0, 1, 0};
     EnterOptionMenu(SceneKeyConfig);
     for (int i = 0; i < 4; ++i) Tap(kDown);
@@ -48,7 +51,7 @@ TEST_F(OptionScreens, ResetDataLeavesAndComesBackChangingNothing) {
 }
 
 // Escape from a screen comes back at once with the cursor on its item, the window kept.
-TEST_F(OptionScreens, EscapeFromEachScreenComesBackToItsItem) {
+TEST_F(OptionMenuTest, EscapeFromEachScreenComesBackToItsItem) {
     const int32_t screens[] = {SceneKeyConfig, SceneKeyTest, SceneGraphicConfig, SceneSoundTest};
     for (int32_t item = 0; item < 4; ++item) {
         OpenScreen(item, screens[item]);

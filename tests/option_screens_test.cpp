@@ -12,7 +12,10 @@ using namespace option_driver;
 
 // The ON/OFF column of each flag row; a value other than 0 and 1 shows nothing and moves
 // neither way.
-TEST_F(OptionScreens, GraphicFlagsStepOnlyBetweenOffAndOn) {
+// The option screens' fixture under this file's name.
+class OptionScreensTest : public OptionScreens {};
+
+TEST_F(OptionScreensTest, GraphicFlagsStepOnlyBetweenOffAndOn) {
     Settings = SettingsRecord{0, 1, 7, 0, -1};
     OpenScreen(2, SceneGraphicConfig);
     const std::vector<std::string> shown = {TextOf(14, 432), TextOf(17, 432), TextOf(20, 432),
@@ -30,7 +33,7 @@ TEST_F(OptionScreens, GraphicFlagsStepOnlyBetweenOffAndOn) {
     EXPECT_EQ(CountPlays(WaveSlotChoice), 2) << "OFF and the move down";
 }
 
-TEST_F(OptionScreens, SoundTestAt00PlaysSlot0OnceAndAt20Nothing) {
+TEST_F(OptionScreensTest, SoundTestAt00PlaysSlot0OnceAndAt20Nothing) {
     const uint8_t wave[] = {'R', 'I', 'F', 'F', 44, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
                             16, 0, 0, 0, 1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0,
                             'd', 'a', 't', 'a', 8, 0, 0, 0, 128, 129, 130, 131, 132, 133, 134, 135};

@@ -26,7 +26,7 @@ Sleeps Pace(int count, uint32_t lateMs = 0) {
     return sleeps;
 }
 
-TEST(Pacing, FrameLengthsFollowTheRateTheLongFrameAndLateFrames) {
+TEST(PacingTest, FrameLengthsFollowTheRateTheLongFrameAndLateFrames) {
     const struct {
         int32_t fps;          // as asked of SetFrameRate
         uint32_t lateMs;      // work of the seventh frame
@@ -53,7 +53,7 @@ TEST(Pacing, FrameLengthsFollowTheRateTheLongFrameAndLateFrames) {
     }
 }
 
-TEST(Pacing, LoweringTheRateMidRunKeepsTheLongFrames) {
+TEST(PacingTest, LoweringTheRateMidRunKeepsTheLongFrames) {
     FreshProcess();
     SetFrameRate(100);
     Pace(8);
@@ -62,7 +62,7 @@ TEST(Pacing, LoweringTheRateMidRunKeepsTheLongFrames) {
     EXPECT_EQ(Pace(7), (Sleeps{20, 16, 16, 16, 16, 16, 20}));
 }
 
-TEST(Pacing, MeasuredRateIsRefreshedTwiceASecond) {
+TEST(PacingTest, MeasuredRateIsRefreshedTwiceASecond) {
     FreshProcess();
     SetFrameRate(60);
     Pace(29);   // till then the rate shown is the target
@@ -74,7 +74,7 @@ TEST(Pacing, MeasuredRateIsRefreshedTwiceASecond) {
     EXPECT_FLOAT_EQ(Frame.measuredFrameRate, 60.0f);
 }
 
-TEST(Pacing, OnlyTheFirstFrameSeedsTheRandomGeneratorFromTheCalendar) {
+TEST(PacingTest, OnlyTheFirstFrameSeedsTheRandomGeneratorFromTheCalendar) {
     FreshProcess();
     SetFrameRate(60);
     HeadlessSetCalendarSeconds(12345);

@@ -83,7 +83,7 @@ void OpenFromTitle() {
     RankingDraw();
 }
 
-struct Ranking : testing::Test {
+struct RankingTest : testing::Test {
     void SetUp() override {
         Start();
         DefaultNormalRanking();
@@ -92,7 +92,7 @@ struct Ranking : testing::Test {
 
 }  // namespace
 
-TEST_F(Ranking, SlidesBothPagesThroughItsPhasesAndReturnsToTheTitleAfter855Updates) {
+TEST_F(RankingTest, SlidesBothPagesThroughItsPhasesAndReturnsToTheTitleAfter855Updates) {
     NormalRanking.entries[1].medals[1] = 3;
     NormalRanking.entries[9].medals[5] = 2;
     Scene.newRank = 4;
@@ -109,7 +109,7 @@ TEST_F(Ranking, SlidesBothPagesThroughItsPhasesAndReturnsToTheTitleAfter855Updat
     EXPECT_EQ(FadeLevel, 1);
 }
 
-TEST_F(Ranking, AfterANameEntryItFadesInTheNewEntryCyclesAndForeignMedalsDrawNothing) {
+TEST_F(RankingTest, AfterANameEntryItFadesInTheNewEntryCyclesAndForeignMedalsDrawNothing) {
     NormalRanking.entries[4].medals[0] = 4;   // values from a foreign file: no picture
     NormalRanking.entries[4].medals[3] = -1;
     NormalRanking.entries[4].medals[5] = INT32_MAX;
@@ -135,7 +135,7 @@ TEST_F(Ranking, AfterANameEntryItFadesInTheNewEntryCyclesAndForeignMedalsDrawNot
     }
 }
 
-TEST_F(Ranking, OnlyANewPressOfKeysOneToFourSkipsTheShowPhases) {
+TEST_F(RankingTest, OnlyANewPressOfKeysOneToFourSkipsTheShowPhases) {
     for (int key : {kKey1, kKey2, kKey3, kKey4}) {
         SCOPED_TRACE(key);
         Start();

@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // The program runs in a fresh working directory of its own: no data files, no assets.
-class SceneMachine : public testing::Test {
+class SceneTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
@@ -68,7 +68,7 @@ std::string Wav(char sample) {
 
 }  // namespace
 
-TEST(Random, DrawsFollowTheGeneratorAndOnlyTheTopDrawGivesOneMore) {
+TEST_F(SceneTest, DrawsFollowTheGeneratorAndOnlyTheTopDrawGivesOneMore) {
     FreshProcess();
     SeedRandom(1);
     for (int32_t value : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(DrawRandom(), value);
@@ -80,7 +80,7 @@ TEST(Random, DrawsFollowTheGeneratorAndOnlyTheTopDrawGivesOneMore) {
     }
 }
 
-TEST_F(SceneMachine, StartupSetsUpTheFrameLoadsFontsAndSettingsAndEntersTheCredits) {
+TEST_F(SceneTest, StartupSetsUpTheFrameLoadsFontsAndSettingsAndEntersTheCredits) {
     Put("config.dat", std::string("\7\0\0\0", 4));   // keyConfig 7
     HeadlessSetCalendarSeconds(100003);   // its square wraps round 2^32
     StartupCallback();
@@ -94,7 +94,7 @@ TEST_F(SceneMachine, StartupSetsUpTheFrameLoadsFontsAndSettingsAndEntersTheCredi
     EXPECT_TRUE(Asked("bmp/font_2/font_4p.bmp"));
 }
 
-TEST_F(SceneMachine, CreditsLoadInCall199AndEnterTheTitleInCall219) {
+TEST_F(SceneTest, CreditsLoadInCall199AndEnterTheTitleInCall219) {
     StartupCallback();
     for (int call = 0; call < 219; ++call) {
         SCOPED_TRACE(call);
@@ -122,7 +122,7 @@ TEST_F(SceneMachine, CreditsLoadInCall199AndEnterTheTitleInCall219) {
     EXPECT_TRUE(DrawnSprites.empty());
 }
 
-TEST_F(SceneMachine, EscapeGoesOneLevelBackAndQuitsOnlyFromTitleOrCredits) {
+TEST_F(SceneTest, EscapeGoesOneLevelBackAndQuitsOnlyFromTitleOrCredits) {
     const int32_t cases[][3] = {   // scene, result, scene after; a result of 1 saves
         {SceneLoading, 1, SceneLoading}, {SceneTitle, 1, SceneTitle}, {102, 0, 102}, {-5, 0, -5},
         {SceneModeSelect, 0, SceneTitle}, {SceneOptionMenu, 0, SceneTitle}, {7, 0, SceneOptionMenu},
@@ -145,7 +145,7 @@ TEST_F(SceneMachine, EscapeGoesOneLevelBackAndQuitsOnlyFromTitleOrCredits) {
     }
 }
 
-TEST_F(SceneMachine, ShiftReadsPressedAtTheFirstCloseAndHeldLaterWhenItReentersTheTitle) {
+TEST_F(SceneTest, ShiftReadsPressedAtTheFirstCloseAndHeldLaterWhenItReentersTheTitle) {
     LoadSettings();
     Scene.id = SceneTitle;
     HeadlessSetKey(16, true);
@@ -158,7 +158,7 @@ TEST_F(SceneMachine, ShiftReadsPressedAtTheFirstCloseAndHeldLaterWhenItReentersT
     EXPECT_FALSE(fs::exists("config.dat"));
 }
 
-TEST_F(SceneMachine, EachPictureAndSoundLandsInItsSlotWithTheBackgroundsOpaque) {
+TEST_F(SceneTest, EachPictureAndSoundLandsInItsSlotWithTheBackgroundsOpaque) {
     std::map<int, std::string> paths;
     for (int font = 0; font < 28; ++font)   // font_1..4 in seven colours from slots 1, 8, 31, 38
         paths[font + (font < 14 ? 1 : 17)] = "bmp/font_" + std::to_string(font / 7 % 2 + 1) +

@@ -48,7 +48,7 @@ Bytes DefaultFile(bool expert, int rank = 1, Bytes head = {}) {
 
 std::string g_saved;   // the files written, in order
 
-class DataFiles : public testing::Test {
+class SettingsTest : public testing::Test {
 protected:
     void SetUp() override { FreshProcess(); }
     // The next save shows what the program holds.
@@ -63,7 +63,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DataFiles, FirstSaveWritesTheDefaultsByteForByte) {
+TEST_F(SettingsTest, FirstSaveWritesTheDefaultsByteForByte) {
     LoadSettings();
     EXPECT_EQ(Saved("config.dat"), Words({0, 1, 1, 1, 1}));
     EXPECT_EQ(g_saved, "config.dat rank_n.dat rank_e.dat ");
@@ -72,7 +72,7 @@ TEST_F(DataFiles, FirstSaveWritesTheDefaultsByteForByte) {
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 3);
 }
 
-TEST_F(DataFiles, EverythingSavedComesBackAtTheNextStart) {
+TEST_F(SettingsTest, EverythingSavedComesBackAtTheNextStart) {
     LoadSettings();
     Settings = SettingsRecord{17, -2, 0, 1, 0};
     for (int i = 0; i < kRankingEntries; ++i) {
@@ -90,7 +90,7 @@ TEST_F(DataFiles, EverythingSavedComesBackAtTheNextStart) {
     EXPECT_EQ(ReadFile("rank_e.dat"), expert);
 }
 
-TEST_F(DataFiles, ShortFilesKeepTheDefaultsForMissingWordsAndLongOnesAreCut) {
+TEST_F(SettingsTest, ShortFilesKeepTheDefaultsForMissingWordsAndLongOnesAreCut) {
     WriteFile("config.dat", Words({3, 0}) + "\x09\x09");   // the half word is no value
     const Bytes firstEntry = Words({1, 2, 3, 555, 66, 1, 2, 3, 0, 1, 2});
     WriteFile("rank_n.dat", firstEntry);
@@ -107,7 +107,7 @@ TEST_F(DataFiles, ShortFilesKeepTheDefaultsForMissingWordsAndLongOnesAreCut) {
     EXPECT_EQ(ReadFile("rank_n.dat"), DefaultFile(true));
 }
 
-TEST_F(DataFiles, OnlyTheKeyConfigNumberIsKeptInRange) {
+TEST_F(SettingsTest, OnlyTheKeyConfigNumberIsKeptInRange) {
     const int32_t cases[][2] = {{0, 0}, {20, 20}, {21, 0}, {-1, 0}, {INT32_MIN, 0}};
     for (const auto& [stored, loaded] : cases) {
         WriteFile("config.dat", Words({stored, 7, -3, 0, 2}));
@@ -118,7 +118,7 @@ TEST_F(DataFiles, OnlyTheKeyConfigNumberIsKeptInRange) {
 
 // A file that cannot be written keeps its old contents whole; the others are written all the
 // same.
-TEST_F(DataFiles, FilesInTheWayAreSkipped) {
+TEST_F(SettingsTest, FilesInTheWayAreSkipped) {
     LoadSettings();
     NormalRanking.entries[0].score = 31337;
     const Bytes before = Saved("rank_n.dat");

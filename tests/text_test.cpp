@@ -10,7 +10,7 @@
 
 namespace {
 
-class TextDrawing : public testing::Test {
+class TextTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
@@ -34,7 +34,7 @@ Sprites Glyphs(int32_t x, int32_t y, uint32_t slot, int32_t size, const std::str
 
 }  // namespace
 
-TEST_F(TextDrawing, EachPlacementPutsTheGlyphsWhereTheScreensExpectThem) {
+TEST_F(TextTest, EachPlacementPutsTheGlyphsWhereTheScreensExpectThem) {
     const std::tuple<int32_t, int32_t, int32_t, int32_t, const char*, Sprites> cases[] = {
         {0, 3, 14, 4, "EXIT", Glyphs(256, 96, 31, 32, "EXIT")},        // centred in cells
         {0, 0, 0, 2, "FPS=  . ", Glyphs(512, 0, 1, 16, "FPS=  . ")},   // right-aligned
@@ -51,7 +51,7 @@ TEST_F(TextDrawing, EachPlacementPutsTheGlyphsWhereTheScreensExpectThem) {
     }
 }
 
-TEST_F(TextDrawing, NumbersShowTheirLowestDigitsWithZerosDrawnOrLeftBlank) {
+TEST_F(TextTest, NumbersShowTheirLowestDigitsWithZerosDrawnOrLeftBlank) {
     const std::tuple<int32_t, int32_t, int32_t, Sprites> cases[] = {   // digits, value, placement
         {10, 1234, 13, Glyphs(96, 144, 8, 16, "1234")},   // cells, leading zeros blank
         {10, 1234, 3, Glyphs(0, 144, 8, 16, "0000001234")},
@@ -68,7 +68,7 @@ TEST_F(TextDrawing, NumbersShowTheirLowestDigitsWithZerosDrawnOrLeftBlank) {
     }
 }
 
-TEST_F(TextDrawing, UnknownFontsAndPlacementsDrawNothing) {
+TEST_F(TextTest, UnknownFontsAndPlacementsDrawNothing) {
     for (int32_t bad : {-1, 28}) {   // fonts run 0..27, text placements 0..4
         DrawText(0, 0, "AB", bad, 0);
         DrawNumber(0, 0, 3, 123, bad, 0);
@@ -80,7 +80,7 @@ TEST_F(TextDrawing, UnknownFontsAndPlacementsDrawNothing) {
     EXPECT_TRUE(DrawnSprites.empty());
 }
 
-TEST_F(TextDrawing, OnlyCodes32To127LieOnTheSheet) {
+TEST_F(TextTest, OnlyCodes32To127LieOnTheSheet) {
     for (int code = 0; code < 256; ++code) {   // a sheet of 16-pixel glyphs is 256 x 96
         DrawChar(0, 0, code, 0, 0);
         const DrawnSprite& d = DrawnSprites.back();
@@ -92,7 +92,7 @@ TEST_F(TextDrawing, OnlyCodes32To127LieOnTheSheet) {
     EXPECT_LT(DrawnSprites.back().top, 0);
 }
 
-TEST(LetterToChar, NameAlphabetAndInvisibleBlanks) {
+TEST_F(TextTest, NameAlphabetAndInvisibleBlanks) {
     const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ123456789:-+.!? ";
     for (int letter = 1; letter <= 42; ++letter)
         EXPECT_EQ(LetterToChar(letter), alphabet[letter - 1]) << letter;

@@ -62,13 +62,13 @@ void ConfirmHolding(const std::vector<int>& held) {
     for (int key : held) HeadlessSetKey(key, false);
 }
 
-struct Menus : testing::Test {
+struct TitleTest : testing::Test {
     void SetUp() override { Start(); }
 };
 
 }  // namespace
 
-TEST_F(Menus, TitleSlidesInIgnoringButtonsThenCyclesGameStartEveryFourFrames) {
+TEST_F(TitleTest, TitleSlidesInIgnoringButtonsThenCyclesGameStartEveryFourFrames) {
     OpenTitle(0);
     for (int32_t enter : {20, 13, 0}) {
         while (Scene.enterTimer > enter) {
@@ -88,7 +88,7 @@ TEST_F(Menus, TitleSlidesInIgnoringButtonsThenCyclesGameStartEveryFourFrames) {
     EXPECT_TRUE(Played.empty());   // no step, no choice
 }
 
-TEST_F(Menus, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwentiethFrame) {
+TEST_F(TitleTest, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwentiethFrame) {
     const ScopedWorkDir dir;
     Frame.window = 1;   // the close path as the process entry sets it up
     SetCloseCallback(CloseCallback);
@@ -116,7 +116,7 @@ TEST_F(Menus, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwentie
     }
 }
 
-TEST_F(Menus, NormalModeWithQAndRHeldStartsAtLevel100AfterAFortyFrameDissolve) {
+TEST_F(TitleTest, NormalModeWithQAndRHeldStartsAtLevel100AfterAFortyFrameDissolve) {
     IdleModeSelect();
     ConfirmHolding({kKey7, kKey8});
     for (int32_t leave = 40; leave >= 1; --leave, RunFrames()) {
@@ -130,7 +130,7 @@ TEST_F(Menus, NormalModeWithQAndRHeldStartsAtLevel100AfterAFortyFrameDissolve) {
     EXPECT_EQ(Game.level, 100);
 }
 
-TEST_F(Menus, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
+TEST_F(TitleTest, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
     IdleModeSelect();
     Tap(kDown);
     ConfirmHolding({kKey5});
@@ -143,7 +143,7 @@ TEST_F(Menus, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
 }
 
 // The mode select forgets the start level of an earlier visit.
-TEST_F(Menus, EnteringTheModeSelectResetsTheStartLevel) {
+TEST_F(TitleTest, EnteringTheModeSelectResetsTheStartLevel) {
     Scene.startLevel = 70;
     IdleModeSelect();
     ConfirmHolding({});
@@ -151,7 +151,7 @@ TEST_F(Menus, EnteringTheModeSelectResetsTheStartLevel) {
     EXPECT_EQ(Game.level, 0);
 }
 
-TEST_F(Menus, ReturnToMainMenuSlidesOutWithoutFadeToAnIdleTitle) {
+TEST_F(TitleTest, ReturnToMainMenuSlidesOutWithoutFadeToAnIdleTitle) {
     IdleModeSelect();
     for (int i = 0; i < 2; ++i) Tap(kDown);
     FadeLevel = 7;   // a probe: any fade step would move it
