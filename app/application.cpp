@@ -1,5 +1,6 @@
 // The process entry: the order in which the system comes up, and the frame loop.
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "app/pacing.h"
 #include "frame/bitmap_slots.h"
 #include "frame/diagnostics.h"

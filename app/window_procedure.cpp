@@ -1,5 +1,5 @@
 // The window procedure, the message pump and the close protocol between frame and game.
-#include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/bitmap_slots.h"
 #include "frame/display.h"
 #include "frame/frame.h"

@@ -1,3 +1,5 @@
+#include "game/dealing.h"
+
 #include <climits>
 
 #include "frame/random.h"

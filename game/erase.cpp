@@ -1,7 +1,9 @@
 #include "game/erase.h"
 
+#include "game/dealing.h"
 #include "game/field.h"
 #include "game/levels.h"
+#include "game/medals.h"
 #include "game/motion.h"
 #include "sound/sound.h"
 

@@ -1,9 +1,11 @@
 #include "game/game_scene.h"
 
 #include "frame/sprite.h"
+#include "game/dealing.h"
 #include "game/erase.h"
 #include "game/field.h"
 #include "game/levels.h"
+#include "game/medals.h"
 #include "game/motion.h"
 #include "input/buttons.h"
 #include "shell/scene.h"

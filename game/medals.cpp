@@ -1,3 +1,5 @@
+#include "game/medals.h"
+
 #include <cstdint>
 
 #include "game/field.h"

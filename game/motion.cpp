@@ -1,5 +1,6 @@
 #include "game/motion.h"
 
+#include "game/dealing.h"
 #include "game/erase.h"
 #include "game/field.h"
 #include "game/levels.h"

@@ -1,8 +1,10 @@
 #include "scenes/name_entry.h"
 
 #include "frame/sprite.h"
+#include "game/dealing.h"
 #include "game/field.h"
 #include "game/game_screen.h"
+#include "game/game_screen_panel.h"
 #include "game/motion.h"
 #include "input/buttons.h"
 #include "scenes/ranking.h"

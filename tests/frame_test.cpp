@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/bitmap_slots.h"
 #include "frame/frame.h"
 #include "platform/headless/headless.h"

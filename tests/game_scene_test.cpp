@@ -1,5 +1,6 @@
 // The game scene: READY, the play frame, the danger warning, the abort combination and the
 // game-over sequence with its hand-over.
+#include "game/dealing.h"
 #include "game/motion.h"
 #include "input/input.h"
 #include "input/buttons.h"

@@ -1,6 +1,7 @@
 // The medals with their bonuses, and the score's ceiling.
 #include "game/erase.h"
 #include "game/levels.h"
+#include "game/medals.h"
 #include "support/piece_fixture.h"
 
 namespace {

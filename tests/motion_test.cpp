@@ -1,6 +1,7 @@
 // Dealing and entry of the pieces; moves, turns, falls, drops and the lock of the falling piece.
 #include <climits>
 
+#include "game/dealing.h"
 #include "game/motion.h"
 #include "input/input.h"
 #include "input/buttons.h"

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/frame.h"
 #include "game/field.h"
 #include "support/screen_driver.h"

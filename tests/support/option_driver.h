@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/frame.h"
 #include "options/option_menu.h"
 #include "shell/settings.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "platform/headless/headless.h"
 #include "scenes/callbacks.h"
 #include "shell/scene.h"
