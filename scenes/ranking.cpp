@@ -6,6 +6,7 @@
 #include "frame/random.h"
 #include "frame/sprite.h"
 #include "input/buttons.h"
+#include "input/input.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -34,7 +35,6 @@ constexpr int32_t kDetailEnterFrames = 40;
 constexpr int32_t kDetailShowFrames = 420;
 constexpr int32_t kDetailLeaveFrames = 20;
 
-constexpr int32_t kPressed = 2;
 
 constexpr const char* kPageTitle = "NORMAL MODE RANKING";
 constexpr int32_t kPageTitleRow = 2;
@@ -64,11 +64,9 @@ constexpr int32_t kDetailLinesLabelOffset = 5;
 constexpr int32_t kMedalX = 416;
 constexpr int32_t kMedalY = 112;
 
-bool Pressed(int32_t state) { return state == kPressed; }
-
 bool SkipPressed() {
     for (int n = 1; n <= 4; ++n) {
-        if (Pressed(ButtonLatch.key[n])) return true;
+        if (ButtonPressedNow(ButtonLatch.key[n])) return true;
     }
     return false;
 }

@@ -4,6 +4,7 @@
 
 #include "frame/sprite.h"
 #include "input/buttons.h"
+#include "input/input.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "sound/sound.h"
@@ -16,9 +17,6 @@ constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
 constexpr int32_t kItemFont = FontSmall1;       // 16-pixel white
 constexpr int32_t kHighlightColours = 6;
 constexpr int32_t kSlideFrames = 20;
-constexpr int32_t kPressed = 2;
-
-bool Pressed(int32_t state) { return state == kPressed; }
 
 }  // namespace
 
@@ -45,17 +43,19 @@ MenuPhase StepMenuTimers() {
 
 // DOWN and UP in the same frame cancel out, with a sound for each step.
 void MoveMenuCursor(int32_t last) {
-    if (Pressed(ButtonLatch.down) && Scene.menuCursor < last) {
+    if (ButtonPressedNow(ButtonLatch.down) && Scene.menuCursor < last) {
         ++Scene.menuCursor;
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.up) && Scene.menuCursor >= 1) {
+    if (ButtonPressedNow(ButtonLatch.up) && Scene.menuCursor >= 1) {
         --Scene.menuCursor;
         PlayWave(WaveSlotChoice, 0);
     }
 }
 
-bool MenuConfirmPressed() { return Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4]); }
+bool MenuConfirmPressed() {
+    return ButtonPressedNow(ButtonLatch.key[1]) || ButtonPressedNow(ButtonLatch.key[4]);
+}
 
 void DrawMenuBackdrop() {
     DrawSprite(0, 0, kSlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);

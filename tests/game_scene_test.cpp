@@ -5,6 +5,7 @@
 #include "input/input.h"
 #include "input/buttons.h"
 #include "platform/headless/headless.h"
+#include "platform/keys.h"
 #include "scenes/callbacks.h"
 #include "shell/settings.h"
 #include "support/piece_fixture.h"
@@ -99,9 +100,8 @@ TEST_F(GameSceneTest, ScoreEqualToARankingScoreRanksBelowIt) {
 // The whole program with the first key layout: SPEEDY FALL held on the down arrow until the
 // stack tops out, then the hand-over to the name entry.
 TEST_F(GameSceneTest, SpeedyFallGameEarnsARankAndGoesToTheNameEntry) {
-    constexpr int kKeyDown = 40;
     StartGame(1);
-    HeadlessSetKey(kKeyDown, true);
+    HeadlessSetKey(VkDown, true);
     for (int frames = 0; Scene.id == SceneGameNormal && frames < 20000; ++frames) FrameCallback();
     EXPECT_EQ(V(Scene.id, Scene.newRank, Played(WaveSlotChissoku).size()), V(SceneNameEntry, 0, 1));
     EXPECT_GT(Game.dealt, 4);

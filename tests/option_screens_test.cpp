@@ -6,6 +6,7 @@
 
 #include "options/sound_test.h"
 #include "platform/headless/headless_audio.h"
+#include "platform/keys.h"
 #include "support/option_driver.h"
 
 using namespace option_driver;
@@ -18,13 +19,13 @@ TEST_F(OptionScreens, GraphicFlagsStepOnlyBetweenOffAndOn) {
     const std::vector<std::string> shown = {TextOf(14, 432), TextOf(17, 432), TextOf(20, 432),
                                             TextOf(23, 432)};
     EXPECT_EQ(shown, (std::vector<std::string>{"ON", "", "OFF", ""}));
-    Tap(kRight);   // FPS DISPLAY is ON already
-    Press(kLeft);
+    Tap(VkRight);   // FPS DISPLAY is ON already
+    Press(VkLeft);
     EXPECT_EQ(TextOf(14, 432), "OFF") << "in the frame of the change";
     RunFrames(2);
-    Tap(kDown);
-    Tap(kRight);
-    Tap(kLeft);
+    Tap(VkDown);
+    Tap(VkRight);
+    Tap(VkLeft);
     EXPECT_EQ(Settings.useVram, 7);
     EXPECT_EQ(Settings.fpsDisplay, 0);
     EXPECT_EQ(CountPlays(WaveSlotChoice), 2) << "OFF and the move down";
@@ -39,16 +40,16 @@ TEST_F(OptionScreens, SoundTestAt00PlaysSlot0OnceAndAt20Nothing) {
     ASSERT_EQ(CreateSound(), 1);
     ASSERT_EQ(LoadWave(WaveSlotErasing, path.c_str()), 1);
     OpenScreen(3, SceneSoundTest);
-    Tap(kLeft);
+    Tap(VkLeft);
     Tap(kKey1);
     EXPECT_EQ(TextOf(14, 344), "00");
     EXPECT_EQ(HeadlessAudioEvents().size(), 1u);
-    for (int i = 0; i < 20; ++i) Tap(kRight);
+    for (int i = 0; i < 20; ++i) Tap(VkRight);
     Tap(kKey4);
     EXPECT_EQ(TextOf(14, 344), "20");
     EXPECT_EQ(Played, (std::vector<uint16_t>{0, 20})) << "the screen makes no sound of its own";
     EXPECT_EQ(HeadlessAudioEvents().size(), 1u) << "slot 20 is empty";
-    for (int i = 0; i < 15; ++i) Tap(kRight);
+    for (int i = 0; i < 15; ++i) Tap(VkRight);
     EXPECT_EQ(SoundTestNumber, 31) << "no slot 32";
     Escape();
     Press(kKey1);   // back in: 00 again
