@@ -6,6 +6,7 @@
 #include "game/field.h"
 #include "game/motion.h"
 #include "input/buttons.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 

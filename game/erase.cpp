@@ -5,6 +5,7 @@
 #include "game/levels.h"
 #include "game/medals.h"
 #include "game/motion.h"
+#include "shell/catalogue.h"
 #include "sound/sound.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "game/motion.h"
 #include "input/buttons.h"
 #include "input/input.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"

@@ -7,6 +7,7 @@
 #include "game/game_scene.h"
 #include "game/game_screen_panel.h"
 #include "game/motion.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 

@@ -15,13 +15,6 @@ extern int32_t ViewYGrid[kYGridColumns][kYGridRows];
 constexpr int32_t ViewSettled = 20;   // added to a settled line's colour
 constexpr int32_t ViewShadow = 30;    // added to a shadow line's colour
 
-// Picture slots of the game screen.
-constexpr uint32_t SlotFieldFrame = 15;
-constexpr uint32_t SlotLineX = 16;
-constexpr uint32_t SlotLineY = 17;
-constexpr uint32_t SlotMedalBase = 18;        // + tier 0..3
-constexpr uint32_t SlotBackgroundBase = 241;  // + BackgroundIndex
-
 // Screen positions of the lines of the field.
 int32_t XLineScreenX(int32_t i);
 int32_t XLineScreenY(int32_t j);

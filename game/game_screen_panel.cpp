@@ -9,6 +9,7 @@
 #include "game/game_screen.h"
 #include "game/levels.h"
 #include "game/medals.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"

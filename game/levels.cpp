@@ -5,6 +5,7 @@
 
 #include "game/field.h"
 #include "game/medals.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 

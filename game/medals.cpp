@@ -4,6 +4,7 @@
 
 #include "game/field.h"
 #include "game/levels.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 

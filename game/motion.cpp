@@ -5,6 +5,7 @@
 #include "game/field.h"
 #include "game/levels.h"
 #include "input/buttons.h"
+#include "shell/catalogue.h"
 #include "sound/sound.h"
 
 namespace {

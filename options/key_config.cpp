@@ -6,6 +6,7 @@
 #include "input/buttons.h"
 #include "input/input.h"
 #include "options/option_menu.h"
+#include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/settings.h"

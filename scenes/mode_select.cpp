@@ -7,6 +7,7 @@
 #include "game/game_scene.h"
 #include "input/buttons.h"
 #include "input/input.h"
+#include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"

@@ -9,6 +9,7 @@
 #include "input/buttons.h"
 #include "input/input.h"
 #include "scenes/ranking.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"

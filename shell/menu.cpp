@@ -5,13 +5,13 @@
 #include "frame/sprite.h"
 #include "input/buttons.h"
 #include "input/input.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "sound/sound.h"
 
 namespace {
 
-constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
 constexpr int32_t kLogoRow = 3;
 constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
 constexpr int32_t kItemFont = FontSmall1;       // 16-pixel white
@@ -58,7 +58,7 @@ bool MenuConfirmPressed() {
 }
 
 void DrawMenuBackdrop() {
-    DrawSprite(0, 0, kSlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
+    DrawSprite(0, 0, SlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
     DrawText(0, kLogoRow, "+RAIL", kLogoFont, TextCellsCentred);
 }
 

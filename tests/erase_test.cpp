@@ -2,6 +2,7 @@
 // played through the game scene's update with the field laid out by hand.
 #include "game/erase.h"
 #include "game/levels.h"
+#include "shell/catalogue.h"
 #include "support/piece_fixture.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "scenes/callbacks.h"
+#include "shell/catalogue.h"
 #include "shell/settings.h"
 #include "support/piece_fixture.h"
 

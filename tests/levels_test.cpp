@@ -2,6 +2,7 @@
 #include "game/erase.h"
 #include "game/levels.h"
 #include "game/medals.h"
+#include "shell/catalogue.h"
 #include "support/piece_fixture.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "game/motion.h"
 #include "input/input.h"
 #include "input/buttons.h"
+#include "shell/catalogue.h"
 #include "shell/settings.h"
 #include "support/piece_fixture.h"
 

@@ -9,6 +9,7 @@
 #include "platform/keys.h"
 #include "scenes/name_entry.h"
 #include "scenes/callbacks.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"

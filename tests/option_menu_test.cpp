@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "platform/keys.h"
+#include "shell/catalogue.h"
 #include "support/option_driver.h"
 
 using namespace option_driver;

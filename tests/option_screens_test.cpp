@@ -7,6 +7,7 @@
 #include "options/sound_test.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/keys.h"
+#include "shell/catalogue.h"
 #include "support/option_driver.h"
 
 using namespace option_driver;

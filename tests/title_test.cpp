@@ -11,6 +11,7 @@
 #include "frame/frame.h"
 #include "game/field.h"
 #include "platform/keys.h"
+#include "shell/catalogue.h"
 #include "support/screen_driver.h"
 #include "support/work_dir.h"
 
