@@ -117,6 +117,7 @@ void SpawnPiece() {
 
 void InstantGravityAfterEntry() {
     if (Game.params.instantGravity == 0) return;
+    // No check for a top-out: a piece that could not enter is left in phase "landed".
     if (DropToRest() > 0) Game.fallTimer = Game.params.fallDelay;
     Game.phase = PhaseLanded;
     Game.lockTimer = Game.params.lockDelay;

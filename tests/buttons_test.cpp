@@ -115,11 +115,13 @@ TEST(ActionCounting, LongHoldCountsUpThenSwings) {
     EXPECT_EQ(Count(0, CounterRight, frames),
               (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 10, 11, 10, 11, 0}));
     ActionCounters[CounterLeft] = 127;   // left high by another screen: must not wrap
-    EXPECT_EQ(Count(0, CounterLeft, {{37}}), std::vector<int>{10});
+    EXPECT_EQ(Count(0, CounterLeft, {{VkLeft}}), std::vector<int>{10});
 }
 
 TEST(ActionCounting, ActionsFollowTheConfiguration) {
-    const struct { int32_t config; int counter; KeyFrames frames; std::vector<int> seen; } rows[] = {
+    const struct {
+        int32_t config; int counter; KeyFrames frames; std::vector<int> seen;
+    } rows[] = {
         // KEY 2 and KEY 3 both rotate right; two sources step once, and a hold handed
         // from one to the other keeps counting.
         {0, CounterRotateRight, {{'S', 'X'}, {'S', 'X'}, {'X'}}, {1, 2, 3}},

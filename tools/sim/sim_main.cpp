@@ -94,7 +94,8 @@ SimOptions ParseArguments(int argc, char** argv) {
         } else if (name == "--input") {
             o.input = value;
         } else if (name == "--clock-start") {
-            if (!ParseCount(value, &o.clockStart)) Refuse("--clock-start takes seconds, not " + value);
+            if (!ParseCount(value, &o.clockStart))
+                Refuse("--clock-start takes seconds, not " + value);
         } else if (name == "--state") {
             o.state = value;
         } else if (name == "--events") {
