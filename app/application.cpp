@@ -1,12 +1,14 @@
 // The process entry: the order in which the system comes up, and the frame loop.
 #include "app/application.h"
 #include "app/pacing.h"
+#include "app/window_procedure.h"
 #include "frame/bitmap_slots.h"
 #include "frame/diagnostics.h"
 #include "frame/display.h"
 #include "frame/frame.h"
 #include "frame/sprite.h"
 #include "input/input.h"
+#include "platform/keys.h"
 #include "sound/sound.h"
 
 namespace {
@@ -14,7 +16,6 @@ namespace {
 constexpr const char* kWindowClassName = "Class Kestrel";
 constexpr const char* kWindowTitle = "Untitled";
 constexpr int32_t kStartFrameRate = 20;
-constexpr int32_t kEscapeKey = 27;
 
 FrameTraceFn g_frameTrace;
 
@@ -45,7 +46,7 @@ void SetUpFrame(FrameRoutine frameCallback) {
         DebugLine("作業用バッファの構築に失敗しました。");
     DetectJoysticks();
     SetFrameRate(kStartFrameRate);
-    SetQuitKey(kEscapeKey);
+    SetQuitKey(VkEscape);
     ClearScreen(0);
     SetGdiTextDefaults();
     SetFade(1);

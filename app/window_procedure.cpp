@@ -1,13 +1,13 @@
 // The window procedure, the message pump and the close protocol between frame and game.
-#include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/bitmap_slots.h"
 #include "frame/display.h"
 #include "frame/frame.h"
 #include "input/input.h"
+#include "platform/keys.h"
 
 namespace {
 
-constexpr int32_t kEnterKey = 13;
 
 // What the window's destruction does before the window goes: slots released, the loop told
 // to end once the queue is drained.
@@ -62,7 +62,7 @@ int32_t WindowProcedure(const PlatformMessage& message) {
         return 0;
     case MsgSysKeyUp:
         // Alt+Enter. Every system-key release ends here, so Alt alone opens no menu.
-        if (message.key == kEnterKey && !DisplayDevice.toggleForbidden) ToggleFullScreen();
+        if (message.key == VkReturn && !DisplayDevice.toggleForbidden) ToggleFullScreen();
         return 0;
     case MsgMouseMove: OnMouseMove(message.x, message.y); return 0;
     default: return 0;

@@ -8,6 +8,7 @@
 #include "game/erase.h"
 #include "game/field.h"
 #include "game/game_scene.h"
+#include "game/game_screen.h"
 #include "platform/headless/headless.h"
 #include "platform/platform_window.h"
 #include "shell/catalogue.h"

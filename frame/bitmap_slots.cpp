@@ -2,6 +2,8 @@
 
 #include "frame/diagnostics.h"
 #include "frame/display.h"
+#include "frame/kbm_reader.h"
+#include "frame/plugin_image.h"
 #include "frame/slot_loader.h"
 
 #include <cstdio>
@@ -11,11 +13,9 @@ BitmapSlot BitmapSlots[kBitmapSlots];
 
 namespace {
 
-constexpr uint16_t kGameSlots = 256;
 constexpr uint32_t kBlack = 0x000000;
 
 int32_t g_useVideoMemory = 0;
-SlotRestoreRoutine g_restoreCallback = nullptr;
 
 uint16_t Pixel565(uint32_t rgb) {
     return static_cast<uint16_t>((((rgb >> 16) & 0xFF) >> 3) << 11 |
@@ -123,7 +123,6 @@ void RestoreSlot(uint16_t slot) {
     if (s.fileName[0] == '\0') {
         DebugLine("BMP[%d]の内容を修復して下さい。\n", slot);
         CreateSlotSurface(slot, s.width, s.height, s.useColourKey, kBlack);
-        if (g_restoreCallback) g_restoreCallback(slot);
     } else {
         DebugLine("IMG[%s]をリロードします。\n", s.fileName);
         // The loaders rewrite the record's names, so they get copies.
@@ -145,23 +144,10 @@ void ReleaseAllSlots() {
     for (uint16_t slot = 0; slot < kBitmapSlots; ++slot) ReleaseSlotSurface(slot);
 }
 
-int32_t GetSlotSize(int32_t slot, int32_t* width, int32_t* height) {
-    if (slot < 0 || slot >= kGameSlots) return 0;
-    if (width) *width = BitmapSlots[slot].width;
-    if (height) *height = BitmapSlots[slot].height;
-    return 1;
-}
-
 void SetUseVideoMemory(int32_t flag) { g_useVideoMemory = flag; }
-
-SlotRestoreRoutine SetRestoreCallback(SlotRestoreRoutine routine) {
-    g_restoreCallback = routine;
-    return routine;
-}
 
 void ResetBitmapSlots() {
     ReleaseAllSlots();
     for (auto& s : BitmapSlots) s = BitmapSlot{};
     g_useVideoMemory = 0;
-    g_restoreCallback = nullptr;
 }

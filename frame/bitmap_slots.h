@@ -4,16 +4,13 @@
 
 constexpr int kBitmapSlots = 257;
 constexpr int kWorkBufferSlot = 256;
+constexpr int kGameSlots = 256;   // 0..255: the slots a picture file may be loaded into
 
 int32_t LoadBitmapFile(uint16_t slot, const char* path, int32_t useColorKey);
-int32_t LoadKbmFile(uint16_t slot, const char* path, int32_t useColorKey);
-int32_t LoadPluginImage(uint16_t slot, const char* pluginPath, const char* filePath,
-                        int32_t useColorKey);
 int32_t CreateSlotSurface(uint16_t slot, int32_t width, int32_t height, int32_t useColorKey,
                           uint32_t fillColour);
 void RestoreSlot(uint16_t slot);
 void ReleaseAllSlots();
-int32_t GetSlotSize(int32_t slot, int32_t* width, int32_t* height);
 void SetUseVideoMemory(int32_t flag);
 
 struct Surface;
@@ -29,10 +26,6 @@ struct BitmapSlot {
     int32_t videoMemory;       // SetUseVideoMemory in force when the surface was made
 };
 extern BitmapSlot BitmapSlots[kBitmapSlots];
-
-// Called with the slot number after a created surface (no file) has been rebuilt.
-using SlotRestoreRoutine = void (*)(uint16_t slot);
-SlotRestoreRoutine SetRestoreCallback(SlotRestoreRoutine routine);
 
 // Back to a process that has just started (tests): every slot empty and zeroed.
 void ResetBitmapSlots();

@@ -1,3 +1,5 @@
+#include "frame/kbm_reader.h"
+
 #include "frame/bitmap_slots.h"
 #include "frame/diagnostics.h"
 #include "frame/slot_loader.h"
@@ -8,7 +10,6 @@ constexpr size_t kKbmHeaderSize = 24;
 constexpr uint32_t kKbmMagic = 0x004D424B;   // "KBM" and a zero byte
 constexpr int kPlanes = 3;
 constexpr size_t kBytesPerPixel = 3;
-constexpr uint16_t kGameSlots = 256;
 
 // Each byte is a value (its top five bits) and a repeat count (its low three bits, plus
 // one); plane p fills byte p of every 3-byte pixel. A plane that would run past the pixel

@@ -25,3 +25,8 @@ using PluginIsSupportedFn = int32_t (*)(const char* path, const uint8_t* head);
 using PluginGetPictureFn = int32_t (*)(const uint8_t* buffer, int32_t length, uint32_t flag,
                                        void** info, void** bits, void* progress, int32_t data);
 }
+
+// Loads filePath into a slot through the image plug-in library at pluginPath; 0, with its
+// debug line, when the library or the picture is refused.
+int32_t LoadPluginImage(uint16_t slot, const char* pluginPath, const char* filePath,
+                        int32_t useColorKey);

@@ -1,4 +1,4 @@
-#include "frame/display.h"
+#include "frame/surface.h"
 
 #include <cstdlib>
 #include <cstring>

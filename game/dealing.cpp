@@ -1,9 +1,12 @@
+#include "game/dealing.h"
+
 #include <climits>
 
 #include "frame/random.h"
 #include "game/field.h"
 #include "game/motion.h"
 #include "input/buttons.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 
@@ -114,6 +117,7 @@ void SpawnPiece() {
 
 void InstantGravityAfterEntry() {
     if (Game.params.instantGravity == 0) return;
+    // No check for a top-out: a piece that could not enter is left in phase "landed".
     if (DropToRest() > 0) Game.fallTimer = Game.params.fallDelay;
     Game.phase = PhaseLanded;
     Game.lockTimer = Game.params.lockDelay;

@@ -1,8 +1,11 @@
 #include "game/erase.h"
 
+#include "game/dealing.h"
 #include "game/field.h"
 #include "game/levels.h"
+#include "game/medals.h"
 #include "game/motion.h"
+#include "shell/catalogue.h"
 #include "sound/sound.h"
 
 namespace {

@@ -1,11 +1,15 @@
 #include "game/game_scene.h"
 
 #include "frame/sprite.h"
+#include "game/dealing.h"
 #include "game/erase.h"
 #include "game/field.h"
 #include "game/levels.h"
+#include "game/medals.h"
 #include "game/motion.h"
 #include "input/buttons.h"
+#include "input/input.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -20,8 +24,6 @@ constexpr int32_t kNoRank = 10;
 constexpr int32_t kRankFrame = 195;
 constexpr int32_t kGreyYFirst = 185, kGreyYLast = 85;   // y-line rows 1..11, bottom up
 constexpr int32_t kGreyXFirst = 180, kGreyXLast = 50;   // x-line rows 2..15, bottom up
-
-bool ButtonDown(int32_t state) { return state >= 2; }
 
 // The first rank whose score the game beats; an equal score stays below the older entry.
 int32_t FindNewRank() {
@@ -98,8 +100,8 @@ void CountDownMedalFlashes() {
 // RIGHT + KEY 1 + KEY 7 + KEY 8 held together leaves the game as Escape would: a close
 // request in the game goes back to the title, with or without Shift.
 void CheckAbortCombination() {
-    if (ButtonDown(ButtonLatch.right) && ButtonDown(ButtonLatch.key[1]) &&
-        ButtonDown(ButtonLatch.key[7]) && ButtonDown(ButtonLatch.key[8])) {
+    if (ButtonIsDown(ButtonLatch.right) && ButtonIsDown(ButtonLatch.key[1]) &&
+        ButtonIsDown(ButtonLatch.key[7]) && ButtonIsDown(ButtonLatch.key[8])) {
         EnterScene(SceneTitle, Scene.id);
     }
 }

@@ -1,8 +1,7 @@
 #pragma once
-// The game scene: its entry, update and draw.
+// The game scene: its entry and update; GameDraw (game/game_screen.h) draws it.
 #include <cstdint>
 
 void StartGame(int32_t mode);
 void GameUpdate();
-void GameDraw();
 int32_t DangerLevel();

@@ -3,8 +3,11 @@
 #include "game/game_screen.h"
 
 #include "frame/sprite.h"
+#include "game/dealing.h"
 #include "game/game_scene.h"
+#include "game/game_screen_panel.h"
 #include "game/motion.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 

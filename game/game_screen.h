@@ -1,6 +1,7 @@
 #pragma once
-// The pieces of the game screen. GameDraw (game/game_scene.h) puts them together every
-// frame; the name entry reuses them to show the game as it ended.
+// The game screen and the field on it. GameDraw puts the screen together every frame; the
+// name entry reuses its pieces (here and in game/game_screen_panel.h) to show the game as it
+// ended.
 #include <cstdint>
 
 #include "game/field.h"
@@ -14,18 +15,14 @@ extern int32_t ViewYGrid[kYGridColumns][kYGridRows];
 constexpr int32_t ViewSettled = 20;   // added to a settled line's colour
 constexpr int32_t ViewShadow = 30;    // added to a shadow line's colour
 
-// Picture slots of the game screen.
-constexpr uint32_t SlotFieldFrame = 15;
-constexpr uint32_t SlotLineX = 16;
-constexpr uint32_t SlotLineY = 17;
-constexpr uint32_t SlotMedalBase = 18;        // + tier 0..3
-constexpr uint32_t SlotBackgroundBase = 241;  // + BackgroundIndex
-
 // Screen positions of the lines of the field.
 int32_t XLineScreenX(int32_t i);
 int32_t XLineScreenY(int32_t j);
 int32_t YLineScreenX(int32_t i);
 int32_t YLineScreenY(int32_t j);
+
+// The whole game screen, every frame of the game scene.
+void GameDraw();
 
 // The field.
 void ClearViewGrids();               // the visible positions only
@@ -33,18 +30,6 @@ void FillSettledView();              // every settled line as its settled pictur
 void DrawFieldLines();               // the visible lines from the view grids
 void DrawFrozenField();              // clear, fill settled, draw: the field as a game left it
 void DrawPreview(int32_t kind);      // kind in its entry rotation just above the field
-
-// The panel and the rest of the screen.
-void DrawGameBackdrop();             // background picture, then the field frame
-void DrawPanel();                    // score, lines, level and the time played
-int32_t MedalFrame(int32_t flash);   // sheet column for a medal's flash timer
-void DrawMedals();
-void DrawErasePopup();
-void DrawLevelBanner();
-void DrawReadyText(int32_t t);       // t = the READY countdown, > 0
-void DrawGameOverText();
-void DrawPhaseNumber();
-void DrawFrameRateText();            // only with the FPS display on
 
 // Back to a process that has just started (tests).
 void ResetGameScreen();

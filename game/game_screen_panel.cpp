@@ -1,11 +1,15 @@
 // Everything of the game screen around the field: backdrop, score panel, medals, the erase
 // popup, the LEVEL banner, READY and GAME OVER, the phase number and the frame rate.
+#include "game/game_screen_panel.h"
+
 #include <cstring>
 
 #include "frame/diagnostics.h"
 #include "frame/sprite.h"
 #include "game/game_screen.h"
 #include "game/levels.h"
+#include "game/medals.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "game/field.h"
+#include "game/medals.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 
@@ -64,8 +66,6 @@ int32_t ErasePoints(int32_t stepLines, int32_t scoreFactor, int32_t chain) {
     points *= static_cast<int64_t>(chain) * chain;
     return SaturatedAdd(0, points);
 }
-
-const LevelParams& LevelParamsFor(int32_t level) { return RowForLevel(level).params; }
 
 void ApplyLevel(int32_t level) {
     const LevelRow& row = RowForLevel(level);

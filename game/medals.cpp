@@ -1,7 +1,10 @@
+#include "game/medals.h"
+
 #include <cstdint>
 
 #include "game/field.h"
 #include "game/levels.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 

@@ -1,9 +1,11 @@
 #include "game/motion.h"
 
+#include "game/dealing.h"
 #include "game/erase.h"
 #include "game/field.h"
 #include "game/levels.h"
 #include "input/buttons.h"
+#include "shell/catalogue.h"
 #include "sound/sound.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "input/buttons.h"
 
 #include "input/input.h"
+#include "platform/keys.h"
 
 ButtonLatchState ButtonLatch;
 int8_t ActionCounters[kActionCounters];
@@ -49,12 +50,12 @@ struct ButtonBinding {
 
 // In the order the buttons are sampled.
 const ButtonBinding kBindings[] = {
-    {&ButtonLatch.up, 38, JoystickUp},       {&ButtonLatch.down, 40, JoystickDown},
-    {&ButtonLatch.right, 39, JoystickRight}, {&ButtonLatch.left, 37, JoystickLeft},
-    {&ButtonLatch.key[1], 'Z', 1},           {&ButtonLatch.key[2], 'S', 2},
-    {&ButtonLatch.key[3], 'X', 4},           {&ButtonLatch.key[4], 'C', 8},
-    {&ButtonLatch.key[5], 'W', 16},          {&ButtonLatch.key[6], 'E', 32},
-    {&ButtonLatch.key[7], 'Q', 64},          {&ButtonLatch.key[8], 'R', 128},
+    {&ButtonLatch.up, VkUp, JoystickUp},          {&ButtonLatch.down, VkDown, JoystickDown},
+    {&ButtonLatch.right, VkRight, JoystickRight}, {&ButtonLatch.left, VkLeft, JoystickLeft},
+    {&ButtonLatch.key[1], 'Z', 1},                {&ButtonLatch.key[2], 'S', 2},
+    {&ButtonLatch.key[3], 'X', 4},                {&ButtonLatch.key[4], 'C', 8},
+    {&ButtonLatch.key[5], 'W', 16},               {&ButtonLatch.key[6], 'E', 32},
+    {&ButtonLatch.key[7], 'Q', 64},               {&ButtonLatch.key[8], 'R', 128},
 };
 
 // Column of the KeyConfigTable for UP, DOWN and KEY n.
@@ -65,10 +66,8 @@ constexpr int kColumnKey1 = 2;
 constexpr int kCounterTop = 11;      // a held source counts up to 11 ...
 constexpr int kCounterRepeat = 10;   // ... then swings 10, 11, 10, 11 for the auto-repeat
 
-bool IsDown(int32_t state) { return state >= ButtonPressed; }
-
 void CountAction(int rises[], int32_t state, int32_t action) {
-    if (IsDown(state) && action != ActionNoUse) ++rises[1 + action];
+    if (ButtonIsDown(state) && action != ActionNoUse) ++rises[1 + action];
 }
 
 }  // namespace
@@ -95,8 +94,8 @@ void UpdateActionCounters(int32_t keyConfig) {
     for (int i = 0; i < kActionCounters; ++i) before[i] = ActionCounters[i];
     int rises[kActionCounters] = {};
 
-    if (IsDown(ButtonLatch.right)) ++rises[CounterRight];
-    if (IsDown(ButtonLatch.left)) ++rises[CounterLeft];
+    if (ButtonIsDown(ButtonLatch.right)) ++rises[CounterRight];
+    if (ButtonIsDown(ButtonLatch.left)) ++rises[CounterLeft];
 
     const int32_t* row = KeyConfigTable[EffectiveKeyConfig(keyConfig)];
     CountAction(rises, ButtonLatch.up, row[kColumnUp]);

@@ -36,6 +36,7 @@ uint8_t QueryKey(int code) {
     // While a modal box is open the keys belong to it: nothing is sampled or stepped.
     if (Frame.messageBoxShowing == 1) return ButtonIdle;
     if (code < 0 || code >= kKeyCodes) return ButtonIdle;
+    // Every query steps the state: a second reader of a key in one frame sees held, not pressed.
     StepButtonState(PlatformKeyDown(code), Input.keyStates[code]);
     return Input.keyStates[code];
 }

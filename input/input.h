@@ -9,6 +9,11 @@ constexpr uint8_t ButtonReleased = 1;
 constexpr uint8_t ButtonPressed = 2;
 constexpr uint8_t ButtonHeld = 3;
 
+// Pressed in this frame: the first frame of a press, the state menus and confirmations act on.
+constexpr bool ButtonPressedNow(int32_t state) { return state == ButtonPressed; }
+// Down in this frame, whether pressed now or held from before.
+constexpr bool ButtonIsDown(int32_t state) { return state >= ButtonPressed; }
+
 constexpr int kMaxJoysticks = 8;
 
 // JoystickCode values besides the button bits 1, 2, 4, ... 128.

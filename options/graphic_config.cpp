@@ -3,7 +3,9 @@
 #include <cstdint>
 
 #include "input/buttons.h"
+#include "input/input.h"
 #include "options/option_menu.h"
+#include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -15,7 +17,6 @@ namespace {
 constexpr int32_t kTextFont = FontSmall1;
 
 constexpr int32_t kLeaveFrames = 20;
-constexpr int32_t kPressed = 2;
 
 constexpr int32_t kFlagOff = 0;
 constexpr int32_t kFlagOn = 1;
@@ -42,15 +43,13 @@ constexpr FlagRow kFlagRowsTable[kFlagRows] = {
     {"Erase Property", -6, 23, -1, &SettingsRecord::eraseProperty},
 };
 
-bool Pressed(int32_t state) { return state == kPressed; }
-
 // RIGHT means ON and LEFT means OFF; a value other than 0 or 1 is left alone.
 void StepFlag(int32_t& flag) {
-    if (Pressed(ButtonLatch.right) && flag == kFlagOff) {
+    if (ButtonPressedNow(ButtonLatch.right) && flag == kFlagOff) {
         flag = kFlagOn;
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.left) && flag == kFlagOn) {
+    if (ButtonPressedNow(ButtonLatch.left) && flag == kFlagOn) {
         flag = kFlagOff;
         PlayWave(WaveSlotChoice, 0);
     }

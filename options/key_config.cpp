@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "input/buttons.h"
+#include "input/input.h"
 #include "options/option_menu.h"
+#include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -16,7 +18,6 @@ namespace {
 constexpr int32_t kTextFont = FontSmall1;
 
 constexpr int32_t kLeaveFrames = 20;
-constexpr int32_t kPressed = 2;
 
 enum KeyConfigRow : int32_t {
     RowLetter = 0,
@@ -51,14 +52,12 @@ constexpr ButtonRow kButtonRows[kKeyConfigColumns] = {
     {"KEY 4", -14}, {"KEY 5", -14}, {"KEY 6", -14}, {"KEY 7", -14}, {"KEY 8", -14},
 };
 
-bool Pressed(int32_t state) { return state == kPressed; }
-
 // The configuration on screen is the one play uses: a stored number outside the table
 // reads as A-1 here as it does in play.
 int32_t ShownConfig() { return EffectiveKeyConfig(Settings.keyConfig); }
 
 void StepLetter(int32_t& config) {
-    if (Pressed(ButtonLatch.right)) {
+    if (ButtonPressedNow(ButtonLatch.right)) {
         // E-1..E-4 all go to F, which has no digit; at F the press still sounds.
         if (config < kLastLetterWithDigits) {
             config += kConfigsPerLetter;
@@ -67,19 +66,19 @@ void StepLetter(int32_t& config) {
         }
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.left) && config >= kConfigsPerLetter) {
+    if (ButtonPressedNow(ButtonLatch.left) && config >= kConfigsPerLetter) {
         config -= kConfigsPerLetter;   // F goes to E-1
         PlayWave(WaveSlotChoice, 0);
     }
 }
 
 void StepDigit(int32_t& config) {
-    if (Pressed(ButtonLatch.right) && config < kConfigF &&
+    if (ButtonPressedNow(ButtonLatch.right) && config < kConfigF &&
         config % kConfigsPerLetter != kConfigsPerLetter - 1) {
         ++config;
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.left) && config % kConfigsPerLetter != 0) {
+    if (ButtonPressedNow(ButtonLatch.left) && config % kConfigsPerLetter != 0) {
         --config;
         PlayWave(WaveSlotChoice, 0);
     }
@@ -126,11 +125,11 @@ void KeyConfigUpdate() {
 
     int32_t config = ShownConfig();
     // F has no digit: the cursor jumps over that row both ways.
-    if (Pressed(ButtonLatch.down) && Scene.menuCursor < RowReturn) {
+    if (ButtonPressedNow(ButtonLatch.down) && Scene.menuCursor < RowReturn) {
         Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowLetter) ? RowReturn : Scene.menuCursor + 1;
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.up) && Scene.menuCursor > RowLetter) {
+    if (ButtonPressedNow(ButtonLatch.up) && Scene.menuCursor > RowLetter) {
         Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowReturn) ? RowLetter : Scene.menuCursor - 1;
         PlayWave(WaveSlotChoice, 0);
     }

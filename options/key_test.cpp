@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "input/buttons.h"
+#include "input/input.h"
 #include "options/option_menu.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
@@ -13,7 +14,6 @@ namespace {
 constexpr int32_t kTextFont = FontSmall1;
 constexpr int32_t kLitFont = FontSmall1 + 1;
 
-constexpr int32_t kDown = 2;   // pressed (2) or held (3)
 
 constexpr int32_t kHeadingRow = 8;
 constexpr int32_t kHintRow = 27;
@@ -44,8 +44,6 @@ const ButtonLabel kLabels[] = {
     {"KEY_8", &ButtonLatch.key[8], 6, 25, kFromRight},
 };
 
-bool IsDown(int32_t state) { return state >= kDown; }
-
 }  // namespace
 
 void EnterKeyTest() {
@@ -55,7 +53,7 @@ void EnterKeyTest() {
 void KeyTestUpdate() {
     if (Scene.enterTimer > 0) --Scene.enterTimer;
     // The way out works even while the labels slide in, and needs no fresh press.
-    if (IsDown(ButtonLatch.key[1]) && IsDown(ButtonLatch.key[3])) {
+    if (ButtonIsDown(ButtonLatch.key[1]) && ButtonIsDown(ButtonLatch.key[3])) {
         EnterOptionMenu(SceneKeyTest);
     }
 }
@@ -66,7 +64,7 @@ void KeyTestDraw() {
     const int32_t d = 2 * Scene.enterTimer;
     DrawText(-d, kHeadingRow, "KEY TEST", kTextFont, TextCellsCentred);
     for (const ButtonLabel& label : kLabels) {
-        const int32_t font = IsDown(*label.state) ? kLitFont : kTextFont;
+        const int32_t font = ButtonIsDown(*label.state) ? kLitFont : kTextFont;
         DrawText(label.x + label.side * d, label.row, label.text, font, TextCellsCentred);
     }
     DrawText(-d, kHintRow, "PRESS 1+3 OR ESC TO RETURN", MenuBlinkFont(), TextCellsCentred);

@@ -6,6 +6,7 @@
 #include "options/key_config.h"
 #include "options/key_test.h"
 #include "options/sound_test.h"
+#include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"

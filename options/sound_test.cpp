@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "input/buttons.h"
+#include "input/input.h"
 #include "options/option_menu.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
@@ -16,7 +17,6 @@ namespace {
 constexpr int32_t kTextFont = FontSmall1;
 
 constexpr int32_t kLeaveFrames = 20;
-constexpr int32_t kPressed = 2;
 
 constexpr int32_t kLastNumber = kWaveSlots - 1;
 constexpr int32_t kNumberDigits = 2;
@@ -31,8 +31,6 @@ constexpr int32_t kSoundRow = 14;
 constexpr int32_t kSoundTextX = -3;       // half-glyphs from the centre
 constexpr int32_t kNumberColumn = 22;     // glyph columns from the left edge
 constexpr int32_t kReturnRow = 23;
-
-bool Pressed(int32_t state) { return state == kPressed; }
 
 void DrawSoundRow(int32_t textX, int32_t numberColumn, int32_t font) {
     DrawText(textX, kSoundRow, "SOUND", font, TextCellsCentred);
@@ -51,11 +49,12 @@ void SoundTestUpdate() {
     if (phase == MenuLeaveNow) EnterOptionMenu(SceneSoundTest);
     if (phase != MenuIdle) return;
     // Moves and number changes are silent: the only sound here is the one chosen.
-    if (Pressed(ButtonLatch.down) && Scene.menuCursor < RowReturn) Scene.menuCursor = RowReturn;
-    if (Pressed(ButtonLatch.up) && Scene.menuCursor >= 1) Scene.menuCursor = RowSound;
+    if (ButtonPressedNow(ButtonLatch.down) && Scene.menuCursor < RowReturn)
+        Scene.menuCursor = RowReturn;
+    if (ButtonPressedNow(ButtonLatch.up) && Scene.menuCursor >= 1) Scene.menuCursor = RowSound;
     if (Scene.menuCursor == RowSound) {
-        if (Pressed(ButtonLatch.right) && SoundTestNumber < kLastNumber) ++SoundTestNumber;
-        if (Pressed(ButtonLatch.left) && SoundTestNumber >= 1) --SoundTestNumber;
+        if (ButtonPressedNow(ButtonLatch.right) && SoundTestNumber < kLastNumber) ++SoundTestNumber;
+        if (ButtonPressedNow(ButtonLatch.left) && SoundTestNumber >= 1) --SoundTestNumber;
         if (MenuConfirmPressed()) PlayWave(static_cast<uint16_t>(SoundTestNumber), 0);
     } else if (Scene.menuCursor == RowReturn && MenuConfirmPressed()) {
         Scene.leaveTimer = kLeaveFrames;

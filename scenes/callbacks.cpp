@@ -7,6 +7,7 @@
 #include "input/buttons.h"
 #include "input/input.h"
 #include "options/option_menu.h"
+#include "platform/keys.h"
 #include "platform/platform.h"
 #include "scenes/credits.h"
 #include "scenes/scene_table.h"
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr int32_t kFrameRate = 60;
-constexpr int kShiftKey = 16;
 constexpr int32_t kSpareOptionScene = 7;     // no screen uses it; Escape treats it as a sub-screen
 
 }  // namespace
@@ -53,7 +53,7 @@ void FrameCallback() {
 
 int32_t CloseCallback() {
     // Shift held down at a close request: back to the title from anywhere, even the title.
-    if (QueryKey(kShiftKey) == ButtonHeld) {
+    if (QueryKey(VkShift) == ButtonHeld) {
         EnterTitle(Scene.id);
         return 0;
     }

@@ -6,6 +6,8 @@
 #include "frame/sprite.h"
 #include "game/game_scene.h"
 #include "input/buttons.h"
+#include "input/input.h"
+#include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"
@@ -23,7 +25,6 @@ constexpr int32_t kDissolveFrames = 20;
 
 constexpr int32_t kNormalGameMode = 1;       // SceneId 101
 
-constexpr int32_t kPressed = 2;
 
 enum ModeItem : int32_t {
     ItemNormalMode = 0,
@@ -45,18 +46,16 @@ constexpr MenuItem kItems[] = {
     {"RETURN TO MAINMENU", 23},
 };
 
-bool Down(int32_t state) { return state >= kPressed; }
-
 // Later tests overwrite earlier ones, so the combinations win over the single buttons and
 // KEY 7 / KEY 8 over KEY 5 / KEY 6. With none held the previous choice stays.
 void ChooseStartLevel() {
     const int32_t* key = ButtonLatch.key;
-    if (Down(key[5])) Scene.startLevel = 15;
-    if (Down(key[6])) Scene.startLevel = 25;
-    if (Down(key[5]) && Down(key[6])) Scene.startLevel = 35;
-    if (Down(key[7])) Scene.startLevel = 50;
-    if (Down(key[8])) Scene.startLevel = 70;
-    if (Down(key[7]) && Down(key[8])) Scene.startLevel = 100;
+    if (ButtonIsDown(key[5])) Scene.startLevel = 15;
+    if (ButtonIsDown(key[6])) Scene.startLevel = 25;
+    if (ButtonIsDown(key[5]) && ButtonIsDown(key[6])) Scene.startLevel = 35;
+    if (ButtonIsDown(key[7])) Scene.startLevel = 50;
+    if (ButtonIsDown(key[8])) Scene.startLevel = 70;
+    if (ButtonIsDown(key[7]) && ButtonIsDown(key[8])) Scene.startLevel = 100;
 }
 
 void Confirm() {

@@ -1,11 +1,15 @@
 #include "scenes/name_entry.h"
 
 #include "frame/sprite.h"
+#include "game/dealing.h"
 #include "game/field.h"
 #include "game/game_screen.h"
+#include "game/game_screen_panel.h"
 #include "game/motion.h"
 #include "input/buttons.h"
+#include "input/input.h"
 #include "scenes/ranking.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -30,7 +34,6 @@ constexpr int kRepeatFirst = 2;
 constexpr int kRepeatAgain = 11;
 constexpr int kRepeatRestart = 6;
 
-constexpr int32_t kPressed = 2;
 
 constexpr int32_t kTextCentred = 4;
 constexpr int32_t kFlashColours = 6;
@@ -45,9 +48,6 @@ constexpr int32_t kHurryFrames = 300;                   // the last five seconds
 constexpr int32_t kLetterRow = 8;
 constexpr int32_t kLetterOffset[kNameLength] = {-4, 0, 4};   // x 240, 304, 368
 
-bool IsDown(int32_t state) { return state >= kPressed; }
-bool IsPressed(int32_t state) { return state == kPressed; }
-
 void CountRepeat(int8_t& counter, bool down) {
     if (!down) {
         counter = 0;
@@ -61,8 +61,8 @@ void CountRepeat(int8_t& counter, bool down) {
 bool RepeatSteps(int8_t counter) { return counter == kRepeatFirst || counter == kRepeatAgain; }
 
 void UpdateRepeatCounters() {
-    CountRepeat(NextRepeat, IsDown(ButtonLatch.down) || IsDown(ButtonLatch.right));
-    CountRepeat(PrevRepeat, IsDown(ButtonLatch.up) || IsDown(ButtonLatch.left));
+    CountRepeat(NextRepeat, ButtonIsDown(ButtonLatch.down) || ButtonIsDown(ButtonLatch.right));
+    CountRepeat(PrevRepeat, ButtonIsDown(ButtonLatch.up) || ButtonIsDown(ButtonLatch.left));
 }
 
 bool EditingLetter() { return Scene.menuCursor >= 0 && Scene.menuCursor < kNameLength; }
@@ -77,7 +77,7 @@ void StepLetter(int32_t by) {
 void UpdateInput() {
     if (RepeatSteps(NextRepeat)) StepLetter(+1);
     if (RepeatSteps(PrevRepeat)) StepLetter(kNameLetterCount - 1);
-    if (IsPressed(ButtonLatch.key[1]) || IsPressed(ButtonLatch.key[4])) {
+    if (ButtonPressedNow(ButtonLatch.key[1]) || ButtonPressedNow(ButtonLatch.key[4])) {
         if (Scene.menuCursor < kNameLength - 1) {
             ++Scene.menuCursor;
             PlayWave(WaveSlotSelect, 0);
@@ -87,7 +87,8 @@ void UpdateInput() {
     }
     // Read after the acceptance: a back press in the same frame only moves the cursor of the
     // name already entered, which then stays on its third letter instead of cycling colours.
-    if ((IsPressed(ButtonLatch.key[2]) || IsPressed(ButtonLatch.key[3])) && Scene.menuCursor > 0) {
+    const bool back = ButtonPressedNow(ButtonLatch.key[2]) || ButtonPressedNow(ButtonLatch.key[3]);
+    if (back && Scene.menuCursor > 0) {
         --Scene.menuCursor;
         PlayWave(WaveSlotSelect, 0);
     }

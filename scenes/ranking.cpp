@@ -6,6 +6,8 @@
 #include "frame/random.h"
 #include "frame/sprite.h"
 #include "input/buttons.h"
+#include "input/input.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -17,8 +19,6 @@ int32_t DetailShowTimer;
 
 namespace {
 
-constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
-constexpr uint32_t kSlotMedalBase = 18;         // + medal value 0..3
 constexpr int32_t kMedalTiers = 4;
 constexpr int32_t kMedalSize = 32;
 
@@ -34,7 +34,6 @@ constexpr int32_t kDetailEnterFrames = 40;
 constexpr int32_t kDetailShowFrames = 420;
 constexpr int32_t kDetailLeaveFrames = 20;
 
-constexpr int32_t kPressed = 2;
 
 constexpr const char* kPageTitle = "NORMAL MODE RANKING";
 constexpr int32_t kPageTitleRow = 2;
@@ -64,11 +63,9 @@ constexpr int32_t kDetailLinesLabelOffset = 5;
 constexpr int32_t kMedalX = 416;
 constexpr int32_t kMedalY = 112;
 
-bool Pressed(int32_t state) { return state == kPressed; }
-
 bool SkipPressed() {
     for (int n = 1; n <= 4; ++n) {
-        if (Pressed(ButtonLatch.key[n])) return true;
+        if (ButtonPressedNow(ButtonLatch.key[n])) return true;
     }
     return false;
 }
@@ -153,7 +150,7 @@ void DrawDetailRow(int32_t i, const DetailRow& at) {
         const int32_t value = entry.medals[m];
         if (value < 0 || value >= kMedalTiers) continue;
         DrawSprite(at.medalX + kMedalSize * m, kMedalY + kMedalSize * i,
-                   kSlotMedalBase + static_cast<uint32_t>(value), 0, kMedalSize * m, kMedalSize,
+                   SlotMedalBase + static_cast<uint32_t>(value), 0, kMedalSize * m, kMedalSize,
                    kMedalSize * m + kMedalSize);
     }
 }
@@ -249,7 +246,7 @@ void RankingUpdate() {
 }
 
 void RankingDraw() {
-    DrawSprite(0, 0, kSlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
+    DrawSprite(0, 0, SlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
     if (Scene.enterTimer > 0 || SummaryShowTimer > 0) {
         DrawSummaryEntering(Scene.enterTimer);
     } else if (SummaryLeaveTimer > 0) {

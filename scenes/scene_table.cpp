@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "game/game_scene.h"
+#include "game/game_screen.h"
 #include "options/graphic_config.h"
 #include "options/key_config.h"
 #include "options/key_test.h"

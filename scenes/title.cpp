@@ -7,6 +7,7 @@
 #include "frame/sprite.h"
 #include "options/option_menu.h"
 #include "scenes/mode_select.h"
+#include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "scenes/ranking.h"
 #include "shell/scene.h"

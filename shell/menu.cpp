@@ -4,21 +4,19 @@
 
 #include "frame/sprite.h"
 #include "input/buttons.h"
+#include "input/input.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "sound/sound.h"
 
 namespace {
 
-constexpr uint32_t kSlotBackgroundBase = 241;   // + BackgroundIndex
 constexpr int32_t kLogoRow = 3;
 constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
 constexpr int32_t kItemFont = FontSmall1;       // 16-pixel white
 constexpr int32_t kHighlightColours = 6;
 constexpr int32_t kSlideFrames = 20;
-constexpr int32_t kPressed = 2;
-
-bool Pressed(int32_t state) { return state == kPressed; }
 
 }  // namespace
 
@@ -45,20 +43,22 @@ MenuPhase StepMenuTimers() {
 
 // DOWN and UP in the same frame cancel out, with a sound for each step.
 void MoveMenuCursor(int32_t last) {
-    if (Pressed(ButtonLatch.down) && Scene.menuCursor < last) {
+    if (ButtonPressedNow(ButtonLatch.down) && Scene.menuCursor < last) {
         ++Scene.menuCursor;
         PlayWave(WaveSlotChoice, 0);
     }
-    if (Pressed(ButtonLatch.up) && Scene.menuCursor >= 1) {
+    if (ButtonPressedNow(ButtonLatch.up) && Scene.menuCursor >= 1) {
         --Scene.menuCursor;
         PlayWave(WaveSlotChoice, 0);
     }
 }
 
-bool MenuConfirmPressed() { return Pressed(ButtonLatch.key[1]) || Pressed(ButtonLatch.key[4]); }
+bool MenuConfirmPressed() {
+    return ButtonPressedNow(ButtonLatch.key[1]) || ButtonPressedNow(ButtonLatch.key[4]);
+}
 
 void DrawMenuBackdrop() {
-    DrawSprite(0, 0, kSlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
+    DrawSprite(0, 0, SlotBackgroundBase + Scene.backgroundIndex, 0, 0, -1, -1);
     DrawText(0, kLogoRow, "+RAIL", kLogoFont, TextCellsCentred);
 }
 

@@ -1,8 +1,10 @@
 #include "shell/text.h"
 
+#include <array>
 #include <cstring>
 
 #include "frame/sprite.h"
+#include "shell/catalogue.h"
 
 namespace {
 
@@ -11,20 +13,18 @@ struct FontEntry {
     uint32_t slot;           // BitmapSlot of the font sheet
 };
 
-// Colours run w, r, y, g, c, b, p within each group of seven.
-const FontEntry kFontTable[kFonts] = {
-    // font_1, 16 x 16
-    {16, 16, 1}, {16, 16, 2}, {16, 16, 3}, {16, 16, 4}, {16, 16, 5}, {16, 16, 6}, {16, 16, 7},
-    // font_2, 16 x 16
-    {16, 16, 8}, {16, 16, 9}, {16, 16, 10}, {16, 16, 11}, {16, 16, 12}, {16, 16, 13},
-    {16, 16, 14},
-    // font_3, 32 x 32
-    {32, 32, 31}, {32, 32, 32}, {32, 32, 33}, {32, 32, 34}, {32, 32, 35}, {32, 32, 36},
-    {32, 32, 37},
-    // font_4, 32 x 32
-    {32, 32, 38}, {32, 32, 39}, {32, 32, 40}, {32, 32, 41}, {32, 32, 42}, {32, 32, 43},
-    {32, 32, 44},
-};
+// font_1 and font_2 are 16 x 16, font_3 and font_4 32 x 32; colours run w, r, y, g, c, b, p
+// within each group of seven.
+constexpr FontEntry FontSheet(int32_t font) {
+    if (font < FontLarge1) return FontEntry{16, 16, SlotFontSmall + static_cast<uint32_t>(font)};
+    return FontEntry{32, 32, SlotFontLarge + static_cast<uint32_t>(font - FontLarge1)};
+}
+
+constexpr std::array<FontEntry, kFonts> kFontTable = [] {
+    std::array<FontEntry, kFonts> table{};
+    for (int32_t font = 0; font < kFonts; ++font) table[font] = FontSheet(font);
+    return table;
+}();
 
 constexpr int32_t kScreenWidth = 640;
 constexpr int32_t kScreenCentre = 320;

@@ -4,23 +4,6 @@
 
 constexpr int kWaveSlots = 32;
 
-// WaveSlot numbers the game fills.
-constexpr uint16_t WaveSlotErasing = 0;
-constexpr uint16_t WaveSlotLineFall = 1;
-constexpr uint16_t WaveSlotLineSet = 2;
-constexpr uint16_t WaveSlotNewLine1 = 3;
-constexpr uint16_t WaveSlotNewLine26 = 4;
-constexpr uint16_t WaveSlotNewLine3 = 5;
-constexpr uint16_t WaveSlotNewLine47 = 6;
-constexpr uint16_t WaveSlotNewLine5 = 7;
-constexpr uint16_t WaveSlotPreRotate = 8;
-constexpr uint16_t WaveSlotChissoku = 9;
-constexpr uint16_t WaveSlotLevelChange = 10;
-constexpr uint16_t WaveSlotChoice = 11;
-constexpr uint16_t WaveSlotSelect = 12;
-constexpr uint16_t WaveSlotPinch = 13;
-constexpr uint16_t WaveSlotMedal = 14;
-
 int32_t CreateSound();
 int32_t LoadWave(uint16_t slot, const char* name);
 int32_t PlayWave(uint16_t slot, int32_t loop);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "frame/bitmap_slots.h"
+#include "frame/kbm_reader.h"
+#include "frame/plugin_image.h"
 #include "frame/sprite.h"
 #include "platform/headless/headless.h"
 #include "support/fresh.h"

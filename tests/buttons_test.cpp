@@ -7,6 +7,7 @@
 #include "input/input.h"
 #include "input/buttons.h"
 #include "platform/headless/headless.h"
+#include "platform/keys.h"
 #include "shell/settings.h"
 #include "support/fresh.h"
 
@@ -21,8 +22,8 @@ struct Binding {
     const int32_t* latch;
 };
 const Binding kBindings[] = {
-    {38, kMid, 0, 0, &ButtonLatch.up},         {40, kMid, 65535, 0, &ButtonLatch.down},
-    {39, 65535, kMid, 0, &ButtonLatch.right},  {37, 0, kMid, 0, &ButtonLatch.left},
+    {VkUp, kMid, 0, 0, &ButtonLatch.up},       {VkDown, kMid, 65535, 0, &ButtonLatch.down},
+    {VkRight, 65535, kMid, 0, &ButtonLatch.right}, {VkLeft, 0, kMid, 0, &ButtonLatch.left},
     {'Z', kMid, kMid, 1, &ButtonLatch.key[1]},  {'S', kMid, kMid, 2, &ButtonLatch.key[2]},
     {'X', kMid, kMid, 4, &ButtonLatch.key[3]},  {'C', kMid, kMid, 8, &ButtonLatch.key[4]},
     {'W', kMid, kMid, 16, &ButtonLatch.key[5]}, {'E', kMid, kMid, 32, &ButtonLatch.key[6]},
@@ -81,7 +82,7 @@ TEST(ButtonsTest, KeyboardAndJoystickMergeIntoOneButton) {
     EXPECT_EQ(seen, (std::vector<int32_t>{2, 3, 3, 1}));
 
     // While a message box is open the keys belong to it: they are neither read nor stepped.
-    HeadlessSetKey(38, true);
+    HeadlessSetKey(VkUp, true);
     HeadlessSetJoystick(0, kMid, 65535, 0);
     Frame.messageBoxShowing = 1;
     Latch();
@@ -109,25 +110,27 @@ std::vector<int> Count(int32_t config, int counter, const KeyFrames& frames) {
 
 TEST(ButtonsTest, LongHoldCountsUpThenSwings) {
     FreshProcess();
-    KeyFrames frames(15, {39});
+    KeyFrames frames(15, {VkRight});
     frames.push_back({});   // the release frame already reads zero
     EXPECT_EQ(Count(0, CounterRight, frames),
               (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 10, 11, 10, 11, 0}));
     ActionCounters[CounterLeft] = 127;   // left high by another screen: must not wrap
-    EXPECT_EQ(Count(0, CounterLeft, {{37}}), std::vector<int>{10});
+    EXPECT_EQ(Count(0, CounterLeft, {{VkLeft}}), std::vector<int>{10});
 }
 
 TEST(ButtonsTest, ActionsFollowTheConfiguration) {
-    const struct { int32_t config; int counter; KeyFrames frames; std::vector<int> seen; } rows[] = {
+    const struct {
+        int32_t config; int counter; KeyFrames frames; std::vector<int> seen;
+    } rows[] = {
         // KEY 2 and KEY 3 both rotate right; two sources step once, and a hold handed
         // from one to the other keeps counting.
         {0, CounterRotateRight, {{'S', 'X'}, {'S', 'X'}, {'X'}}, {1, 2, 3}},
         // F: KEY 2 and KEY 3 fall and fix, DOWN rotates left, the rest is of no use.
         {20, CounterFallAndFix, {{'S', 'X'}}, {1}},
-        {20, CounterRotateLeft, {{40}, {38, 'Z', 'W', 'E', 'Q', 'R'}}, {1, 0}},
+        {20, CounterRotateLeft, {{VkDown}, {VkUp, 'Z', 'W', 'E', 'Q', 'R'}}, {1, 0}},
         // A stored number outside the table plays as A-1, where UP is instant fall.
-        {-1, CounterInstantFall, {{38}}, {1}},
-        {21, CounterInstantFall, {{38}}, {1}},
+        {-1, CounterInstantFall, {{VkUp}}, {1}},
+        {21, CounterInstantFall, {{VkUp}}, {1}},
     };
     for (const auto& row : rows) {
         FreshProcess();

@@ -2,6 +2,7 @@
 // played through the game scene's update with the field laid out by hand.
 #include "game/erase.h"
 #include "game/levels.h"
+#include "shell/catalogue.h"
 #include "support/piece_fixture.h"
 
 namespace {
@@ -14,7 +15,10 @@ void Y(int i, int j) { YLineGrid[i][j] = kColour; }
 // The outline of the rectangle from lattice point (i1, j1) to (i2, j2) without its right side;
 // a floor line stays grey.
 void OpenOutline(int i1, int j1, int i2, int j2) {
-    for (int i = i1; i < i2; ++i) { X(i, j2); XLineGrid[i][j1] = XLineGrid[i][j1] == LineGrey ? LineGrey : kColour; }
+    for (int i = i1; i < i2; ++i) {
+        X(i, j2);
+        XLineGrid[i][j1] = XLineGrid[i][j1] == LineGrey ? LineGrey : kColour;
+    }
     for (int j = j1; j < j2; ++j) Y(i1, j);
 }
 
@@ -29,7 +33,9 @@ class EraseTest : public GameTest {
 protected:
     // A piece landed where it is laid, locked in the next frame; by default the upright straight
     // line, y-lines (x + 2, y .. y + 2).
-    static void Lock(int x, int y, int kind = 0) { Place(kind, 0, x, y, PhaseLanded); Game.lockTimer = 0; Step(); }
+    static void Lock(int x, int y, int kind = 0) {
+        Place(kind, 0, x, y, PhaseLanded); Game.lockTimer = 0; Step();
+    }
     // A 2 x 2 square on the floor closed by the upright line, which leaves one line above it.
     static void CloseFloorSquare() { OpenOutline(1, 1, 3, 3); Lock(1, 1); }
 };
@@ -41,13 +47,16 @@ TEST_F(EraseTest, TwoByTwoOnTheFloorErasesSixLinesForNinetyTimesTheFactor) {
         BeginPlay(c.level);
         CloseFloorSquare();
         // The popup stands at the highest erased y-line; the points come when the lines drop.
-        EXPECT_EQ(V(Game.phase, Game.stepLines, Game.stepPoints, Game.streak, Game.popupX, Game.popupY, Game.score),
+        EXPECT_EQ(V(Game.phase, Game.stepLines, Game.stepPoints, Game.streak, Game.popupX,
+                    Game.popupY, Game.score),
                   V(PhaseErasing, 6, 90 * c.scoreFactor, 1, 3, 2, 0)) << c.level;
         EXPECT_EQ(Waves(), V(WaveOpPlay, WaveSlotErasing, 1));   // looping
         g_waves.clear();
         EXPECT_EQ(StepsWhile(PhaseErasing), c.eraseDelay + 1);
-        EXPECT_EQ(V(Game.phase, Game.score, Game.lines, YLineGrid[3][1], XLineGrid[1][1], XLineGrid[2][1]),
-                  V(PhaseNext, 90 * c.scoreFactor, 6, 1, LineGrey, LineGrey));   // the leftover dropped two rows
+        // The leftover line dropped two rows.
+        EXPECT_EQ(V(Game.phase, Game.score, Game.lines, YLineGrid[3][1], XLineGrid[1][1],
+                    XLineGrid[2][1]),
+                  V(PhaseNext, 90 * c.scoreFactor, 6, 1, LineGrey, LineGrey));
         EXPECT_EQ(Waves(), V(WaveOpStop, WaveSlotErasing, 0, WaveOpPlay, WaveSlotLineFall, 0));
     }
 }
@@ -57,9 +66,12 @@ TEST_F(EraseTest, TwoByTwoOnTheFloorErasesSixLinesForNinetyTimesTheFactor) {
 TEST_F(EraseTest, RectanglesFoundAndLinesCounted) {
     struct Case { const char* name; void (*layOut)(); int x, y, kind, stepLines; };
     const Case cases[] = {
-        {"two squares sharing an edge", [] { OpenOutline(1, 1, 3, 3); Y(3, 1); Y(3, 2); X(3, 3); X(4, 3); }, 3, 1, 0, 10},
+        {"two squares sharing an edge",
+         [] { OpenOutline(1, 1, 3, 3); Y(3, 1); Y(3, 2); X(3, 3); X(4, 3); }, 3, 1, 0, 10},
         {"divided", [] { OpenOutline(1, 1, 4, 4); X(2, 2); Y(2, 3); Y(3, 1); }, 2, 1, 0, 12},
-        {"unit square, 2 x 1, 1 x 2", [] { OpenOutline(4, 1, 6, 2); Y(6, 1); OpenOutline(1, 1, 2, 3); Y(2, 1); Y(2, 2); }, 5, 4, 7, 0},
+        {"unit square, 2 x 1, 1 x 2",
+         [] { OpenOutline(4, 1, 6, 2); Y(6, 1); OpenOutline(1, 1, 2, 3); Y(2, 1); Y(2, 2); },
+         5, 4, 7, 0},
         {"top on row 13", [] { OpenOutline(6, 10, 8, 13); }, 6, 10, 0, 0},
         {"top on row 12", [] { OpenOutline(6, 9, 8, 12); }, 6, 9, 0, 10},
     };
@@ -69,7 +81,8 @@ TEST_F(EraseTest, RectanglesFoundAndLinesCounted) {
         Game.streak = 2;   // an erase by this lock makes it 3, a lock without one ends it
         c.layOut();
         Lock(c.x, c.y, c.kind);
-        EXPECT_EQ(V(Game.stepLines, Game.phase, Game.streak), c.stepLines ? V(c.stepLines, PhaseErasing, 3) : V(0, PhaseNext, 0))
+        EXPECT_EQ(V(Game.stepLines, Game.phase, Game.streak),
+                  c.stepLines ? V(c.stepLines, PhaseErasing, 3) : V(0, PhaseNext, 0))
             << c.name;
         EXPECT_EQ(Game.stepPoints, c.stepLines * (c.stepLines - 3) * 5 * 5) << c.name;
     }
@@ -93,10 +106,13 @@ TEST_F(EraseTest, CollapseDropsOnlyTheRectanglesColumnsAndLosesTheRowAboveTheFie
     X(2, 5); Y(3, 4); X(3, 5); Y(4, 4); X(1, 13); Y(1, 12); X(1, 14); Y(1, 13);
     CloseFloorSquare();
     StepsWhile(PhaseErasing);
-    EXPECT_EQ(V(XLineGrid[2][3], YLineGrid[3][2], XLineGrid[2][5], YLineGrid[3][4]), V(kColour, kColour, 0, 0));
-    EXPECT_EQ(V(XLineGrid[3][5], YLineGrid[4][4], XLineGrid[3][3], YLineGrid[4][2]), V(kColour, kColour, 0, 0));
+    EXPECT_EQ(V(XLineGrid[2][3], YLineGrid[3][2], XLineGrid[2][5], YLineGrid[3][4]),
+              V(kColour, kColour, 0, 0));
+    EXPECT_EQ(V(XLineGrid[3][5], YLineGrid[4][4], XLineGrid[3][3], YLineGrid[4][2]),
+              V(kColour, kColour, 0, 0));
     for (int j = 2; j <= 13; ++j) EXPECT_EQ(XLineGrid[1][j] + YLineGrid[1][j - 1], LineEmpty) << j;
-    EXPECT_EQ(V(XLineGrid[1][14], YLineGrid[1][13], XLineGrid[0][1]), V(kColour, kColour, LineWall));
+    EXPECT_EQ(V(XLineGrid[1][14], YLineGrid[1][13], XLineGrid[0][1]),
+              V(kColour, kColour, LineWall));
 }
 
 // A floating 4 x 2 box erases first; lines above it drop into the gaps of a square on the
@@ -112,7 +128,8 @@ TEST_F(EraseTest, TwoStepChainScoresWithTheChainSquareAndCountsTheRunningTotal) 
     EXPECT_EQ(StepsWhile(PhaseErasing), 61);
     EXPECT_EQ(StepsWhile(PhaseNext), 21);
     // The second step and a medal for the chain of two; a chain step is no new lock for the streak.
-    EXPECT_EQ(V(Game.phase, Game.chain, Game.stepLines, Game.chainLines, Game.stepPoints, Game.streak),
+    EXPECT_EQ(V(Game.phase, Game.chain, Game.stepLines, Game.chainLines, Game.stepPoints,
+                Game.streak),
               V(PhaseErasing, 2, 8, 20, 8 * 5 * 5 * 5 * 4, 1));
     EXPECT_EQ(V(Game.medals[MedalChain], Game.score, Game.lines), V(1, 2700 + 300000, 12));
     StepsWhile(PhaseErasing);
@@ -125,7 +142,8 @@ TEST_F(EraseTest, TwoStepChainScoresWithTheChainSquareAndCountsTheRunningTotal) 
 // and the field is wiped, the floor and the rows above the field kept.
 TEST_F(EraseTest, FortyLinesRaiseTheLevelOrBringTheLevelClear) {
     struct Case { int32_t level; bool clears; int32_t nextDelay, background; };
-    for (Case c : {Case{0, false, 20, 0}, Case{9, true, 20, 4}, Case{99, true, 5, 11}, Case{109, false, 0, 11}}) {
+    for (Case c : {Case{0, false, 20, 0}, Case{9, true, 20, 4}, Case{99, true, 5, 11},
+                   Case{109, false, 0, 11}}) {
         Fresh();
         BeginPlay(c.level);
         Game.levelLines = 35;
@@ -137,12 +155,15 @@ TEST_F(EraseTest, FortyLinesRaiseTheLevelOrBringTheLevelClear) {
         if (!c.clears) continue;
         g_waves.clear();
         StepsWhile(PhaseNext);   // the banner hides the popup; no piece is dealt
-        EXPECT_EQ(V(Game.phase, Game.bannerLevel, Game.popupTimer, Game.dealt), V(PhaseLevelClear, c.level + 1, 0, 1));
+        EXPECT_EQ(V(Game.phase, Game.bannerLevel, Game.popupTimer, Game.dealt),
+                  V(PhaseLevelClear, c.level + 1, 0, 1));
         EXPECT_EQ(Played(), V(WaveSlotErasing));
         EXPECT_EQ(StepsWhile(PhaseLevelClear), 61);
-        EXPECT_EQ(V(Game.level, Game.levelLines, Game.nextTimer, Scene.backgroundIndex, Played(WaveSlotLevelChange).size()),
+        EXPECT_EQ(V(Game.level, Game.levelLines, Game.nextTimer, Scene.backgroundIndex,
+                    Played(WaveSlotLevelChange).size()),
                   V(c.level + 1, 0, c.nextDelay, c.background, 1));   // the wait is the old level's
-        EXPECT_EQ(V(XLineGrid[6][4], YLineGrid[7][11], YLineGrid[3][1], XLineGrid[6][13], YLineGrid[7][12], XLineGrid[3][1]),
+        EXPECT_EQ(V(XLineGrid[6][4], YLineGrid[7][11], YLineGrid[3][1], XLineGrid[6][13],
+                    YLineGrid[7][12], XLineGrid[3][1]),
                   V(0, 0, 0, kColour, kColour, LineGrey));
     }
 }

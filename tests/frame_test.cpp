@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/bitmap_slots.h"
 #include "frame/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_window.h"
+#include "platform/keys.h"
 #include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "support/fresh.h"
@@ -19,7 +21,6 @@
 
 namespace {
 
-constexpr int kEscape = 27;
 
 void Post(int32_t type, int32_t key = 0) { HeadlessPostMessage(PlatformMessage{type, key, 0, 0}); }
 void Send(int32_t type, int32_t key = 0) { WindowProcedure(PlatformMessage{type, key, 0, 0}); }
@@ -115,7 +116,7 @@ TEST_F(FrameTest, RefusedCloseKeepsTheWindowAndStopsPausing) {
     RunFrames(5, [](int frame) {
         if (frame != 2) return;
         SetCloseCallback(RefuseClose);
-        Post(MsgKeyDown, kEscape);
+        Post(MsgKeyDown, VkEscape);
         Post(MsgDeactivate);
     });
     EXPECT_EQ(g_script.closeAsked, 1);
@@ -127,7 +128,7 @@ TEST_F(FrameTest, RefusedCloseKeepsTheWindowAndStopsPausing) {
 
 TEST_F(FrameTest, EscapeDuringTheCreditsSavesAndEndsTheProgram) {
     RunFrames(100, [](int frame) {
-        if (frame == 2) Post(MsgKeyDown, kEscape);
+        if (frame == 2) Post(MsgKeyDown, VkEscape);
     });
     EXPECT_EQ(g_script.frames, 2);
     EXPECT_TRUE(HeadlessWindow().destroyed);
@@ -157,7 +158,7 @@ TEST_F(FrameTest, OnlyAKeyDownOfTheQuitKeyRequestsAClose) {
     SetCloseCallback(RefuseClose);
     EXPECT_EQ(SetQuitKey(257), 0);
     EXPECT_EQ(SetQuitKey('Q'), 1);
-    Send(MsgKeyDown, kEscape);
+    Send(MsgKeyDown, VkEscape);
     Send(MsgSysKeyDown, 'Q');
     EXPECT_EQ(g_script.closeAsked, 0);
     Send(MsgKeyDown, 0x10000 | 'Q');   // only the low 16 bits name the key

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frame/frame.h"
+#include "input/buttons.h"
 #include "input/input.h"
 #include "platform/headless/headless.h"
 #include "support/fresh.h"
@@ -40,7 +41,8 @@ TEST(InputTest, StickThresholds) {
         PollJoysticks();
         const int low = row.low ? 2 : 0, high = row.high ? 2 : 0;
         EXPECT_EQ((std::vector<int>{QueryJoystick(0, JoystickUp), QueryJoystick(0, JoystickLeft),
-                                    QueryJoystick(0, JoystickDown), QueryJoystick(0, JoystickRight)}),
+                                    QueryJoystick(0, JoystickDown),
+                                    QueryJoystick(0, JoystickRight)}),
                   (std::vector<int>{low, low, high, high})) << row.axis;
     }
 }
@@ -84,6 +86,24 @@ TEST(InputTest, UnknownKeysJoysticksAndCodesAndUnpluggedPadsReadIdle) {
 }  // namespace
 
 namespace {
+
+// A query steps the key's state machine, so only the first reader of a key in a frame sees the
+// press: a menu that read KEY 1 before the buttons are latched would leave no confirm to find.
+TEST(InputTest, EachQueryStepsTheKeySoASecondReaderSeesItHeld) {
+    FreshProcess();
+    HeadlessSetKey('Z', true);
+    EXPECT_EQ(QueryKey('Z'), ButtonPressed);
+    EXPECT_EQ(QueryKey('Z'), ButtonHeld);
+    HeadlessSetKey('Z', false);
+    EXPECT_EQ(QueryKey('Z'), ButtonReleased);
+    EXPECT_EQ(QueryKey('Z'), ButtonIdle);
+
+    HeadlessSetKey('Z', true);
+    QueryKey('Z');
+    LatchButtons();
+    EXPECT_FALSE(ButtonPressedNow(ButtonLatch.key[1]));
+    EXPECT_TRUE(ButtonIsDown(ButtonLatch.key[1]));
+}
 
 // AnyKeyReleased answers the first key let go, and a moved mouse only when asked to.
 TEST(InputTest, FirstReleasedKeyOrAMovedMouse) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "input/input.h"
+#include "platform/keys.h"
+#include "shell/catalogue.h"
 #include "support/option_driver.h"
 
 using namespace option_driver;
@@ -25,8 +27,8 @@ protected:
 TEST_F(KeyScreensTest, LetterWalksFromA3ToFAndBackToE1) {
     Open(2);
     const struct { int key; int32_t config; const char* shown; } steps[] = {
-        {kRight, 6, "B-3"}, {kRight, 10, "C-3"}, {kRight, 14, "D-3"}, {kRight, 18, "E-3"},
-        {kRight, 20, " F"}, {kRight, 20, " F"},  {kLeft, 16, "E-1"}};
+        {VkRight, 6, "B-3"}, {VkRight, 10, "C-3"}, {VkRight, 14, "D-3"}, {VkRight, 18, "E-3"},
+        {VkRight, 20, " F"}, {VkRight, 20, " F"},  {VkLeft, 16, "E-1"}};
     int sounds = 0;
     for (const auto& step : steps) {
         Press(step.key);
@@ -40,22 +42,22 @@ TEST_F(KeyScreensTest, LetterWalksFromA3ToFAndBackToE1) {
 // F has no digit row: the cursor jumps over it both ways. D-4's digit goes no higher.
 TEST_F(KeyScreensTest, CursorJumpAtFAndDigitLimits) {
     Open(20);
-    Tap(kDown);
+    Tap(VkDown);
     EXPECT_EQ(Scene.menuCursor, 2);
-    Tap(kUp);
+    Tap(VkUp);
     EXPECT_EQ(Scene.menuCursor, 0);
     Open(15);
-    Tap(kDown);
-    Tap(kRight);
+    Tap(VkDown);
+    Tap(VkRight);
     EXPECT_EQ(Settings.keyConfig, 15);
-    for (int i = 0; i < 4; ++i) Tap(kLeft);
+    for (int i = 0; i < 4; ++i) Tap(VkLeft);
     EXPECT_EQ(TextOf(kTypeRow), "KEY TYPE = D-1");
     EXPECT_EQ(CountPlays(WaveSlotChoice), 4) << "the move down and three steps left";
 }
 
 TEST_F(KeyScreensTest, ActionColumnFollowsInTheFrameOfTheChange) {
     Open(16);
-    Press(kRight);
+    Press(VkRight);
     EXPECT_EQ(Actions(), (std::vector<std::string>{"NO USE", "ROTATE LEFT", "NO USE", "FALL & FIX",
                                                    "FALL & FIX", "NO USE", "NO USE", "NO USE",
                                                    "NO USE", "NO USE"}));
@@ -70,7 +72,7 @@ TEST_F(KeyScreensTest, StoredNumberOutsideTheTableReadsAsA1) {
         Open(stored);
         EXPECT_EQ(TextOf(kTypeRow), "KEY TYPE = A-1");
         EXPECT_EQ(Actions()[0], "INSTANT FALL");
-        Tap(kRight);
+        Tap(VkRight);
         EXPECT_EQ(Settings.keyConfig, 4);
     }
 }

@@ -1,6 +1,8 @@
 // The medals with their bonuses, and the score's ceiling.
 #include "game/erase.h"
 #include "game/levels.h"
+#include "game/medals.h"
+#include "shell/catalogue.h"
 #include "support/piece_fixture.h"
 
 namespace {
@@ -13,7 +15,9 @@ using LevelsTest = GameTest;
 // ten) and the level medal at 25, 35 and 50 levels from it. Each tier won is a medal sound and its
 // bonus: 300000, 700000, 1000000.
 TEST_F(LevelsTest, LevelChangeMedalsCountFromTheStartLevel) {
-    struct Case { int32_t startLevel, level, elapsedMs; int kind; int32_t tierBefore, tierAfter, bonus; };
+    struct Case {
+        int32_t startLevel, level, elapsedMs; int kind; int32_t tierBefore, tierAfter, bonus;
+    };
     const Case cases[] = {
         {0, 10, 130000, MedalTime, 0, 2, 1000000},   // 2:10 for ten levels: tiers 1 and 2 at once
         {0, 10, 120000, MedalTime, 0, 3, 2000000},  {0, 10, 120001, MedalTime, 0, 2, 1000000},
@@ -26,9 +30,11 @@ TEST_F(LevelsTest, LevelChangeMedalsCountFromTheStartLevel) {
     };
     for (const Case& c : cases) {
         Fresh();
-        Game.phase = PhaseFalling; Scene.startLevel = c.startLevel; Game.elapsedMs = c.elapsedMs; Game.medals[c.kind] = c.tierBefore;
+        Game.phase = PhaseFalling; Scene.startLevel = c.startLevel; Game.elapsedMs = c.elapsedMs;
+        Game.medals[c.kind] = c.tierBefore;
         ApplyLevel(c.level);
-        EXPECT_EQ(V(Game.medals[c.kind], Game.score, Played(WaveSlotMedal).size(), Played(WaveSlotLevelChange).size()),
+        EXPECT_EQ(V(Game.medals[c.kind], Game.score, Played(WaveSlotMedal).size(),
+                    Played(WaveSlotLevelChange).size()),
                   V(c.tierAfter, c.bonus, c.tierAfter - c.tierBefore, 1))
             << c.startLevel << " -> " << c.level << " in " << c.elapsedMs;
     }
@@ -39,9 +45,10 @@ TEST_F(LevelsTest, LevelChangeMedalsCountFromTheStartLevel) {
 TEST_F(LevelsTest, MedalsClimbTierByTierOnTheirMeasure) {
     struct Case { int kind; int32_t measure, tierBefore, tierAfter; };
     const Case cases[] = {
-        {MedalLines, 79, 0, 0},     {MedalLines, 80, 0, 1},     {MedalLines, 100, 0, 3},    {MedalChain, 2, 0, 1},
-        {MedalChain, 3, 1, 2},      {MedalChain, 4, 2, 3},      {MedalStreak, 6, 1, 2},     {MedalStreak, 7, 0, 3},
-        {MedalCollection, 2, 0, 0}, {MedalCollection, 3, 0, 1}, {MedalCollection, 5, 0, 3}, {MedalCollection, 4, 2, 2},
+        {MedalLines, 79, 0, 0},     {MedalLines, 80, 0, 1},     {MedalLines, 100, 0, 3},
+        {MedalChain, 2, 0, 1},      {MedalChain, 3, 1, 2},      {MedalChain, 4, 2, 3},
+        {MedalStreak, 6, 1, 2},     {MedalStreak, 7, 0, 3},     {MedalCollection, 2, 0, 0},
+        {MedalCollection, 3, 0, 1}, {MedalCollection, 5, 0, 3}, {MedalCollection, 4, 2, 2},
     };
     for (const Case& c : cases) {
         Fresh();
@@ -49,7 +56,8 @@ TEST_F(LevelsTest, MedalsClimbTierByTierOnTheirMeasure) {
         Game.stepLines = c.kind == MedalLines ? c.measure : 0;
         Game.chain = c.kind == MedalChain ? c.measure : 0;
         Game.streak = c.kind == MedalStreak ? c.measure : 0;
-        for (int other = 0; c.kind == MedalCollection && other < c.measure; ++other) Game.medals[other] = 1;
+        for (int other = 0; c.kind == MedalCollection && other < c.measure; ++other)
+            Game.medals[other] = 1;
         CheckLineMedals(); CheckChainMedals(); CheckStreakMedals(); CheckCollectionMedal();
         EXPECT_EQ(V(Game.medals[c.kind], Played(WaveSlotMedal).size(), Game.medalFlash[c.kind]),
                   V(c.tierAfter, c.tierAfter - c.tierBefore, c.tierAfter > c.tierBefore ? 60 : 0))

@@ -6,8 +6,10 @@
 
 #include "game/field.h"
 #include "platform/headless/headless.h"
+#include "platform/keys.h"
 #include "scenes/name_entry.h"
 #include "scenes/callbacks.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -16,7 +18,7 @@
 
 namespace {
 
-constexpr int kUp = 38, kDown = 40, kRight = 39, kLeft = 37, kKey1 = 'Z', kKey2 = 'S';
+constexpr int kKey1 = 'Z', kKey2 = 'S';
 
 // The frames of the test, counted from 0, in which each sound was played.
 std::vector<int> g_choice, g_select;
@@ -81,9 +83,9 @@ TEST_F(NameEntryTest, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack)
     Tap(kKey2);   // no letter before the first: silent
     EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_TRUE(g_select.empty());
-    Tap(kUp, 2, 1);
+    Tap(VkUp, 2, 1);
     EXPECT_EQ(NameLetters[0], 0);
-    Tap(kLeft, 2, 1);
+    Tap(VkLeft, 2, 1);
     EXPECT_EQ(NameLetters[0], 41);
     Tap(kKey1);
     const char shown[] = "?AA";
@@ -99,21 +101,21 @@ TEST_F(NameEntryTest, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack)
 }
 
 TEST_F(NameEntryTest, HoldingADirectionStepsInFrames2And11ThenEverySix) {
-    for (int key : {kDown, kRight, kUp, kLeft}) {
+    for (int key : {VkDown, VkRight, VkUp, VkLeft}) {
         EndedGame(2000000, 0);
         Tap(key, 30, 0);
         EXPECT_EQ(g_choice, (FrameList{1, 10, 16, 22, 28})) << key;
-        EXPECT_EQ(NameLetters[0], key == kDown || key == kRight ? 6 : 38) << key;
+        EXPECT_EQ(NameLetters[0], key == VkDown || key == VkRight ? 6 : 38) << key;
     }
 }
 
 TEST_F(NameEntryTest, TimeOutEntersTheLettersAsTheyStandAndIgnoresButtonsAfter) {
     EndedGame(555555, 3);
-    Tap(kDown, 2, 1);
+    Tap(VkDown, 2, 1);
     Tap(kKey1);
     Frames(1799 - g_frames);
     HeadlessSetKey(kKey1, true);   // in the frame of the time-out and after: no effect
-    HeadlessSetKey(kDown, true);
+    HeadlessSetKey(VkDown, true);
     Frames(3);
     EXPECT_EQ(g_select, (FrameList{3, 1799}));
     EXPECT_EQ(g_choice, (FrameList{1}));

@@ -3,6 +3,8 @@
 
 #include <tuple>
 
+#include "platform/keys.h"
+#include "shell/catalogue.h"
 #include "support/option_driver.h"
 
 using namespace option_driver;
@@ -18,11 +20,11 @@ TEST_F(OptionMenuTest, MenuSlidesInThenMovesBetweenItsEnds) {
     EXPECT_EQ(FirstX(8), CentredX(-2, "OPTION MENU"));
     EXPECT_EQ(FirstX(15), CentredX(2, "KEY CONFIG"));
     EXPECT_EQ(FirstX(17), CentredX(-2, "KEY TEST"));
-    Tap(kDown);   // the last frame of the slide
-    for (int i = 0; i < 6; ++i) Tap(kDown);
+    Tap(VkDown);   // the last frame of the slide
+    for (int i = 0; i < 6; ++i) Tap(VkDown);
     EXPECT_EQ(Scene.menuCursor, 5);
     EXPECT_EQ(CountPlays(WaveSlotChoice), 5);
-    for (int i = 0; i < 6; ++i) Tap(kUp);
+    for (int i = 0; i < 6; ++i) Tap(VkUp);
     EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_EQ(Played, std::vector<uint16_t>(10, WaveSlotChoice));
 }
@@ -30,7 +32,7 @@ TEST_F(OptionMenuTest, MenuSlidesInThenMovesBetweenItsEnds) {
 TEST_F(OptionMenuTest, ResetDataLeavesAndComesBackChangingNothing) {
     Settings = SettingsRecord{7, 0, 0, 1, 0};
     EnterOptionMenu(SceneKeyConfig);
-    for (int i = 0; i < 4; ++i) Tap(kDown);
+    for (int i = 0; i < 4; ++i) Tap(VkDown);
     Press(kKey4);
     RunFrames(19);
     EXPECT_EQ(Scene.leaveTimer, 1);
@@ -43,7 +45,7 @@ TEST_F(OptionMenuTest, ResetDataLeavesAndComesBackChangingNothing) {
     EXPECT_EQ(FirstX(15), CentredX(0, "KEY CONFIG"));
     EXPECT_EQ(std::tie(Settings.keyConfig, Settings.fpsDisplay), std::tuple(7, 0));
     EXPECT_EQ(CountPlays(WaveSlotSelect), 1);
-    Press(kDown);   // live again
+    Press(VkDown);   // live again
     EXPECT_EQ(Scene.menuCursor, 5);
     Press(kKey1);   // RETURN MAINMENU
     RunFrames(20);

@@ -2,6 +2,7 @@
 // ResetProcessState between them, give exactly what each gives alone in a new process: no
 // record keeps anything from the session before.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -150,7 +151,8 @@ std::string ReadFile(const fs::path& path) {
 Outcome RunSession(const Session& session, const std::string& tag) {
     const fs::path old = fs::current_path();
     const fs::path dir = fs::path(testing::TempDir()) /
-                         ("plusrail_process_state_" + std::string(session.name) + "_" + tag);
+                         ("plusrail_process_state_" + std::string(session.name) + "_" + tag + "_" +
+                          std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const char* binaryDir = std::getenv("PLUSRAIL_BINARY_DIR");
@@ -202,7 +204,7 @@ bool Saw(const Outcome& o, const std::string& text) {
 }
 
 // Each case starts in a process of its own, so its first session runs truly alone.
-TEST(ProcessState, OptionsSessionAfterAnotherSessionIsTheSessionAlone) {
+TEST(ProcessStateTest, OptionsSessionAfterAnotherSessionIsTheSessionAlone) {
     const Session first = OptionsAndAGame(), second = RankingAndALongGame();
     const Outcome alone = RunSession(first, "alone");
     // The session reaches what it is meant to: the option screens, a game, a save at the end.
@@ -214,7 +216,7 @@ TEST(ProcessState, OptionsSessionAfterAnotherSessionIsTheSessionAlone) {
     ExpectSame(alone, RunSession(first, "after"));
 }
 
-TEST(ProcessState, GameSessionAfterAnotherSessionIsTheSessionAlone) {
+TEST(ProcessStateTest, GameSessionAfterAnotherSessionIsTheSessionAlone) {
     const Session first = RankingAndALongGame(), second = OptionsAndAGame();
     const Outcome alone = RunSession(first, "alone");
     EXPECT_TRUE(Saw(alone, "scene 201") && Saw(alone, "scene 101") && !alone.ended);

@@ -14,6 +14,7 @@
 #include "frame/sprite.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
+#include "platform/keys.h"
 #include "shell/catalogue.h"
 #include "scenes/callbacks.h"
 #include "shell/scene.h"
@@ -148,7 +149,7 @@ TEST_F(SceneTest, EscapeGoesOneLevelBackAndQuitsOnlyFromTitleOrCredits) {
 TEST_F(SceneTest, ShiftReadsPressedAtTheFirstCloseAndHeldLaterWhenItReentersTheTitle) {
     LoadSettings();
     Scene.id = SceneTitle;
-    HeadlessSetKey(16, true);
+    HeadlessSetKey(VkShift, true);
     EXPECT_EQ(CloseCallback(), 1);   // pressed: handled like Escape, the title quits
     EXPECT_TRUE(fs::remove("config.dat"));
     SetFade(1);

@@ -1,6 +1,7 @@
 // The simulator as later tests use it: the built plusrail-sim run on scripts in a fresh
 // working directory, its event log, state file and pictures read back.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,7 +35,9 @@ protected:
         sim_ = fs::path(binaryDir) / "plusrail-sim";
         ASSERT_TRUE(fs::exists(sim_)) << sim_;
         const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-        work_ = fs::path(testing::TempDir()) / ("sim_test_" + test);
+        // The process id keeps runs of the same test from two build trees apart.
+        work_ = fs::path(testing::TempDir()) /
+                ("sim_test_" + test + "_" + std::to_string(getpid()));
         fs::remove_all(work_);
         fs::create_directories(work_ / "game");
         // The generated pictures and sounds, when the build made them.

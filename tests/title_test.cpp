@@ -7,8 +7,11 @@
 #include <filesystem>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/frame.h"
 #include "game/field.h"
+#include "platform/keys.h"
+#include "shell/catalogue.h"
 #include "support/screen_driver.h"
 #include "support/work_dir.h"
 
@@ -72,7 +75,7 @@ TEST_F(TitleTest, TitleSlidesInIgnoringButtonsThenCyclesGameStartEveryFourFrames
     OpenTitle(0);
     for (int32_t enter : {20, 13, 0}) {
         while (Scene.enterTimer > enter) {
-            HeadlessSetKey(kDown, Scene.enterTimer % 3 == 0);
+            HeadlessSetKey(VkDown, Scene.enterTimer % 3 == 0);
             HeadlessSetKey(kKey4, Scene.enterTimer == 1);   // pressed in the last slide frame, held
             RunFrames();
         }
@@ -93,14 +96,14 @@ TEST_F(TitleTest, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwe
     Frame.window = 1;   // the close path as the process entry sets it up
     SetCloseCallback(CloseCallback);
     OpenTitle(20);
-    Tap(kUp);
-    for (int i = 0; i < 4; ++i) Tap(kDown);
+    Tap(VkUp);
+    for (int i = 0; i < 4; ++i) Tap(VkDown);
     EXPECT_EQ(Played, std::vector<uint16_t>(3, WaveSlotChoice));
     Press(kKey1);
     for (int32_t leave = 20; leave >= 1; --leave, RunFrames()) {
         ASSERT_EQ(Scene.leaveTimer, leave);
         ASSERT_EQ(Frame.window, 1);
-        HeadlessSetKey(kUp, leave % 3 == 0);   // new presses every third frame: ignored
+        HeadlessSetKey(VkUp, leave % 3 == 0);   // new presses every third frame: ignored
         HeadlessSetKey(kKey1, leave % 3 == 1);
         if (leave % 10 != 0) continue;
         // EXIT flashes at its cells while the others clear the way at 16 pixels a frame.
@@ -132,11 +135,11 @@ TEST_F(TitleTest, NormalModeWithQAndRHeldStartsAtLevel100AfterAFortyFrameDissolv
 
 TEST_F(TitleTest, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
     IdleModeSelect();
-    Tap(kDown);
+    Tap(VkDown);
     ConfirmHolding({kKey5});
     RunFrames(40);
     EXPECT_EQ(Scene.id, SceneModeSelect);   // idle again on EXPERT MODE
-    Tap(kUp);
+    Tap(VkUp);
     ConfirmHolding({});
     RunFrames(40);
     EXPECT_EQ(Game.level, 15);
@@ -153,7 +156,7 @@ TEST_F(TitleTest, EnteringTheModeSelectResetsTheStartLevel) {
 
 TEST_F(TitleTest, ReturnToMainMenuSlidesOutWithoutFadeToAnIdleTitle) {
     IdleModeSelect();
-    for (int i = 0; i < 2; ++i) Tap(kDown);
+    for (int i = 0; i < 2; ++i) Tap(VkDown);
     FadeLevel = 7;   // a probe: any fade step would move it
     Press(kKey1);
     RunFrames(10);

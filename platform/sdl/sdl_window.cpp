@@ -2,12 +2,12 @@
 // the largest whole factor that fits (letterboxed, square pixels), or a 640 x 480 window.
 // SDL events become the window messages the frame handles.
 #define SDL_MAIN_HANDLED
+#include "platform/keys.h"
 #include "platform/platform_window.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {
 
-constexpr int kVirtualKeyAlt = 0x12;
 
 struct SdlWindow {
     SDL_Window* window;
@@ -20,7 +20,7 @@ struct SdlWindow {
 SdlWindow g_sdl;
 
 bool AltMessage(const SDL_KeyboardEvent& key, int virtualKey) {
-    return virtualKey == kVirtualKeyAlt || (key.keysym.mod & KMOD_ALT) != 0;
+    return virtualKey == VkMenu || (key.keysym.mod & KMOD_ALT) != 0;
 }
 
 // False for events the frame has no message for.

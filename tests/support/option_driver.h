@@ -8,8 +8,10 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "frame/frame.h"
 #include "options/option_menu.h"
+#include "platform/keys.h"
 #include "shell/settings.h"
 #include "support/screen_driver.h"
 
@@ -56,13 +58,13 @@ protected:
         Start();
         // The close path as the process entry sets it up.
         Frame.window = 1;
-        Frame.quitKey = kEscape;
+        Frame.quitKey = VkEscape;
         SetCloseCallback(CloseCallback);
     }
     // Choose `item` on the live menu, then run the leave phase and the screen's slide-in.
     void OpenScreen(int32_t item, int32_t scene) {
         EnterOptionMenu(SceneKeyConfig);
-        for (int32_t i = 0; i < item; ++i) Tap(kDown);
+        for (int32_t i = 0; i < item; ++i) Tap(VkDown);
         Press(kKey1);
         RunFrames(20);
         ASSERT_EQ(Scene.id, scene);
@@ -70,7 +72,7 @@ protected:
         ASSERT_EQ(Scene.enterTimer, 0);
         Played.clear();
     }
-    void Escape() { WindowProcedure(PlatformMessage{MsgKeyDown, kEscape, 0, 0}); RunFrames(); }
+    void Escape() { WindowProcedure(PlatformMessage{MsgKeyDown, VkEscape, 0, 0}); RunFrames(); }
 };
 
 }  // namespace option_driver

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/window_procedure.h"
 #include "platform/headless/headless.h"
 #include "scenes/callbacks.h"
 #include "shell/scene.h"
@@ -18,7 +19,6 @@
 
 namespace screen_driver {
 
-constexpr int kUp = 38, kDown = 40, kLeft = 37, kRight = 39, kEscape = 27;
 constexpr int kKey1 = 'Z', kKey2 = 'S', kKey3 = 'X', kKey4 = 'C';
 
 inline std::vector<uint16_t> Played;   // the sounds since Start

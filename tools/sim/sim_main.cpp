@@ -11,6 +11,7 @@
 #include "frame/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_window.h"
+#include "platform/keys.h"
 #include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -23,7 +24,6 @@ namespace {
 constexpr const char* kUsage =
     "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
     "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]...";
-constexpr int32_t kAltKey = 0x12;
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
 constexpr int64_t kDigestEvery = 100;   // FrameCallback calls between two back-buffer digests
 
@@ -94,7 +94,8 @@ SimOptions ParseArguments(int argc, char** argv) {
         } else if (name == "--input") {
             o.input = value;
         } else if (name == "--clock-start") {
-            if (!ParseCount(value, &o.clockStart)) Refuse("--clock-start takes seconds, not " + value);
+            if (!ParseCount(value, &o.clockStart))
+                Refuse("--clock-start takes seconds, not " + value);
         } else if (name == "--state") {
             o.state = value;
         } else if (name == "--events") {
@@ -175,8 +176,8 @@ void Deliver(const SimEvent& e) {
     case SimKeyDown:
     case SimKeyUp: {
         const bool down = e.kind == SimKeyDown;
-        const bool system = e.code == kAltKey || g_run.altDown;
-        if (e.code == kAltKey) g_run.altDown = down;
+        const bool system = e.code == VkMenu || g_run.altDown;
+        if (e.code == VkMenu) g_run.altDown = down;
         const int32_t type =
             down ? (system ? MsgSysKeyDown : MsgKeyDown) : (system ? MsgSysKeyUp : MsgKeyUp);
         HeadlessPostMessage(PlatformMessage{type, e.code, 0, 0});

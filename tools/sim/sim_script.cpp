@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/keys.h"
+
 namespace {
 
 struct KeyWord {
@@ -14,9 +16,10 @@ struct KeyWord {
 };
 
 constexpr KeyWord kKeyWords[] = {
-    {"UP", 0x26},    {"DOWN", 0x28},   {"LEFT", 0x25},   {"RIGHT", 0x27}, {"Z", 'Z'}, {"S", 'S'},
-    {"X", 'X'},      {"C", 'C'},       {"W", 'W'},       {"E", 'E'},      {"Q", 'Q'}, {"R", 'R'},
-    {"SHIFT", 0x10}, {"ESCAPE", 0x1B}, {"RETURN", 0x0D}, {"ALT", 0x12},
+    {"UP", VkUp},       {"DOWN", VkDown},     {"LEFT", VkLeft},     {"RIGHT", VkRight},
+    {"Z", 'Z'},         {"S", 'S'},           {"X", 'X'},           {"C", 'C'},
+    {"W", 'W'},         {"E", 'E'},           {"Q", 'Q'},           {"R", 'R'},
+    {"SHIFT", VkShift}, {"ESCAPE", VkEscape}, {"RETURN", VkReturn}, {"ALT", VkMenu},
 };
 
 constexpr KeyWord kJoyWords[] = {
