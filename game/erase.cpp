@@ -15,25 +15,20 @@ constexpr int32_t kLevelClearFrames = 60;
 constexpr int32_t kBannerFrames = 120;
 constexpr int32_t kLinesPerLevel = 40;
 
-// Highest rows the rectangle search and the collapse reach: x-line row 12 and y-line row 11
-// are the top of the visible field.
-constexpr int kTopXRow = 12;
-constexpr int kTopYRow = 11;
-
 bool Present(int32_t value) { return value >= 1; }
 
 // Levels 9, 19, ... 99 end with a level clear instead of rising at once.
 bool LevelEndsWithClear(int32_t level) { return level % 10 == 9 && level <= 100; }
 
 void ClearMarks() {
-    for (int i = 1; i <= 7; ++i) {
-        for (int j = 1; j <= kTopXRow; ++j) {
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i) {
+        for (int j = kFloorRow; j <= kXTopRow; ++j) {
             EraseMarkX[i][j] = 0;
             DropMarkX[i][j] = 0;
         }
     }
-    for (int i = 1; i <= 8; ++i) {
-        for (int j = 1; j <= kTopYRow; ++j) {
+    for (int i = kYFirstColumn; i <= kYLastColumn; ++i) {
+        for (int j = kFloorRow; j <= kYTopRow; ++j) {
             EraseMarkY[i][j] = 0;
             DropMarkY[i][j] = 0;
         }
@@ -69,10 +64,10 @@ void MarkRectangle(int i1, int j1, int i2, int j2) {
 // Every pair of corners is tried, so overlapping and nested rectangles are all found.
 void MarkClosedRectangles() {
     for (int i1 = 1; i1 <= 6; ++i1) {
-        for (int j1 = 1; j1 <= kTopYRow; ++j1) {
+        for (int j1 = 1; j1 <= kYTopRow; ++j1) {
             if (!Present(XLineGrid[i1][j1]) || !Present(YLineGrid[i1][j1])) continue;
             for (int i2 = i1 + 2; i2 <= 8; ++i2) {
-                for (int j2 = j1 + 2; j2 <= kTopXRow; ++j2) {
+                for (int j2 = j1 + 2; j2 <= kXTopRow; ++j2) {
                     if (!Present(XLineGrid[i2 - 1][j2]) || !Present(YLineGrid[i2][j2 - 1])) continue;
                     if (RectangleClosed(i1, j1, i2, j2)) MarkRectangle(i1, j1, i2, j2);
                 }
@@ -83,16 +78,16 @@ void MarkClosedRectangles() {
 
 int32_t EraseMarkedLines() {
     int32_t erased = 0;
-    for (int i = 1; i <= 8; ++i) {
-        for (int j = 1; j <= kTopXRow; ++j) {
+    for (int i = kXFirstColumn; i <= kXWallColumn; ++i) {
+        for (int j = kFloorRow; j <= kXTopRow; ++j) {
             if (EraseMarkX[i][j] >= 1) {
                 XLineGrid[i][j] = LineEmpty;
                 ++erased;
             }
         }
     }
-    for (int i = 1; i <= 9; ++i) {
-        for (int j = 1; j <= kTopYRow; ++j) {
+    for (int i = kYFirstColumn; i <= kYWallColumn; ++i) {
+        for (int j = kFloorRow; j <= kYTopRow; ++j) {
             if (EraseMarkY[i][j] >= 1) {
                 YLineGrid[i][j] = LineEmpty;
                 ++erased;
@@ -102,10 +97,11 @@ int32_t EraseMarkedLines() {
     return erased;
 }
 
-// The popup sits at the highest erased y-line, rightmost in its row.
+// The popup sits at the highest erased y-line, rightmost in its row. The scan keeps to the
+// x-lines' columns and rows, so an erased y-line in the last column never anchors it.
 void AnchorPopup() {
-    for (int j = 1; j <= kTopXRow; ++j) {
-        for (int i = 1; i <= 7; ++i) {
+    for (int j = kFloorRow; j <= kXTopRow; ++j) {
+        for (int i = kXFirstColumn; i <= kXLastColumn; ++i) {
             if (EraseMarkY[i][j] > 0) {
                 Game.popupX = i;
                 Game.popupY = j;
@@ -122,7 +118,7 @@ void RestoreWallsAndFloor() {
         XLineGrid[kXGridColumns - 1][j] = LineWall;
     }
     for (int i = 0; i < kXGridColumns; ++i) XLineGrid[i][0] = LineWall;
-    for (int i = 1; i <= 7; ++i) XLineGrid[i][1] = LineGrey;
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i) XLineGrid[i][kFloorRow] = LineGrey;
     for (int j = 0; j < kYGridRows; ++j) {
         YLineGrid[0][j] = LineWall;
         YLineGrid[kYGridColumns - 1][j] = LineWall;
@@ -220,13 +216,13 @@ void UpdateLevelClear() {
     }
     StopWave(WaveSlotErasing);
     // The floor line and the entry area above the visible field are left alone.
-    for (int i = 1; i <= 8; ++i) {
-        for (int j = 2; j <= kTopXRow; ++j) {
+    for (int i = kXFirstColumn; i <= kXWallColumn; ++i) {
+        for (int j = 2; j <= kXTopRow; ++j) {
             if (XLineGrid[i][j] >= 1) XLineGrid[i][j] = LineEmpty;
         }
     }
-    for (int i = 1; i <= 9; ++i) {
-        for (int j = 1; j <= kTopYRow; ++j) {
+    for (int i = kYFirstColumn; i <= kYWallColumn; ++i) {
+        for (int j = kFloorRow; j <= kYTopRow; ++j) {
             if (YLineGrid[i][j] >= 1) YLineGrid[i][j] = LineEmpty;
         }
     }
@@ -239,18 +235,18 @@ void UpdateLevelClear() {
 // Lines above a rectangle drop only within its columns; overhangs beside it stay where they
 // are. The row just above the moving stretch is emptied first, so a line lying there is lost.
 void CollapseField() {
-    for (int i = 1; i <= 7; ++i) {
-        for (int j = kTopXRow; j >= 1; --j) {
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i) {
+        for (int j = kXTopRow; j >= kFloorRow; --j) {
             if (DropMarkX[i][j] <= 0) continue;
-            XLineGrid[i][kTopXRow + 1] = LineEmpty;
-            for (int k = j; k <= kTopXRow; ++k) XLineGrid[i][k] = XLineGrid[i][k + 1];
+            XLineGrid[i][kXTopRow + 1] = LineEmpty;
+            for (int k = j; k <= kXTopRow; ++k) XLineGrid[i][k] = XLineGrid[i][k + 1];
         }
     }
-    for (int i = 1; i <= 8; ++i) {
-        for (int j = kTopYRow; j >= 1; --j) {
+    for (int i = kYFirstColumn; i <= kYLastColumn; ++i) {
+        for (int j = kYTopRow; j >= kFloorRow; --j) {
             if (DropMarkY[i][j] <= 0) continue;
-            YLineGrid[i][kTopYRow + 1] = LineEmpty;
-            for (int k = j; k <= kTopYRow; ++k) YLineGrid[i][k] = YLineGrid[i][k + 1];
+            YLineGrid[i][kYTopRow + 1] = LineEmpty;
+            for (int k = j; k <= kYTopRow; ++k) YLineGrid[i][k] = YLineGrid[i][k + 1];
         }
     }
 }

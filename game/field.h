@@ -13,6 +13,15 @@ constexpr int kXGridRows = 16;      // j = 0..15
 constexpr int kYGridColumns = 10;   // i = 0..9
 constexpr int kYGridRows = 15;      // j = 0..14
 
+// The playing area between the walls (column 0 and the last column of each grid). Row 1 of
+// the x-lines is the grey floor; x-line row 12 and y-line row 11 are the top of the visible
+// field, where the search for rectangles and the collapse stop.
+constexpr int kXFirstColumn = 1, kXLastColumn = 7, kXWallColumn = 8;
+constexpr int kYFirstColumn = 1, kYLastColumn = 8, kYWallColumn = 9;
+constexpr int kFloorRow = 1;
+constexpr int kXTopRow = 12;
+constexpr int kYTopRow = 11;
+
 extern int32_t XLineGrid[kXGridColumns][kXGridRows];
 extern int32_t YLineGrid[kYGridColumns][kYGridRows];
 extern int32_t EraseMarkX[kXGridColumns][kXGridRows];

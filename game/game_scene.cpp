@@ -36,13 +36,13 @@ int32_t FindNewRank() {
 void GreyRows(int32_t t) {
     if (t % 10 == 5 && t >= kGreyYLast && t <= kGreyYFirst) {
         int row = (195 - t) / 10;
-        for (int i = 1; i <= 8; ++i) {
+        for (int i = kYFirstColumn; i <= kYLastColumn; ++i) {
             if (YLineGrid[i][row] != LineEmpty) YLineGrid[i][row] = LineGrey;
         }
     }
     if (t % 10 == 0 && t >= kGreyXLast && t <= kGreyXFirst) {
         int row = (200 - t) / 10;
-        for (int i = 1; i <= 7; ++i) {
+        for (int i = kXFirstColumn; i <= kXLastColumn; ++i) {
             if (XLineGrid[i][row] != LineEmpty) XLineGrid[i][row] = LineGrey;
         }
     }

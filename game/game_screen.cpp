@@ -18,8 +18,6 @@ namespace {
 
 // The visible field: x-lines columns 1..7 rows 1..12, y-lines columns 1..8 rows 1..11.
 // Rows above are the entry area, never drawn except as the preview.
-constexpr int kXFirst = 1, kXLastColumn = 7, kXLastRow = 12;
-constexpr int kYFirst = 1, kYLastColumn = 8, kYLastRow = 11;
 constexpr int kLevelClearFirstXRow = 2;   // the floor line stays grey through a level clear
 
 constexpr int32_t kCellPitch = 32;
@@ -47,10 +45,10 @@ constexpr int32_t kNoRank = kRankingEntries;   // NewRank of a score that did no
 constexpr int32_t kLowestShadowRow = -3;
 
 bool InXView(int64_t i, int64_t j) {
-    return i >= kXFirst && i <= kXLastColumn && j >= kXFirst && j <= kXLastRow;
+    return i >= kXFirstColumn && i <= kXLastColumn && j >= kFloorRow && j <= kXTopRow;
 }
 bool InYView(int64_t i, int64_t j) {
-    return i >= kYFirst && i <= kYLastColumn && j >= kYFirst && j <= kYLastRow;
+    return i >= kYFirstColumn && i <= kYLastColumn && j >= kFloorRow && j <= kYTopRow;
 }
 
 // A colour 1..6 that runs diagonally across the field and changes every frame.
@@ -82,14 +80,14 @@ void FillPieceY(int32_t row, int32_t codeBase) {
 }
 
 void FillSettledX() {
-    for (int i = kXFirst; i <= kXLastColumn; ++i)
-        for (int j = kXFirst; j <= kXLastRow; ++j)
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i)
+        for (int j = kFloorRow; j <= kXTopRow; ++j)
             if (XLineGrid[i][j] > 0) ViewXGrid[i][j] = XLineGrid[i][j] + ViewSettled;
 }
 
 void FillSettledY() {
-    for (int i = kYFirst; i <= kYLastColumn; ++i)
-        for (int j = kYFirst; j <= kYLastRow; ++j)
+    for (int i = kYFirstColumn; i <= kYLastColumn; ++i)
+        for (int j = kFloorRow; j <= kYTopRow; ++j)
             if (YLineGrid[i][j] > 0) ViewYGrid[i][j] = YLineGrid[i][j] + ViewSettled;
 }
 
@@ -116,20 +114,20 @@ void FillFalling() {
 
 void FillErasing() {
     FillSettledView();
-    for (int i = kXFirst; i <= kXLastColumn; ++i)
-        for (int j = kXFirst; j <= kXLastRow; ++j)
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i)
+        for (int j = kFloorRow; j <= kXTopRow; ++j)
             if (EraseMarkX[i][j] > 0) ViewXGrid[i][j] = FlashColour(i, j);
-    for (int i = kYFirst; i <= kYLastColumn; ++i)
-        for (int j = kYFirst; j <= kYLastRow; ++j)
+    for (int i = kYFirstColumn; i <= kYLastColumn; ++i)
+        for (int j = kFloorRow; j <= kYTopRow; ++j)
             if (EraseMarkY[i][j] > 0) ViewYGrid[i][j] = FlashColour(i, j);
 }
 
 void FillLevelClear() {
-    for (int i = kXFirst; i <= kXLastColumn; ++i)
-        for (int j = kLevelClearFirstXRow; j <= kXLastRow; ++j)
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i)
+        for (int j = kLevelClearFirstXRow; j <= kXTopRow; ++j)
             if (XLineGrid[i][j] > 0) ViewXGrid[i][j] = FlashColour(i, j);
-    for (int i = kYFirst; i <= kYLastColumn; ++i)
-        for (int j = kYFirst; j <= kYLastRow; ++j)
+    for (int i = kYFirstColumn; i <= kYLastColumn; ++i)
+        for (int j = kFloorRow; j <= kYTopRow; ++j)
             if (YLineGrid[i][j] > 0) ViewYGrid[i][j] = FlashColour(i, j);
 }
 
@@ -193,10 +191,10 @@ int32_t YLineScreenX(int32_t i) { return kYLineLeft + kCellPitch * (i - 1); }
 int32_t YLineScreenY(int32_t j) { return kYLineTop - kCellPitch * (j - 1); }
 
 void ClearViewGrids() {
-    for (int i = kXFirst; i <= kXLastColumn; ++i)
-        for (int j = kXFirst; j <= kXLastRow; ++j) ViewXGrid[i][j] = 0;
-    for (int i = kYFirst; i <= kYLastColumn; ++i)
-        for (int j = kYFirst; j <= kYLastRow; ++j) ViewYGrid[i][j] = 0;
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i)
+        for (int j = kFloorRow; j <= kXTopRow; ++j) ViewXGrid[i][j] = 0;
+    for (int i = kYFirstColumn; i <= kYLastColumn; ++i)
+        for (int j = kFloorRow; j <= kYTopRow; ++j) ViewYGrid[i][j] = 0;
 }
 
 void FillSettledView() {
@@ -205,8 +203,8 @@ void FillSettledView() {
 }
 
 void DrawFieldLines() {
-    for (int i = kXFirst; i <= kXLastColumn; ++i) {
-        for (int j = kXFirst; j <= kXLastRow; ++j) {
+    for (int i = kXFirstColumn; i <= kXLastColumn; ++i) {
+        for (int j = kFloorRow; j <= kXTopRow; ++j) {
             const int32_t v = ViewXGrid[i][j];
             const int32_t colour = v % 10;
             if (colour >= 1 && colour <= 8) {
@@ -216,8 +214,8 @@ void DrawFieldLines() {
             }
         }
     }
-    for (int i = kYFirst; i <= kYLastColumn; ++i) {
-        for (int j = kYFirst; j <= kYLastRow; ++j) {
+    for (int i = kYFirstColumn; i <= kYLastColumn; ++i) {
+        for (int j = kFloorRow; j <= kYTopRow; ++j) {
             const int32_t v = ViewYGrid[i][j];
             if (v % 10 != 0 && YLineGrid[i][j] != LineGrey) {
                 DrawYLinePicture(YLineScreenX(i), YLineScreenY(j), v);

@@ -14,16 +14,12 @@
 
 namespace {
 
-constexpr int32_t kTextFont = FontSmall1;
 
-constexpr int32_t kLeaveFrames = 20;
 
 constexpr int32_t kFlagOff = 0;
 constexpr int32_t kFlagOn = 1;
 
-constexpr int32_t kHeadingRow = 8;
 constexpr int32_t kValueX = 17;       // the values stand in one column
-constexpr int32_t kReturnRow = 27;
 
 constexpr int32_t kFlagRows = 4;
 constexpr int32_t kCursorReturn = kFlagRows;
@@ -78,7 +74,7 @@ void GraphicConfigUpdate() {
         // In force at once wherever it is read; USE VRAM only ever matters at start-up.
         StepFlag(Settings.*kFlagRowsTable[Scene.menuCursor].field);
     } else if (Scene.menuCursor == kCursorReturn && MenuConfirmPressed()) {
-        Scene.leaveTimer = kLeaveFrames;
+        Scene.leaveTimer = kMenuLeaveFrames;
         PlayWave(WaveSlotSelect, 0);
     }
 }
@@ -90,28 +86,28 @@ void GraphicConfigDraw() {
     const int32_t leave = Scene.leaveTimer;
     if (enter >= 1) {
         const int32_t d = 2 * enter;
-        DrawText(-d, kHeadingRow, "GRAPHIC CONFIG", kTextFont, TextCellsCentred);
-        for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, row.side * d, kTextFont);
-        DrawText(d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
+        DrawText(-d, kMenuHeadingRow, "GRAPHIC CONFIG", kMenuFont, TextCellsCentred);
+        for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, row.side * d, kMenuFont);
+        DrawText(d, kMenuReturnRow, "RETURN TO OPTION MENU", kMenuFont, TextCellsCentred);
         return;
     }
 
-    DrawText(0, kHeadingRow, "GRAPHIC CONFIG", kTextFont, TextCellsCentred);
+    DrawText(0, kMenuHeadingRow, "GRAPHIC CONFIG", kMenuFont, TextCellsCentred);
     if (leave >= 1) {
         // The rows leave the way they did not come in; the chosen item stays and flashes.
-        const int32_t e = 2 * (kLeaveFrames - leave);
-        for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, -row.side * e, kTextFont);
-        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", MenuFlashFont(), TextCellsCentred);
+        const int32_t e = 2 * (kMenuLeaveFrames - leave);
+        for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, -row.side * e, kMenuFont);
+        DrawText(0, kMenuReturnRow, "RETURN TO OPTION MENU", MenuFlashFont(), TextCellsCentred);
         return;
     }
 
-    for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, 0, kTextFont);
-    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
+    for (const FlagRow& row : kFlagRowsTable) DrawFlagRow(row, 0, kMenuFont);
+    DrawText(0, kMenuReturnRow, "RETURN TO OPTION MENU", kMenuFont, TextCellsCentred);
     // The row under the cursor once more on top, in the blink colour.
     const int32_t blink = MenuBlinkFont();
     if (Scene.menuCursor >= 0 && Scene.menuCursor < kFlagRows) {
         DrawFlagRow(kFlagRowsTable[Scene.menuCursor], 0, blink);
     } else if (Scene.menuCursor == kCursorReturn) {
-        DrawText(0, kReturnRow, "RETURN TO OPTION MENU", blink, TextCellsCentred);
+        DrawText(0, kMenuReturnRow, "RETURN TO OPTION MENU", blink, TextCellsCentred);
     }
 }

@@ -15,9 +15,7 @@
 
 namespace {
 
-constexpr int32_t kTextFont = FontSmall1;
 
-constexpr int32_t kLeaveFrames = 20;
 
 enum KeyConfigRow : int32_t {
     RowLetter = 0,
@@ -31,7 +29,6 @@ constexpr int32_t kLastLetterWithDigits = 16;   // E-1
 constexpr int32_t kConfigF = 20;
 
 // Positions in half-glyphs from the screen centre, and rows.
-constexpr int32_t kHeadingRow = 8;
 constexpr int32_t kTypeRow = 12;
 constexpr int32_t kTypeTextX = -4;
 constexpr int32_t kLetterX = 9;
@@ -40,7 +37,6 @@ constexpr int32_t kDashX = 11;
 constexpr int32_t kDigitX = 13;
 constexpr int32_t kTableTopRow = 15;
 constexpr int32_t kActionRightEdge = 19;   // every action label ends here
-constexpr int32_t kReturnRow = 27;
 
 // One row per KeyConfigTable column; every label starts at half-glyph -19.
 struct ButtonRow {
@@ -94,7 +90,7 @@ void DrawKeyType(int32_t config, int32_t dx, int32_t typeFont, int32_t letterFon
         return;
     }
     DrawChar(kLetterX + dx, kTypeRow, letter, letterFont, TextCellsCentred);
-    DrawChar(kDashX + dx, kTypeRow, '-', kTextFont, TextCellsCentred);
+    DrawChar(kDashX + dx, kTypeRow, '-', kMenuFont, TextCellsCentred);
     DrawChar(kDigitX + dx, kTypeRow, '1' + config % kConfigsPerLetter, digitFont,
              TextCellsCentred);
 }
@@ -104,11 +100,11 @@ void DrawActionTable(int32_t config, int32_t evenDx, int32_t oddDx) {
     for (int32_t i = 0; i < kKeyConfigColumns; ++i) {
         const int32_t dx = i % 2 == 0 ? evenDx : oddDx;
         const int32_t row = kTableTopRow + i;
-        DrawText(kButtonRows[i].x + dx, row, kButtonRows[i].label, kTextFont,
+        DrawText(kButtonRows[i].x + dx, row, kButtonRows[i].label, kMenuFont,
                  TextCellsCentred);
         const char* action = GameActionLabel[KeyConfigTable[config][i]];
         const int32_t actionX = kActionRightEdge - static_cast<int32_t>(std::strlen(action));
-        DrawText(actionX + dx, row, action, kTextFont, TextCellsCentred);
+        DrawText(actionX + dx, row, action, kMenuFont, TextCellsCentred);
     }
 }
 
@@ -138,7 +134,7 @@ void KeyConfigUpdate() {
         case RowDigit: StepDigit(config); break;
         case RowReturn:
             if (MenuConfirmPressed()) {
-                Scene.leaveTimer = kLeaveFrames;
+                Scene.leaveTimer = kMenuLeaveFrames;
                 PlayWave(WaveSlotSelect, 0);
             }
             break;
@@ -157,27 +153,27 @@ void KeyConfigDraw() {
     if (enter >= 1) {
         // The rows of the table come in alternately from the left and from the right.
         const int32_t d = 2 * enter;
-        DrawText(-d, kHeadingRow, "KEY CONFIG", kTextFont, TextCellsCentred);
-        DrawKeyType(config, d, kTextFont, kTextFont, kTextFont);
+        DrawText(-d, kMenuHeadingRow, "KEY CONFIG", kMenuFont, TextCellsCentred);
+        DrawKeyType(config, d, kMenuFont, kMenuFont, kMenuFont);
         DrawActionTable(config, -d, d);
-        DrawText(-d, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
+        DrawText(-d, kMenuReturnRow, "RETURN TO OPTION MENU", kMenuFont, TextCellsCentred);
         return;
     }
     if (leave >= 1) {
-        const int32_t d = 2 * (leave - kLeaveFrames);
-        DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, TextCellsCentred);
-        DrawKeyType(config, d, kTextFont, kTextFont, kTextFont);
+        const int32_t d = 2 * (leave - kMenuLeaveFrames);
+        DrawText(0, kMenuHeadingRow, "KEY CONFIG", kMenuFont, TextCellsCentred);
+        DrawKeyType(config, d, kMenuFont, kMenuFont, kMenuFont);
         DrawActionTable(config, -d, d);
         return;
     }
 
-    DrawText(0, kHeadingRow, "KEY CONFIG", kTextFont, TextCellsCentred);
+    DrawText(0, kMenuHeadingRow, "KEY CONFIG", kMenuFont, TextCellsCentred);
     const int32_t blink = MenuBlinkFont();
     const bool onType = Scene.menuCursor == RowLetter || Scene.menuCursor == RowDigit;
-    DrawKeyType(config, 0, onType ? blink : kTextFont,
-                Scene.menuCursor == RowLetter ? blink : kTextFont,
-                Scene.menuCursor == RowDigit ? blink : kTextFont);
+    DrawKeyType(config, 0, onType ? blink : kMenuFont,
+                Scene.menuCursor == RowLetter ? blink : kMenuFont,
+                Scene.menuCursor == RowDigit ? blink : kMenuFont);
     DrawActionTable(config, 0, 0);
-    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kTextFont,
+    DrawText(0, kMenuReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kMenuFont,
              TextCellsCentred);
 }

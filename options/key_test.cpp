@@ -11,11 +11,9 @@
 
 namespace {
 
-constexpr int32_t kTextFont = FontSmall1;
 constexpr int32_t kLitFont = FontSmall1 + 1;
 
 
-constexpr int32_t kHeadingRow = 8;
 constexpr int32_t kHintRow = 27;
 
 constexpr int32_t kFromLeft = -1;
@@ -62,9 +60,9 @@ void KeyTestDraw() {
     DrawMenuBackdrop();
 
     const int32_t d = 2 * Scene.enterTimer;
-    DrawText(-d, kHeadingRow, "KEY TEST", kTextFont, TextCellsCentred);
+    DrawText(-d, kMenuHeadingRow, "KEY TEST", kMenuFont, TextCellsCentred);
     for (const ButtonLabel& label : kLabels) {
-        const int32_t font = ButtonIsDown(*label.state) ? kLitFont : kTextFont;
+        const int32_t font = ButtonIsDown(*label.state) ? kLitFont : kMenuFont;
         DrawText(label.x + label.side * d, label.row, label.text, font, TextCellsCentred);
     }
     DrawText(-d, kHintRow, "PRESS 1+3 OR ESC TO RETURN", MenuBlinkFont(), TextCellsCentred);

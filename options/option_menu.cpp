@@ -14,13 +14,9 @@
 
 namespace {
 
-constexpr int32_t kTextFont = FontSmall1;       // 16-pixel white
 
-constexpr int32_t kSlideFrames = 20;
-constexpr int32_t kLeaveFrames = 20;
 constexpr int32_t kSpareOptionScene = 7;        // no screen of its own; maps to RESET DATA
 
-constexpr int32_t kHeadingRow = 8;
 
 enum OptionItem : int32_t {
     ItemKeyConfig = 0,
@@ -72,7 +68,7 @@ void LeaveTo(int32_t item) {
 void EnterOptionMenu(int32_t from) {
     Scene.id = SceneOptionMenu;
     // Only the way in from the title slides; the way back from a screen shows the menu at once.
-    Scene.enterTimer = from == SceneTitle ? kSlideFrames : 0;
+    Scene.enterTimer = from == SceneTitle ? kMenuSlideFrames : 0;
     Scene.leaveTimer = 0;
     Scene.menuCursor = CursorComingFrom(from);
 }
@@ -84,7 +80,7 @@ void OptionMenuUpdate() {
     MoveMenuCursor(kLastItem);
     // A move and a confirm in the same frame choose the item just moved to.
     if (MenuConfirmPressed()) {
-        Scene.leaveTimer = kLeaveFrames;
+        Scene.leaveTimer = kMenuLeaveFrames;
         PlayWave(WaveSlotSelect, 0);
     }
 }
@@ -96,24 +92,24 @@ void OptionMenuDraw() {
     const int32_t leave = Scene.leaveTimer;
     if (enter >= 1) {
         // The items come in from both sides, one glyph a frame, and meet in the centre.
-        DrawText(-2 * enter, kHeadingRow, "OPTION MENU", kTextFont, TextCellsCentred);
+        DrawText(-2 * enter, kMenuHeadingRow, "OPTION MENU", kMenuFont, TextCellsCentred);
         for (int32_t item = 0; item <= kLastItem; ++item) {
             const int32_t x = IsEvenItem(item) ? 2 * enter : -2 * enter;
-            DrawText(x, kItems[item].row, kItems[item].text, kTextFont, TextCellsCentred);
+            DrawText(x, kItems[item].row, kItems[item].text, kMenuFont, TextCellsCentred);
         }
         return;
     }
 
-    DrawText(0, kHeadingRow, "OPTION MENU", kTextFont, TextCellsCentred);
+    DrawText(0, kMenuHeadingRow, "OPTION MENU", kMenuFont, TextCellsCentred);
     for (int32_t item = 0; item <= kLastItem; ++item) {
         int32_t x = 0;
-        int32_t font = kTextFont;
+        int32_t font = kMenuFont;
         if (leave >= 1) {
             // The chosen item stays and flashes; even items leave to the left, odd to the right.
             if (item == Scene.menuCursor) {
                 font = MenuFlashFont();
             } else {
-                x = IsEvenItem(item) ? 2 * (leave - kLeaveFrames) : 2 * (kLeaveFrames - leave);
+                x = IsEvenItem(item) ? 2 * (leave - kMenuLeaveFrames) : 2 * (kMenuLeaveFrames - leave);
             }
         } else if (item == Scene.menuCursor) {
             font = MenuBlinkFont();

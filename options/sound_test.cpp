@@ -14,9 +14,7 @@ int32_t SoundTestNumber;
 
 namespace {
 
-constexpr int32_t kTextFont = FontSmall1;
 
-constexpr int32_t kLeaveFrames = 20;
 
 constexpr int32_t kLastNumber = kWaveSlots - 1;
 constexpr int32_t kNumberDigits = 2;
@@ -26,7 +24,6 @@ enum SoundTestRow : int32_t {
     RowReturn = 1,
 };
 
-constexpr int32_t kHeadingRow = 8;
 constexpr int32_t kSoundRow = 14;
 constexpr int32_t kSoundTextX = -3;       // half-glyphs from the centre
 constexpr int32_t kNumberColumn = 22;     // glyph columns from the left edge
@@ -57,7 +54,7 @@ void SoundTestUpdate() {
         if (ButtonPressedNow(ButtonLatch.left) && SoundTestNumber >= 1) --SoundTestNumber;
         if (MenuConfirmPressed()) PlayWave(static_cast<uint16_t>(SoundTestNumber), 0);
     } else if (Scene.menuCursor == RowReturn && MenuConfirmPressed()) {
-        Scene.leaveTimer = kLeaveFrames;
+        Scene.leaveTimer = kMenuLeaveFrames;
     }
 }
 
@@ -67,23 +64,23 @@ void SoundTestDraw() {
     const int32_t enter = Scene.enterTimer;
     const int32_t leave = Scene.leaveTimer;
     if (enter >= 1) {
-        DrawText(-2 * enter, kHeadingRow, "SOUND TEST", kTextFont, TextCellsCentred);
-        DrawSoundRow(2 * enter + kSoundTextX, enter + kNumberColumn, kTextFont);
-        DrawText(-2 * enter, kReturnRow, "RETURN TO OPTION MENU", kTextFont, TextCellsCentred);
+        DrawText(-2 * enter, kMenuHeadingRow, "SOUND TEST", kMenuFont, TextCellsCentred);
+        DrawSoundRow(2 * enter + kSoundTextX, enter + kNumberColumn, kMenuFont);
+        DrawText(-2 * enter, kReturnRow, "RETURN TO OPTION MENU", kMenuFont, TextCellsCentred);
         return;
     }
 
-    DrawText(0, kHeadingRow, "SOUND TEST", kTextFont, TextCellsCentred);
+    DrawText(0, kMenuHeadingRow, "SOUND TEST", kMenuFont, TextCellsCentred);
     if (leave >= 1) {
         // The sound row moves off to the left, one glyph a frame, while the choice flashes.
-        const int32_t gone = kLeaveFrames - leave;
-        DrawSoundRow(kSoundTextX - 2 * gone, kNumberColumn - gone, kTextFont);
+        const int32_t gone = kMenuLeaveFrames - leave;
+        DrawSoundRow(kSoundTextX - 2 * gone, kNumberColumn - gone, kMenuFont);
         DrawText(0, kReturnRow, "RETURN TO OPTION MENU", MenuFlashFont(), TextCellsCentred);
         return;
     }
     const int32_t blink = MenuBlinkFont();
-    DrawSoundRow(kSoundTextX, kNumberColumn, Scene.menuCursor == RowSound ? blink : kTextFont);
-    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kTextFont,
+    DrawSoundRow(kSoundTextX, kNumberColumn, Scene.menuCursor == RowSound ? blink : kMenuFont);
+    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kMenuFont,
              TextCellsCentred);
 }
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int32_t kItemFont = FontSmall1;
 
 constexpr int32_t kModeLeaveFrames = 40;     // slide out, the last 20 dissolving to black
 constexpr int32_t kReturnLeaveFrames = 20;
@@ -33,7 +32,6 @@ enum ModeItem : int32_t {
 };
 constexpr int32_t kLastItem = ItemReturn;
 
-constexpr int32_t kHeadingRow = 8;
 constexpr const char* kHeading = "GAME START";
 
 struct MenuItem {
@@ -121,17 +119,17 @@ void ModeSelectDraw() {
     const int32_t leave = Scene.leaveTimer;
     if (enter > 0) {
         // 16 pixels a frame, from alternate sides.
-        DrawText(-2 * enter, kHeadingRow, kHeading, kItemFont, TextCellsCentred);
+        DrawText(-2 * enter, kMenuHeadingRow, kHeading, kMenuFont, TextCellsCentred);
         for (int32_t item = 0; item <= kLastItem; ++item) {
             const int32_t side = item % 2 == 0 ? +1 : -1;
-            DrawText(side * 2 * enter, kItems[item].row, kItems[item].text, kItemFont,
+            DrawText(side * 2 * enter, kItems[item].row, kItems[item].text, kMenuFont,
                      TextCellsCentred);
         }
     } else {
-        DrawText(0, kHeadingRow, kHeading, kItemFont, TextCellsCentred);
+        DrawText(0, kMenuHeadingRow, kHeading, kMenuFont, TextCellsCentred);
         for (int32_t item = 0; item <= kLastItem; ++item) {
             int32_t offset = 0;
-            int32_t font = kItemFont;
+            int32_t font = kMenuFont;
             if (leave > 0) {
                 offset = LeaveOffset(item, Scene.menuCursor, leave);
                 if (item == Scene.menuCursor) font = MenuFlashFont();

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int32_t kItemFont = FontSmall1;       // 16-pixel white
 constexpr int32_t kVersionFont = FontSmall2;    // the other face, white
 
 // The version in the bottom-right corner reads VER 0.03.
@@ -27,7 +26,6 @@ constexpr int32_t kVersionTextColumn = 32;
 constexpr int32_t kVersionMajorColumn = 36;
 constexpr int32_t kVersionMinorColumn = 38;
 
-constexpr int32_t kLeaveFrames = 20;
 constexpr int32_t kTitleFadeInFrames = 20;
 constexpr int32_t kBackgroundChoices = 11;   // RandomUpTo(11): 0..11, and 12 once in 32768
 
@@ -71,7 +69,7 @@ void TitleUpdate() {
         case MenuIdle:
             MoveMenuCursor(kLastItem);
             if (MenuConfirmPressed()) {
-                Scene.leaveTimer = kLeaveFrames;
+                Scene.leaveTimer = kMenuLeaveFrames;
                 PlayWave(WaveSlotSelect, 0);
             }
             break;
@@ -92,7 +90,7 @@ void TitleDraw() {
     for (int32_t item = 0; item <= kLastItem; ++item) {
         const MenuItem& m = kItems[item];
         int32_t offset = 0;
-        int32_t font = kItemFont;
+        int32_t font = kMenuFont;
         if (enter > 0) {
             // 8 pixels a frame, from alternate sides.
             offset = -m.side * enter;
@@ -101,7 +99,7 @@ void TitleDraw() {
                 font = MenuFlashFont();
             } else {
                 // The others clear the way at 16 pixels a frame.
-                offset = m.side * (kLeaveFrames - leave) * 2;
+                offset = m.side * (kMenuLeaveFrames - leave) * 2;
             }
         } else if (item == Scene.menuCursor) {
             font = MenuBlinkFont();

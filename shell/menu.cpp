@@ -14,15 +14,13 @@ namespace {
 
 constexpr int32_t kLogoRow = 3;
 constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
-constexpr int32_t kItemFont = FontSmall1;       // 16-pixel white
 constexpr int32_t kHighlightColours = 6;
-constexpr int32_t kSlideFrames = 20;
 
 }  // namespace
 
 void EnterMenuScene(int32_t scene) {
     Scene.id = scene;
-    Scene.enterTimer = kSlideFrames;
+    Scene.enterTimer = kMenuSlideFrames;
     Scene.leaveTimer = 0;
     Scene.menuCursor = 0;
 }
@@ -62,5 +60,5 @@ void DrawMenuBackdrop() {
     DrawText(0, kLogoRow, "+RAIL", kLogoFont, TextCellsCentred);
 }
 
-int32_t MenuBlinkFont() { return kItemFont + (Scene.frame / 4) % kHighlightColours + 1; }
-int32_t MenuFlashFont() { return kItemFont + Scene.frame % kHighlightColours + 1; }
+int32_t MenuBlinkFont() { return kMenuFont + (Scene.frame / 4) % kHighlightColours + 1; }
+int32_t MenuFlashFont() { return kMenuFont + Scene.frame % kHighlightColours + 1; }

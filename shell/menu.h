@@ -3,6 +3,15 @@
 // confirm buttons, the backdrop and the highlight colours.
 #include <cstdint>
 
+#include "shell/text.h"
+
+// The layout every menu screen shares.
+constexpr int32_t kMenuFont = FontSmall1;   // 16-pixel white: items, headings, values
+constexpr int32_t kMenuSlideFrames = 20;    // items slide in over 20 frames
+constexpr int32_t kMenuLeaveFrames = 20;    // from a choice to the next screen
+constexpr int32_t kMenuHeadingRow = 8;      // the screen's name, under the logo
+constexpr int32_t kMenuReturnRow = 27;      // RETURN at the foot of an option screen
+
 // Makes `scene` current with the usual 20-frame slide-in, no leave phase and the cursor on
 // the first item.
 void EnterMenuScene(int32_t scene);
