@@ -9,6 +9,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev
   xvfb xauth xdotool
+  cppcheck
 )
 
 missing=()
