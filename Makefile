@@ -2,8 +2,8 @@
 # make test - install what is missing, build everything, run every test
 BUILD ?= build
 JOBS ?= $(shell nproc)
-# Extra CMake settings, e.g. CMAKE_FLAGS=-DPLUSRAIL_WERROR=ON (as CI builds).
-CMAKE_FLAGS ?=
+# WERROR=ON: every compiler warning fails the build, as in CI
+WERROR ?= OFF
 
 .PHONY: all deps configure build run test clean
 
@@ -13,7 +13,7 @@ deps:
 	@scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUSRAIL_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)

@@ -130,8 +130,8 @@ TEST(GoldenTableTest, EveryRecordedScriptIsInTheTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, GoldenTest, testing::ValuesIn(kSessions),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param);
+                         [](const testing::TestParamInfo<const char*>& session) {
+                             return std::string(session.param);
                          });
 
 }   // namespace

@@ -186,5 +186,6 @@ TEST_F(SceneTest, EachPictureAndSoundLandsInItsSlotWithTheBackgroundsOpaque) {
         EXPECT_EQ(BitmapSlots[slot].useColourKey, slot < 240 ? 1 : 0) << slot;
     }
     for (int slot = 0; slot < kWaveSlots; ++slot)   // each sound holds its own sample
-        EXPECT_EQ(HeadlessAudioSlot(slot).samples, std::vector<uint8_t>(slot < 15 ? 4 : 0, slot));
+        EXPECT_EQ(HeadlessAudioSlot(slot).samples,
+                  std::vector<uint8_t>(slot < 15 ? 4 : 0, static_cast<uint8_t>(slot)));
 }

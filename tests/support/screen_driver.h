@@ -33,7 +33,9 @@ inline void Start() {
     });
 }
 
-inline int CountPlays(uint16_t slot) { return std::count(Played.begin(), Played.end(), slot); }
+inline int CountPlays(uint16_t slot) {
+    return static_cast<int>(std::count(Played.begin(), Played.end(), slot));
+}
 
 // One frame as the loop runs it: the joysticks, then the game.
 inline void RunFrames(int n = 1) {
