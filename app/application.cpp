@@ -29,8 +29,7 @@ int32_t CreateFrameWindow() {
     PlatformScreenSize(&screenWidth, &screenHeight);
     const int32_t x = (screenWidth - kScreenWidth) / 2;
     const int32_t y = (screenHeight - kScreenHeight) / 2;
-    if (!PlatformCreateWindow(kWindowClassName, kWindowTitle, x, y, kScreenWidth,
-                              kScreenHeight)) {
+    if (!PlatformCreateWindow(kWindowClassName, kWindowTitle, x, y, kScreenWidth, kScreenHeight)) {
         ErrorBox("ウインドウの作成に失敗しました");
         return 0;
     }

@@ -7,10 +7,10 @@
 namespace {
 
 struct PacingState {
-    uint32_t frameBaseTime;        // when the current frame period began
-    uint32_t measurementStart;     // when the current rate measurement began
-    uint32_t halfRateCounter;      // frames since the last measurement
-    uint32_t tenthRateCounter;     // frames since the last long frame
+    uint32_t frameBaseTime;     // when the current frame period began
+    uint32_t measurementStart;  // when the current rate measurement began
+    uint32_t halfRateCounter;   // frames since the last measurement
+    uint32_t tenthRateCounter;  // frames since the last long frame
     bool started;
 };
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-
 // What the window's destruction does before the window goes: slots released, the loop told
 // to end once the queue is drained.
 void DestroyFrameWindow() {
@@ -47,25 +46,25 @@ void OnMouseMove(int32_t x, int32_t y) {
 
 int32_t WindowProcedure(const PlatformMessage& message) {
     switch (message.type) {
-    case MsgClose: return OnClose();
-    case MsgMove: OnMove(message.x, message.y); return 0;
-    case MsgMinimize:
-    case MsgDeactivate: SetActive(0); return 0;
-    case MsgRestore:
-    case MsgActivate: SetActive(1); return 0;
-    case MsgPaint:
-        // While frames run the next presentation repaints anyway.
-        if (DisplayDevice.ready && !Frame.active && !IsFullScreen()) RepaintWindow();
-        return 0;
-    case MsgKeyDown:
-        if ((message.key & 0xFFFF) == Frame.quitKey) RequestClose();
-        return 0;
-    case MsgSysKeyUp:
-        // Alt+Enter. Every system-key release ends here, so Alt alone opens no menu.
-        if (message.key == VkReturn && !DisplayDevice.toggleForbidden) ToggleFullScreen();
-        return 0;
-    case MsgMouseMove: OnMouseMove(message.x, message.y); return 0;
-    default: return 0;
+        case MsgClose: return OnClose();
+        case MsgMove: OnMove(message.x, message.y); return 0;
+        case MsgMinimize:
+        case MsgDeactivate: SetActive(0); return 0;
+        case MsgRestore:
+        case MsgActivate: SetActive(1); return 0;
+        case MsgPaint:
+            // While frames run the next presentation repaints anyway.
+            if (DisplayDevice.ready && !Frame.active && !IsFullScreen()) RepaintWindow();
+            return 0;
+        case MsgKeyDown:
+            if ((message.key & 0xFFFF) == Frame.quitKey) RequestClose();
+            return 0;
+        case MsgSysKeyUp:
+            // Alt+Enter. Every system-key release ends here, so Alt alone opens no menu.
+            if (message.key == VkReturn && !DisplayDevice.toggleForbidden) ToggleFullScreen();
+            return 0;
+        case MsgMouseMove: OnMouseMove(message.x, message.y); return 0;
+        default: return 0;
     }
 }
 

@@ -60,7 +60,7 @@ void BM_PlayFrame(benchmark::State& state) {
     Scene.startLevel = 0;
     StartGame(1);
     Scene.enterTimer = 1;
-    GameUpdate();   // the first piece enters
+    GameUpdate();  // the first piece enters
     CrowdWithoutRectangles();
     for (auto _ : state) {
         ClearScreen(0);

@@ -34,8 +34,8 @@ void BM_DrawSpriteGlyphs(benchmark::State& state) {
         for (int32_t row = 0; row < 30; ++row)
             for (int32_t col = 0; col < 40; ++col) {
                 const int32_t gx = (glyph % 16) * kGlyph, gy = (glyph / 16 % 6) * kGlyph;
-                benchmark::DoNotOptimize(DrawSprite(col * kGlyph, row * kGlyph, kFontSlot, gx,
-                                                    gy, gx + kGlyph, gy + kGlyph));
+                benchmark::DoNotOptimize(DrawSprite(col * kGlyph, row * kGlyph, kFontSlot, gx, gy,
+                                                    gx + kGlyph, gy + kGlyph));
                 ++glyph;
             }
     }

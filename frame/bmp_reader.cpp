@@ -8,8 +8,8 @@ namespace {
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kMaskedHeaderSize = 52;   // headers that carry their own masks
-constexpr uint32_t kBitfieldsSize = 12;      // masks after a plain info header
+constexpr uint32_t kMaskedHeaderSize = 52;  // headers that carry their own masks
+constexpr uint32_t kBitfieldsSize = 12;     // masks after a plain info header
 
 constexpr uint32_t CompressionNone = 0;
 constexpr uint32_t CompressionRle8 = 1;
@@ -84,36 +84,41 @@ bool ParseHeader(const uint8_t* info, size_t infoSize, DibLayout* d) {
     }
     if (planes != 1 || d->width < 1 || height == 0) return false;
     d->topDown = height < 0;
-    if (d->topDown) height = -height;   // 64-bit: the most negative height negates safely
+    if (d->topDown) height = -height;  // 64-bit: the most negative height negates safely
     if (d->width > kMaxPictureSide || height > kMaxPictureSide) return false;
     d->height = static_cast<int32_t>(height);
     if (static_cast<int64_t>(d->width) * d->height > kMaxPicturePixels) return false;
 
     switch (d->bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return false;
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32: break;
+        default: return false;
     }
     switch (d->compression) {
-    case CompressionNone: break;
-    case CompressionRle8:
-        if (d->bitCount != 8 || d->topDown) return false;
-        break;
-    case CompressionRle4:
-        if (d->bitCount != 4 || d->topDown) return false;
-        break;
-    case CompressionBitfields:
-        if (d->bitCount != 16 && d->bitCount != 32) return false;
-        if (headerSize == kInfoHeaderSize) {
-            if (infoSize < kInfoHeaderSize + kBitfieldsSize) return false;
-            paletteAt += kBitfieldsSize;
-        } else if (headerSize < kMaskedHeaderSize) {
-            return false;
-        }
-        d->red = MakeChannel(ReadU32(info + 40));
-        d->green = MakeChannel(ReadU32(info + 44));
-        d->blue = MakeChannel(ReadU32(info + 48));
-        break;
-    default: return false;
+        case CompressionNone: break;
+        case CompressionRle8:
+            if (d->bitCount != 8 || d->topDown) return false;
+            break;
+        case CompressionRle4:
+            if (d->bitCount != 4 || d->topDown) return false;
+            break;
+        case CompressionBitfields:
+            if (d->bitCount != 16 && d->bitCount != 32) return false;
+            if (headerSize == kInfoHeaderSize) {
+                if (infoSize < kInfoHeaderSize + kBitfieldsSize) return false;
+                paletteAt += kBitfieldsSize;
+            } else if (headerSize < kMaskedHeaderSize) {
+                return false;
+            }
+            d->red = MakeChannel(ReadU32(info + 40));
+            d->green = MakeChannel(ReadU32(info + 44));
+            d->blue = MakeChannel(ReadU32(info + 48));
+            break;
+        default: return false;
     }
     if (d->compression == CompressionNone && d->bitCount == 16) {
         d->red = MakeChannel(0x7C00);
@@ -132,8 +137,8 @@ bool ParseHeader(const uint8_t* info, size_t infoSize, DibLayout* d) {
         if (paletteAt > infoSize || bytes > infoSize - paletteAt) return false;
         for (uint32_t i = 0; i < d->paletteSize; ++i) {
             const uint8_t* e = info + paletteAt + i * entrySize;
-            d->palette[i] = (static_cast<uint32_t>(e[2]) << 16) |
-                            (static_cast<uint32_t>(e[1]) << 8) | e[0];
+            d->palette[i] =
+                (static_cast<uint32_t>(e[2]) << 16) | (static_cast<uint32_t>(e[1]) << 8) | e[0];
         }
     }
     return true;
@@ -141,15 +146,15 @@ bool ParseHeader(const uint8_t* info, size_t infoSize, DibLayout* d) {
 
 uint32_t PixelAt(const DibLayout& d, const uint8_t* row, int32_t x) {
     switch (d.bitCount) {
-    case 1: return FromPalette(d, (row[x >> 3] >> (7 - (x & 7))) & 1);
-    case 4: return FromPalette(d, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
-    case 8: return FromPalette(d, row[x]);
-    case 16: return FromMasks(d, ReadU16(row + 2 * x));
-    case 24: {
-        const uint8_t* p = row + 3 * x;
-        return (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
-    }
-    default: return FromMasks(d, ReadU32(row + 4 * x));
+        case 1: return FromPalette(d, (row[x >> 3] >> (7 - (x & 7))) & 1);
+        case 4: return FromPalette(d, (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+        case 8: return FromPalette(d, row[x]);
+        case 16: return FromMasks(d, ReadU16(row + 2 * x));
+        case 24: {
+            const uint8_t* p = row + 3 * x;
+            return (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
+        }
+        default: return FromMasks(d, ReadU32(row + 4 * x));
     }
 }
 
@@ -186,17 +191,17 @@ bool DecodeRle(const DibLayout& d, const uint8_t* bits, size_t size, DecodedPict
                 put(four ? ((k & 1) ? (value & 0x0F) : (value >> 4)) : value);
             continue;
         }
-        if (value == 0) {           // end of line
+        if (value == 0) {  // end of line
             x = 0;
             ++row;
-        } else if (value == 1) {    // end of bitmap
+        } else if (value == 1) {  // end of bitmap
             return true;
-        } else if (value == 2) {    // move right and up
+        } else if (value == 2) {  // move right and up
             if (size - pos < 2) return false;
             x += bits[pos];
             row += bits[pos + 1];
             pos += 2;
-        } else {                    // literal pixels, padded to a word
+        } else {  // literal pixels, padded to a word
             size_t bytes = four ? (value + 1) / 2 : value;
             bytes += bytes & 1;
             if (size - pos < bytes) return false;
@@ -224,7 +229,7 @@ bool DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t
     // Pixels a run-length picture skips keep colour 0.
     out.pixels.assign(static_cast<size_t>(d.width) * d.height, rle ? FromPalette(d, 0) : 0);
     if (rle) {
-        const uint32_t imageSize = ReadU32(info + 20);   // RLE comes with a full header
+        const uint32_t imageSize = ReadU32(info + 20);  // RLE comes with a full header
         if (imageSize > bitsSize) return false;
         if (!DecodeRle(d, bits, imageSize ? imageSize : bitsSize, &out)) return false;
     } else if (!DecodeRows(d, bits, bitsSize, &out)) {
@@ -238,8 +243,8 @@ bool DecodeBmpFile(const uint8_t* data, size_t size, DecodedPicture* picture) {
     if (!data || size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M') return false;
     const uint32_t bitsAt = ReadU32(data + 10);
     if (bitsAt < kFileHeaderSize || bitsAt > size) return false;
-    return DecodeDib(data + kFileHeaderSize, size - kFileHeaderSize, data + bitsAt,
-                     size - bitsAt, picture);
+    return DecodeDib(data + kFileHeaderSize, size - kFileHeaderSize, data + bitsAt, size - bitsAt,
+                     picture);
 }
 
 FileReadResult ReadWholeFile(const char* path, size_t limit, std::vector<uint8_t>* contents) {

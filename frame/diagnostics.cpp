@@ -45,8 +45,8 @@ void DrawCell(Surface* surface, const ClipRect& clip, int64_t x, int64_t y, unsi
     const int64_t firstX = std::max<int64_t>(0, clip.left - x);
     const int64_t lastX = std::min<int64_t>(w, clip.right - x);
     for (int64_t cy = firstY; cy < lastY; ++cy) {
-        uint16_t* row = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) +
-                                                    (y + cy) * pitch);
+        uint16_t* row =
+            reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + (y + cy) * pitch);
         for (int64_t cx = firstX; cx < lastX; ++cx) {
             const int64_t px = x + cx;
             const bool on = GlyphPixel(c, static_cast<int32_t>(cx * kCellWidth / w),

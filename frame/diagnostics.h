@@ -12,11 +12,11 @@ float DrawFrameRate(int32_t x, int32_t y);
 // The settings of DrawGdiText; frame set-up gives them their values.
 struct GdiTextSettings {
     int32_t charWidth, charHeight;
-    uint32_t colour;             // 0x00BBGGRR
+    uint32_t colour;  // 0x00BBGGRR
     char faceName[64];
-    int32_t backgroundMode;      // 1 transparent; any other value leaves the cells opaque
-    uint32_t backgroundColour;   // 0x00BBGGRR
-    int32_t centring;            // 1: centred on the screen, x ignored
+    int32_t backgroundMode;     // 1 transparent; any other value leaves the cells opaque
+    uint32_t backgroundColour;  // 0x00BBGGRR
+    int32_t centring;           // 1: centred on the screen, x ignored
 };
 extern GdiTextSettings GdiText;
 

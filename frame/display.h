@@ -13,18 +13,18 @@ struct ClipRect {
     int32_t left, right, top, bottom;
 };
 
-constexpr uint32_t kWindowedFlags = 8;      // normal cooperation
-constexpr uint32_t kFullScreenFlags = 17;   // full screen, exclusive
+constexpr uint32_t kWindowedFlags = 8;     // normal cooperation
+constexpr uint32_t kFullScreenFlags = 17;  // full screen, exclusive
 constexpr int32_t kCopyPenRop = 13;
 
 struct DisplayDeviceState {
     int32_t deviceCreated;
     Surface* front;
     Surface* back;
-    int32_t clipper;                // windowed mode only
-    int32_t gdiClipRegion;          // the clip rectangle as a region for text contexts
+    int32_t clipper;        // windowed mode only
+    int32_t gdiClipRegion;  // the clip rectangle as a region for text contexts
     int32_t bufferCount;
-    uint32_t cooperativeFlags;      // bit 0 set: full screen
+    uint32_t cooperativeFlags;  // bit 0 set: full screen
     uint32_t windowedFlags;
     uint32_t fullScreenFlags;
     int32_t ready;

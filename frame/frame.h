@@ -12,16 +12,16 @@ struct FrameRect {
 
 // The frame's process-wide settings and state; zeroed at start-up.
 struct FrameState {
-    int32_t window;                // 1 while the window exists (stands in for its handle)
-    FrameRect clientRect;          // the window's client area on the screen
-    int32_t active;                // 1 while frames run
-    int32_t closing;               // set by RequestClose, never cleared
-    uint16_t quitKey;              // key-down of this key requests a close
-    int32_t targetFrameRate;       // 2..100
+    int32_t window;           // 1 while the window exists (stands in for its handle)
+    FrameRect clientRect;     // the window's client area on the screen
+    int32_t active;           // 1 while frames run
+    int32_t closing;          // set by RequestClose, never cleared
+    uint16_t quitKey;         // key-down of this key requests a close
+    int32_t targetFrameRate;  // 2..100
     float measuredFrameRate;
     FrameRoutine frameCallback;
     CloseRoutine closeCallback;
-    int32_t messageBoxShowing;     // 1 while an error or confirmation box is open
+    int32_t messageBoxShowing;  // 1 while an error or confirmation box is open
     int32_t mouseMoved;
     int32_t firstMouseX, firstMouseY;
     int32_t joystickPolling;

@@ -7,7 +7,7 @@
 namespace {
 
 constexpr size_t kKbmHeaderSize = 24;
-constexpr uint32_t kKbmMagic = 0x004D424B;   // "KBM" and a zero byte
+constexpr uint32_t kKbmMagic = 0x004D424B;  // "KBM" and a zero byte
 constexpr int kPlanes = 3;
 constexpr size_t kBytesPerPixel = 3;
 
@@ -34,7 +34,8 @@ bool DecodePlane(const uint8_t* plane, size_t length, int plane_index,
 bool DecodeKbm(const std::vector<uint8_t>& file, DecodedPicture* picture) {
     const int32_t width = ReadI32(file.data() + 4);
     const int32_t height = ReadI32(file.data() + 8);
-    if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) return false;
+    if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide)
+        return false;
     if (static_cast<int64_t>(width) * height > kMaxPicturePixels) return false;
     uint64_t lengths[kPlanes];
     uint64_t total = 0;
@@ -57,8 +58,8 @@ bool DecodeKbm(const std::vector<uint8_t>& file, DecodedPicture* picture) {
     const uint32_t fields[] = {40, static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
     for (int i = 0; i < 3; ++i)
         for (int b = 0; b < 4; ++b) info[4 * i + b] = static_cast<uint8_t>(fields[i] >> (8 * b));
-    info[12] = 1;    // one plane
-    info[14] = 24;   // bits per pixel
+    info[12] = 1;   // one plane
+    info[14] = 24;  // bits per pixel
     return DecodeDib(info, sizeof info, memory.data(), memory.size(), picture);
 }
 

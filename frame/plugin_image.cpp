@@ -53,8 +53,7 @@ int32_t LoadPluginImage(uint16_t slot, const char* pluginPath, const char* fileP
     const int32_t length = static_cast<int32_t>(contents.size());
     // The plug-in may look at the first bytes of any file, however short.
     if (contents.size() < kPluginHeadBytes) contents.resize(kPluginHeadBytes, 0);
-    if (isSupported(filePath, contents.data()) == 0)
-        return Fail(library, "未対応の形式です\n");
+    if (isSupported(filePath, contents.data()) == 0) return Fail(library, "未対応の形式です\n");
 
     void* info = nullptr;
     void* bits = nullptr;

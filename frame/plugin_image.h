@@ -16,7 +16,7 @@ constexpr uint32_t kPluginHeadBytes = 2048;
 constexpr uint32_t kPluginFromMemory = 1;
 
 struct PluginBlockHeader {
-    uint32_t size;       // bytes that follow the header
+    uint32_t size;  // bytes that follow the header
     uint32_t reserved;
 };
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 void SeedRandom(uint32_t seed);
-int32_t DrawRandom();                 // next value 0..32767
-int32_t RandomUpTo(uint32_t n);       // 0..n, and n + 1 when the draw is 32767
+int32_t DrawRandom();            // next value 0..32767
+int32_t RandomUpTo(uint32_t n);  // 0..n, and n + 1 when the draw is 32767
 
 // Back to the state of a process that has just started (state 0).
 void ResetRandom();

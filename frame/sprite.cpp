@@ -35,8 +35,8 @@ int32_t ClearScreen(uint32_t colour) {
     return FillSurface(back, pixel) == SurfaceOk ? 1 : 0;
 }
 
-int32_t DrawSprite(int32_t x, int32_t y, uint32_t slot, int32_t left, int32_t top,
-                   int32_t right, int32_t bottom) {
+int32_t DrawSprite(int32_t x, int32_t y, uint32_t slot, int32_t left, int32_t top, int32_t right,
+                   int32_t bottom) {
     if (g_trace) g_trace(x, y, slot, left, top, right, bottom);
     const uint32_t index = slot & 0xFFFFu;
     if (index >= static_cast<uint32_t>(kBitmapSlots)) return 0;
@@ -68,10 +68,10 @@ int32_t DrawSprite(int32_t x, int32_t y, uint32_t slot, int32_t left, int32_t to
     if (dy + (b - t) > clip.bottom) b = clip.bottom - dy + t;
     if (r - l < 1 || b - t < 1) return 0;
 
-    const int32_t result = CopySurfaceRect(
-        BackSurface(), static_cast<int32_t>(dx), static_cast<int32_t>(dy), s.surface,
-        static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(r),
-        static_cast<int32_t>(b), s.useColourKey);
+    const int32_t result =
+        CopySurfaceRect(BackSurface(), static_cast<int32_t>(dx), static_cast<int32_t>(dy),
+                        s.surface, static_cast<int32_t>(l), static_cast<int32_t>(t),
+                        static_cast<int32_t>(r), static_cast<int32_t>(b), s.useColourKey);
     if (result == SurfaceLost) {
         // Reloaded now, drawn from the next call on.
         RestoreSlot(static_cast<uint16_t>(index));

@@ -92,8 +92,8 @@ int32_t CopySurfaceRect(Surface* target, int32_t x, int32_t y, Surface* source, 
                         int32_t top, int32_t right, int32_t bottom, int32_t useColourKey) {
     if (!Usable(target) || !Usable(source)) return SurfaceFailed;
     if (target->lost || source->lost) return SurfaceLost;
-    if (left < 0 || top < 0 || right > source->width || bottom > source->height ||
-        right <= left || bottom <= top)
+    if (left < 0 || top < 0 || right > source->width || bottom > source->height || right <= left ||
+        bottom <= top)
         return SurfaceFailed;
     const int32_t w = right - left;
     const int32_t h = bottom - top;
@@ -137,14 +137,12 @@ uint16_t ColourToPixel(uint32_t colour) {
 }
 
 void SetSurfacePixel(Surface* surface, int32_t x, int32_t y, uint32_t colour) {
-    if (!Usable(surface) || x < 0 || y < 0 || x >= surface->width || y >= surface->height)
-        return;
+    if (!Usable(surface) || x < 0 || y < 0 || x >= surface->width || y >= surface->height) return;
     Row(surface, y)[x] = ColourToPixel(colour);
 }
 
 uint16_t GetSurfacePixel(const Surface* surface, int32_t x, int32_t y) {
-    if (!Usable(surface) || x < 0 || y < 0 || x >= surface->width || y >= surface->height)
-        return 0;
+    if (!Usable(surface) || x < 0 || y < 0 || x >= surface->width || y >= surface->height) return 0;
     return Row(surface, y)[x];
 }
 

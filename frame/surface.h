@@ -6,19 +6,19 @@
 
 // What a surface operation answers.
 constexpr int32_t SurfaceOk = 0;
-constexpr int32_t SurfaceLost = 1;       // the surface lost its memory; Restore it
-constexpr int32_t SurfaceFailed = 2;     // bad arguments or no surface
+constexpr int32_t SurfaceLost = 1;    // the surface lost its memory; Restore it
+constexpr int32_t SurfaceFailed = 2;  // bad arguments or no surface
 
 constexpr uint32_t kNoColour = 0xFFFFFFFF;
 
 struct Surface {
-    uint16_t* pixels;       // RGB565, rows pitch bytes apart
+    uint16_t* pixels;  // RGB565, rows pitch bytes apart
     int32_t width, height;
-    int32_t pitch;          // bytes per row
-    int32_t systemMemory;   // 1: system memory, never lost
+    int32_t pitch;         // bytes per row
+    int32_t systemMemory;  // 1: system memory, never lost
     int32_t lost;
     int32_t locked;
-    uint32_t colourKey;     // source colour key for keyed copies
+    uint32_t colourKey;  // source colour key for keyed copies
 };
 
 // Off-screen plain surfaces; null when the size is unusable or memory runs out.

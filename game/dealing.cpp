@@ -16,7 +16,7 @@ constexpr int32_t kEntryRotation = 1;
 constexpr int32_t kEntryColumn = 3;
 constexpr int32_t kGameOverFrames = 200;
 constexpr int32_t kTurnRight = 1;
-constexpr int32_t kTurnLeft = 3;   // three quarter turns clockwise
+constexpr int32_t kTurnLeft = 3;  // three quarter turns clockwise
 
 // dealt only ever picks a place in the sequence; before it could overflow it steps back by
 // a whole number of sequences, which leaves that place unchanged.
@@ -25,14 +25,14 @@ constexpr int32_t kDealtRewind = kSequenceLength * 1000000;
 // Each kind, or pair of kinds, has its own entry chime naming the piece that comes next.
 uint16_t AnnounceSlot(int32_t kind) {
     switch (kind) {
-    case 0: return WaveSlotNewLine1;
-    case 1:
-    case 5: return WaveSlotNewLine26;
-    case 2: return WaveSlotNewLine3;
-    case 3:
-    case 6: return WaveSlotNewLine47;
-    case 4: return WaveSlotNewLine5;
-    default: return kWaveSlots;   // never dealt: no chime
+        case 0: return WaveSlotNewLine1;
+        case 1:
+        case 5: return WaveSlotNewLine26;
+        case 2: return WaveSlotNewLine3;
+        case 3:
+        case 6: return WaveSlotNewLine47;
+        case 4: return WaveSlotNewLine5;
+        default: return kWaveSlots;  // never dealt: no chime
     }
 }
 

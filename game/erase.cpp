@@ -68,7 +68,8 @@ void MarkClosedRectangles() {
             if (!Present(XLineGrid[i1][j1]) || !Present(YLineGrid[i1][j1])) continue;
             for (int i2 = i1 + 2; i2 <= 8; ++i2) {
                 for (int j2 = j1 + 2; j2 <= kXTopRow; ++j2) {
-                    if (!Present(XLineGrid[i2 - 1][j2]) || !Present(YLineGrid[i2][j2 - 1])) continue;
+                    if (!Present(XLineGrid[i2 - 1][j2]) || !Present(YLineGrid[i2][j2 - 1]))
+                        continue;
                     if (RectangleClosed(i1, j1, i2, j2)) MarkRectangle(i1, j1, i2, j2);
                 }
             }

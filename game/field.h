@@ -8,10 +8,10 @@ constexpr int32_t LineWall = -1;
 constexpr int32_t LineEmpty = 0;
 constexpr int32_t LineGrey = 9;
 
-constexpr int kXGridColumns = 9;    // i = 0..8
-constexpr int kXGridRows = 16;      // j = 0..15
-constexpr int kYGridColumns = 10;   // i = 0..9
-constexpr int kYGridRows = 15;      // j = 0..14
+constexpr int kXGridColumns = 9;   // i = 0..8
+constexpr int kXGridRows = 16;     // j = 0..15
+constexpr int kYGridColumns = 10;  // i = 0..9
+constexpr int kYGridRows = 15;     // j = 0..14
 
 // The playing area between the walls (column 0 and the last column of each grid). Row 1 of
 // the x-lines is the grey floor; x-line row 12 and y-line row 11 are the top of the visible
@@ -33,10 +33,10 @@ constexpr int kPieceKinds = 8;
 constexpr int kRotations = 4;
 
 struct Piece {
-    int32_t kind;              // 0..7, colour kind + 1
-    int32_t rotation;          // 0..3
-    int32_t x, y;              // box offset on the lattice
-    int32_t xLines[3][3];      // [dx][dy]
+    int32_t kind;          // 0..7, colour kind + 1
+    int32_t rotation;      // 0..3
+    int32_t x, y;          // box offset on the lattice
+    int32_t xLines[3][3];  // [dx][dy]
     int32_t yLines[3][3];
 };
 

@@ -22,8 +22,8 @@ constexpr int32_t kNoRank = 10;
 
 // Game-over timeline, on the value of the countdown after its decrement.
 constexpr int32_t kRankFrame = 195;
-constexpr int32_t kGreyYFirst = 185, kGreyYLast = 85;   // y-line rows 1..11, bottom up
-constexpr int32_t kGreyXFirst = 180, kGreyXLast = 50;   // x-line rows 2..15, bottom up
+constexpr int32_t kGreyYFirst = 185, kGreyYLast = 85;  // y-line rows 1..11, bottom up
+constexpr int32_t kGreyXFirst = 180, kGreyXLast = 50;  // x-line rows 2..15, bottom up
 
 // The first rank whose score the game beats; an equal score stays below the older entry.
 int32_t FindNewRank() {

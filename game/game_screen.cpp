@@ -18,7 +18,7 @@ namespace {
 
 // The visible field: x-lines columns 1..7 rows 1..12, y-lines columns 1..8 rows 1..11.
 // Rows above are the entry area, never drawn except as the preview.
-constexpr int kLevelClearFirstXRow = 2;   // the floor line stays grey through a level clear
+constexpr int kLevelClearFirstXRow = 2;  // the floor line stays grey through a level clear
 
 constexpr int32_t kCellPitch = 32;
 constexpr int32_t kXLineLeft = 207, kXLineTop = 442;
@@ -33,12 +33,12 @@ constexpr int32_t kShadowBelowLevel = 10;
 constexpr int32_t kFlashColours = 6;
 
 // The preview stands in columns 3..5 of x-line rows 13 and 14 and y-line row 13.
-constexpr int32_t kPreviewColumn = 2;   // box column 0 lies on lattice column 3
-constexpr int32_t kPreviewXRow = 12;    // box row 0 of the x-lines lies on row 13
-constexpr int32_t kPreviewYTop = 31;    // y-line row 13
+constexpr int32_t kPreviewColumn = 2;  // box column 0 lies on lattice column 3
+constexpr int32_t kPreviewXRow = 12;   // box row 0 of the x-lines lies on row 13
+constexpr int32_t kPreviewYTop = 31;   // y-line row 13
 constexpr int32_t kEntryRotation = 1;
 
-constexpr int32_t kNoRank = kRankingEntries;   // NewRank of a score that did not rank
+constexpr int32_t kNoRank = kRankingEntries;  // NewRank of a score that did not rank
 
 // A lowest box row for the shadow search: every line of a piece lies below the grids there,
 // so only a piece without lines could still fit, and it must not search forever.
@@ -102,8 +102,8 @@ void FindShadowRow() {
 // The shadow blinks every other frame, only in the early levels; the piece covers it.
 void FillFalling() {
     FindShadowRow();
-    const bool shadow = Game.level < kShadowBelowLevel && Scene.frame % 2 == 0 &&
-                        Settings.showLineShadow == 1;
+    const bool shadow =
+        Game.level < kShadowBelowLevel && Scene.frame % 2 == 0 && Settings.showLineShadow == 1;
     FillSettledX();
     if (shadow) FillPieceX(Game.shadowRow, ViewShadow);
     FillPieceX(Game.piece.y, 0);

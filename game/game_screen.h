@@ -12,8 +12,8 @@
 extern int32_t ViewXGrid[kXGridColumns][kXGridRows];
 extern int32_t ViewYGrid[kYGridColumns][kYGridRows];
 
-constexpr int32_t ViewSettled = 20;   // added to a settled line's colour
-constexpr int32_t ViewShadow = 30;    // added to a shadow line's colour
+constexpr int32_t ViewSettled = 20;  // added to a settled line's colour
+constexpr int32_t ViewShadow = 30;   // added to a shadow line's colour
 
 // Screen positions of the lines of the field.
 int32_t XLineScreenX(int32_t i);
@@ -25,11 +25,11 @@ int32_t YLineScreenY(int32_t j);
 void GameDraw();
 
 // The field.
-void ClearViewGrids();               // the visible positions only
-void FillSettledView();              // every settled line as its settled picture
-void DrawFieldLines();               // the visible lines from the view grids
-void DrawFrozenField();              // clear, fill settled, draw: the field as a game left it
-void DrawPreview(int32_t kind);      // kind in its entry rotation just above the field
+void ClearViewGrids();           // the visible positions only
+void FillSettledView();          // every settled line as its settled picture
+void DrawFieldLines();           // the visible lines from the view grids
+void DrawFrozenField();          // clear, fill settled, draw: the field as a game left it
+void DrawPreview(int32_t kind);  // kind in its entry rotation just above the field
 
 // Back to a process that has just started (tests).
 void ResetGameScreen();

@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr int32_t FontLabel = FontSmall1;            // small white
+constexpr int32_t FontLabel = FontSmall1;  // small white
 constexpr int32_t FontSmallYellow = FontSmall1 + 2;
-constexpr int32_t FontFigures = FontSmall2;          // small white of the second face
+constexpr int32_t FontFigures = FontSmall2;  // small white of the second face
 constexpr int32_t FontLargeRed = FontLarge1 + 1;
 constexpr int32_t FontBigWhite = FontLarge2;
 constexpr int32_t FontBigRed = FontLarge2 + 1;
@@ -28,9 +28,9 @@ constexpr int32_t kFlashColours = 6;
 constexpr int32_t kMedalSize = 32;
 constexpr int32_t kMedalAtRest = 3;
 constexpr int32_t kMedalPosition[kMedals][2] = {
-    {448, 160}, {480, 160},   // level, time
-    {448, 192}, {480, 192},   // lines, chain
-    {448, 224}, {480, 224},   // streak, collection
+    {448, 160}, {480, 160},  // level, time
+    {448, 192}, {480, 192},  // lines, chain
+    {448, 224}, {480, 224},  // streak, collection
 };
 
 // The popup: numbers while t > 90 (sliding in over t > 160), then the rating word.
@@ -41,15 +41,15 @@ constexpr int32_t kPopupPitch = 32;
 struct RatingStyle {
     const char* word;
     int32_t offset;
-    int32_t font;   // -1: the large colours in turn
+    int32_t font;  // -1: the large colours in turn
 };
 constexpr int32_t kCyclingFont = -1;
 constexpr RatingStyle kRatingStyles[] = {
-    {"NICE", 176, FontBigWhite},      {"GOOD", 176, FontBigWhite},
-    {"GREAT", 160, FontBigWhite},     {"VERY GOOD", 96, FontBigWhite},
-    {"MARVELOUS", 96, FontBigWhite},  {"EXCELLENT", 96, FontBigWhite},
-    {"MONSTER", 112, kCyclingFont},   {"AMAZING", 112, kCyclingFont},
-    {"LUNATIC", 112, kCyclingFont},   {"GODLIKE", 112, kCyclingFont},
+    {"NICE", 176, FontBigWhite},     {"GOOD", 176, FontBigWhite},
+    {"GREAT", 160, FontBigWhite},    {"VERY GOOD", 96, FontBigWhite},
+    {"MARVELOUS", 96, FontBigWhite}, {"EXCELLENT", 96, FontBigWhite},
+    {"MONSTER", 112, kCyclingFont},  {"AMAZING", 112, kCyclingFont},
+    {"LUNATIC", 112, kCyclingFont},  {"GODLIKE", 112, kCyclingFont},
     {"HOLYSHIT", 104, kCyclingFont},
 };
 

@@ -3,13 +3,13 @@
 // popup, the LEVEL banner, READY and GAME OVER, the phase number and the frame rate.
 #include <cstdint>
 
-void DrawGameBackdrop();             // background picture, then the field frame
-void DrawPanel();                    // score, lines, level and the time played
-int32_t MedalFrame(int32_t flash);   // sheet column for a medal's flash timer
+void DrawGameBackdrop();            // background picture, then the field frame
+void DrawPanel();                   // score, lines, level and the time played
+int32_t MedalFrame(int32_t flash);  // sheet column for a medal's flash timer
 void DrawMedals();
 void DrawErasePopup();
 void DrawLevelBanner();
-void DrawReadyText(int32_t t);       // t = the READY countdown, > 0
+void DrawReadyText(int32_t t);  // t = the READY countdown, > 0
 void DrawGameOverText();
 void DrawPhaseNumber();
-void DrawFrameRateText();            // only with the FPS display on
+void DrawFrameRateText();  // only with the FPS display on

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 void ApplyLevel(int32_t level);
-void AddScore(int64_t points);   // saturates at the largest score
+void AddScore(int64_t points);  // saturates at the largest score
 
 // Points of one erase step, computed wide and held at the largest signed 32-bit value.
 int32_t ErasePoints(int32_t stepLines, int32_t scoreFactor, int32_t chain);

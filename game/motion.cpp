@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int32_t kTurnRight = 1;
-constexpr int32_t kTurnLeft = 3;   // three quarter turns clockwise
+constexpr int32_t kTurnLeft = 3;  // three quarter turns clockwise
 constexpr int32_t kDropPoints = 10;
 
 // Sideways moves act at the press, on the 11th frame held, then every second frame.
@@ -148,7 +148,7 @@ void UpdateFalling() {
         if (ActionCounters[CounterFallAndFix] == 1) {
             if (DropToRest() > 0) Game.fallTimer = 0;
             Land();
-            Game.lockTimer = 0;   // locks in the next frame
+            Game.lockTimer = 0;  // locks in the next frame
             return;
         }
     }

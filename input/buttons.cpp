@@ -44,18 +44,24 @@ constexpr int kKeyButtons = 8;
 // Each logical button has one fixed key and one fixed input of joystick 0.
 struct ButtonBinding {
     int32_t* latch;
-    int key;                // Windows virtual-key code
+    int key;  // Windows virtual-key code
     uint32_t joystickCode;
 };
 
 // In the order the buttons are sampled.
 const ButtonBinding kBindings[] = {
-    {&ButtonLatch.up, VkUp, JoystickUp},          {&ButtonLatch.down, VkDown, JoystickDown},
-    {&ButtonLatch.right, VkRight, JoystickRight}, {&ButtonLatch.left, VkLeft, JoystickLeft},
-    {&ButtonLatch.key[1], 'Z', 1},                {&ButtonLatch.key[2], 'S', 2},
-    {&ButtonLatch.key[3], 'X', 4},                {&ButtonLatch.key[4], 'C', 8},
-    {&ButtonLatch.key[5], 'W', 16},               {&ButtonLatch.key[6], 'E', 32},
-    {&ButtonLatch.key[7], 'Q', 64},               {&ButtonLatch.key[8], 'R', 128},
+    {&ButtonLatch.up, VkUp, JoystickUp},
+    {&ButtonLatch.down, VkDown, JoystickDown},
+    {&ButtonLatch.right, VkRight, JoystickRight},
+    {&ButtonLatch.left, VkLeft, JoystickLeft},
+    {&ButtonLatch.key[1], 'Z', 1},
+    {&ButtonLatch.key[2], 'S', 2},
+    {&ButtonLatch.key[3], 'X', 4},
+    {&ButtonLatch.key[4], 'C', 8},
+    {&ButtonLatch.key[5], 'W', 16},
+    {&ButtonLatch.key[6], 'E', 32},
+    {&ButtonLatch.key[7], 'Q', 64},
+    {&ButtonLatch.key[8], 'R', 128},
 };
 
 // Column of the KeyConfigTable for UP, DOWN and KEY n.
@@ -63,8 +69,8 @@ constexpr int kColumnUp = 0;
 constexpr int kColumnDown = 1;
 constexpr int kColumnKey1 = 2;
 
-constexpr int kCounterTop = 11;      // a held source counts up to 11 ...
-constexpr int kCounterRepeat = 10;   // ... then swings 10, 11, 10, 11 for the auto-repeat
+constexpr int kCounterTop = 11;     // a held source counts up to 11 ...
+constexpr int kCounterRepeat = 10;  // ... then swings 10, 11, 10, 11 for the auto-repeat
 
 void CountAction(int rises[], int32_t state, int32_t action) {
     if (ButtonIsDown(state) && action != ActionNoUse) ++rises[1 + action];

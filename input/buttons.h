@@ -5,7 +5,7 @@
 // ButtonLatch: this frame's ButtonState of each logical button, written by LatchButtons.
 struct ButtonLatchState {
     int32_t up, down, right, left;
-    int32_t key[9];                       // KEY 1..KEY 8 at [1]..[8]; [0] unused
+    int32_t key[9];  // KEY 1..KEY 8 at [1]..[8]; [0] unused
 };
 extern ButtonLatchState ButtonLatch;
 
@@ -21,7 +21,7 @@ enum GameAction : int32_t {
 extern const char* const GameActionLabel[6];
 
 constexpr int kKeyConfigCount = 21;
-constexpr int kKeyConfigColumns = 10;    // UP, DOWN, KEY 1..KEY 8
+constexpr int kKeyConfigColumns = 10;  // UP, DOWN, KEY 1..KEY 8
 extern const int32_t KeyConfigTable[kKeyConfigCount][kKeyConfigColumns];
 
 // ActionCounter indices.

@@ -29,9 +29,9 @@ struct JoystickRecord {
 };
 
 struct InputState {
-    uint8_t keyStates[256];               // KeyStateTable
+    uint8_t keyStates[256];  // KeyStateTable
     JoystickRecord joysticks[kMaxJoysticks];
-    int32_t joystickCount;                // usable joysticks, always ids 0..count - 1
+    int32_t joystickCount;  // usable joysticks, always ids 0..count - 1
 };
 extern InputState Input;
 

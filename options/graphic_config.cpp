@@ -14,12 +14,10 @@
 
 namespace {
 
-
-
 constexpr int32_t kFlagOff = 0;
 constexpr int32_t kFlagOn = 1;
 
-constexpr int32_t kValueX = 17;       // the values stand in one column
+constexpr int32_t kValueX = 17;  // the values stand in one column
 
 constexpr int32_t kFlagRows = 4;
 constexpr int32_t kCursorReturn = kFlagRows;
@@ -61,9 +59,7 @@ void DrawFlagRow(const FlagRow& row, int32_t dx, int32_t font) {
 
 }  // namespace
 
-void EnterGraphicConfig() {
-    EnterMenuScene(SceneGraphicConfig);
-}
+void EnterGraphicConfig() { EnterMenuScene(SceneGraphicConfig); }
 
 void GraphicConfigUpdate() {
     const MenuPhase phase = StepMenuTimers();

@@ -15,8 +15,6 @@
 
 namespace {
 
-
-
 enum KeyConfigRow : int32_t {
     RowLetter = 0,
     RowDigit = 1,
@@ -25,18 +23,18 @@ enum KeyConfigRow : int32_t {
 
 // A..E come in four digits each; F (20) stands alone, without a digit.
 constexpr int32_t kConfigsPerLetter = 4;
-constexpr int32_t kLastLetterWithDigits = 16;   // E-1
+constexpr int32_t kLastLetterWithDigits = 16;  // E-1
 constexpr int32_t kConfigF = 20;
 
 // Positions in half-glyphs from the screen centre, and rows.
 constexpr int32_t kTypeRow = 12;
 constexpr int32_t kTypeTextX = -4;
 constexpr int32_t kLetterX = 9;
-constexpr int32_t kLetterFX = 11;    // F alone takes the place of the dash
+constexpr int32_t kLetterFX = 11;  // F alone takes the place of the dash
 constexpr int32_t kDashX = 11;
 constexpr int32_t kDigitX = 13;
 constexpr int32_t kTableTopRow = 15;
-constexpr int32_t kActionRightEdge = 19;   // every action label ends here
+constexpr int32_t kActionRightEdge = 19;  // every action label ends here
 
 // One row per KeyConfigTable column; every label starts at half-glyph -19.
 struct ButtonRow {
@@ -63,7 +61,7 @@ void StepLetter(int32_t& config) {
         PlayWave(WaveSlotChoice, 0);
     }
     if (ButtonPressedNow(ButtonLatch.left) && config >= kConfigsPerLetter) {
-        config -= kConfigsPerLetter;   // F goes to E-1
+        config -= kConfigsPerLetter;  // F goes to E-1
         PlayWave(WaveSlotChoice, 0);
     }
 }
@@ -91,8 +89,7 @@ void DrawKeyType(int32_t config, int32_t dx, int32_t typeFont, int32_t letterFon
     }
     DrawChar(kLetterX + dx, kTypeRow, letter, letterFont, TextCellsCentred);
     DrawChar(kDashX + dx, kTypeRow, '-', kMenuFont, TextCellsCentred);
-    DrawChar(kDigitX + dx, kTypeRow, '1' + config % kConfigsPerLetter, digitFont,
-             TextCellsCentred);
+    DrawChar(kDigitX + dx, kTypeRow, '1' + config % kConfigsPerLetter, digitFont, TextCellsCentred);
 }
 
 // The ten button rows with their actions; even rows shifted by evenDx, odd rows by oddDx.
@@ -100,8 +97,7 @@ void DrawActionTable(int32_t config, int32_t evenDx, int32_t oddDx) {
     for (int32_t i = 0; i < kKeyConfigColumns; ++i) {
         const int32_t dx = i % 2 == 0 ? evenDx : oddDx;
         const int32_t row = kTableTopRow + i;
-        DrawText(kButtonRows[i].x + dx, row, kButtonRows[i].label, kMenuFont,
-                 TextCellsCentred);
+        DrawText(kButtonRows[i].x + dx, row, kButtonRows[i].label, kMenuFont, TextCellsCentred);
         const char* action = GameActionLabel[KeyConfigTable[config][i]];
         const int32_t actionX = kActionRightEdge - static_cast<int32_t>(std::strlen(action));
         DrawText(actionX + dx, row, action, kMenuFont, TextCellsCentred);
@@ -110,9 +106,7 @@ void DrawActionTable(int32_t config, int32_t evenDx, int32_t oddDx) {
 
 }  // namespace
 
-void EnterKeyConfig() {
-    EnterMenuScene(SceneKeyConfig);
-}
+void EnterKeyConfig() { EnterMenuScene(SceneKeyConfig); }
 
 void KeyConfigUpdate() {
     const MenuPhase phase = StepMenuTimers();
@@ -122,11 +116,15 @@ void KeyConfigUpdate() {
     int32_t config = ShownConfig();
     // F has no digit: the cursor jumps over that row both ways.
     if (ButtonPressedNow(ButtonLatch.down) && Scene.menuCursor < RowReturn) {
-        Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowLetter) ? RowReturn : Scene.menuCursor + 1;
+        Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowLetter)
+                               ? RowReturn
+                               : Scene.menuCursor + 1;
         PlayWave(WaveSlotChoice, 0);
     }
     if (ButtonPressedNow(ButtonLatch.up) && Scene.menuCursor > RowLetter) {
-        Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowReturn) ? RowLetter : Scene.menuCursor - 1;
+        Scene.menuCursor = (config == kConfigF && Scene.menuCursor == RowReturn)
+                               ? RowLetter
+                               : Scene.menuCursor - 1;
         PlayWave(WaveSlotChoice, 0);
     }
     switch (Scene.menuCursor) {
@@ -174,6 +172,6 @@ void KeyConfigDraw() {
                 Scene.menuCursor == RowLetter ? blink : kMenuFont,
                 Scene.menuCursor == RowDigit ? blink : kMenuFont);
     DrawActionTable(config, 0, 0);
-    DrawText(0, kMenuReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kMenuFont,
-             TextCellsCentred);
+    DrawText(0, kMenuReturnRow, "RETURN TO OPTION MENU",
+             Scene.menuCursor == RowReturn ? blink : kMenuFont, TextCellsCentred);
 }

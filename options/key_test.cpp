@@ -13,7 +13,6 @@ namespace {
 
 constexpr int32_t kLitFont = FontSmall1 + 1;
 
-
 constexpr int32_t kHintRow = 27;
 
 constexpr int32_t kFromLeft = -1;
@@ -44,9 +43,7 @@ const ButtonLabel kLabels[] = {
 
 }  // namespace
 
-void EnterKeyTest() {
-    EnterMenuScene(SceneKeyTest);
-}
+void EnterKeyTest() { EnterMenuScene(SceneKeyTest); }
 
 void KeyTestUpdate() {
     if (Scene.enterTimer > 0) --Scene.enterTimer;

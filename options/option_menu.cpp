@@ -14,9 +14,7 @@
 
 namespace {
 
-
-constexpr int32_t kSpareOptionScene = 7;        // no screen of its own; maps to RESET DATA
-
+constexpr int32_t kSpareOptionScene = 7;  // no screen of its own; maps to RESET DATA
 
 enum OptionItem : int32_t {
     ItemKeyConfig = 0,
@@ -33,8 +31,8 @@ struct MenuItem {
     int32_t row;
 };
 constexpr MenuItem kItems[] = {
-    {"KEY CONFIG", 15},  {"KEY TEST", 17},   {"GRAPHIC OPTION", 19},
-    {"SOUND TEST", 21},  {"RESET DATA", 23}, {"RETURN MAINMENU", 25},
+    {"KEY CONFIG", 15}, {"KEY TEST", 17},   {"GRAPHIC OPTION", 19},
+    {"SOUND TEST", 21}, {"RESET DATA", 23}, {"RETURN MAINMENU", 25},
 };
 
 bool IsEvenItem(int32_t item) { return item % 2 == 0; }
@@ -109,7 +107,8 @@ void OptionMenuDraw() {
             if (item == Scene.menuCursor) {
                 font = MenuFlashFont();
             } else {
-                x = IsEvenItem(item) ? 2 * (leave - kMenuLeaveFrames) : 2 * (kMenuLeaveFrames - leave);
+                x = IsEvenItem(item) ? 2 * (leave - kMenuLeaveFrames)
+                                     : 2 * (kMenuLeaveFrames - leave);
             }
         } else if (item == Scene.menuCursor) {
             font = MenuBlinkFont();

@@ -14,8 +14,6 @@ int32_t SoundTestNumber;
 
 namespace {
 
-
-
 constexpr int32_t kLastNumber = kWaveSlots - 1;
 constexpr int32_t kNumberDigits = 2;
 
@@ -25,8 +23,8 @@ enum SoundTestRow : int32_t {
 };
 
 constexpr int32_t kSoundRow = 14;
-constexpr int32_t kSoundTextX = -3;       // half-glyphs from the centre
-constexpr int32_t kNumberColumn = 22;     // glyph columns from the left edge
+constexpr int32_t kSoundTextX = -3;    // half-glyphs from the centre
+constexpr int32_t kNumberColumn = 22;  // glyph columns from the left edge
 constexpr int32_t kReturnRow = 23;
 
 void DrawSoundRow(int32_t textX, int32_t numberColumn, int32_t font) {
@@ -80,8 +78,8 @@ void SoundTestDraw() {
     }
     const int32_t blink = MenuBlinkFont();
     DrawSoundRow(kSoundTextX, kNumberColumn, Scene.menuCursor == RowSound ? blink : kMenuFont);
-    DrawText(0, kReturnRow, "RETURN TO OPTION MENU", Scene.menuCursor == RowReturn ? blink : kMenuFont,
-             TextCellsCentred);
+    DrawText(0, kReturnRow, "RETURN TO OPTION MENU",
+             Scene.menuCursor == RowReturn ? blink : kMenuFont, TextCellsCentred);
 }
 
 void ResetSoundTest() { SoundTestNumber = 0; }

@@ -16,15 +16,15 @@ struct PlatformJoyPos {
     uint32_t buttons;  // bit b set while button b + 1 is down
 };
 int PlatformJoystickDevices();                          // device slots the driver offers; 0: none
-bool PlatformJoystickCaps(int id);                       // capabilities of device id could be read
-bool PlatformJoystickPos(int id, PlatformJoyPos* pos);   // position of device id; false on failure
+bool PlatformJoystickCaps(int id);                      // capabilities of device id could be read
+bool PlatformJoystickPos(int id, PlatformJoyPos* pos);  // position of device id; false on failure
 
 // Time.
-uint32_t PlatformMilliseconds();        // millisecond clock, wraps at 2^32
+uint32_t PlatformMilliseconds();  // millisecond clock, wraps at 2^32
 void PlatformSleep(uint32_t ms);
-int64_t PlatformCalendarSeconds();      // calendar time in seconds
+int64_t PlatformCalendarSeconds();  // calendar time in seconds
 
 // Odds and ends of the desktop.
 void PlatformShowCursor(bool show);
-void PlatformDebugOutput(const char* text);                     // one debugger-output text, UTF-8
-void PlatformErrorBox(const char* title, const char* text);     // modal; returns when acknowledged
+void PlatformDebugOutput(const char* text);                  // one debugger-output text, UTF-8
+void PlatformErrorBox(const char* title, const char* text);  // modal; returns when acknowledged

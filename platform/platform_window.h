@@ -5,19 +5,19 @@
 // Messages the platform delivers, named after the window messages the frame handles.
 enum PlatformMessageType : int32_t {
     MsgNone = 0,
-    MsgClose,        // the window's close command
-    MsgKeyDown,      // key = virtual-key code
-    MsgSysKeyUp,     // key = virtual-key code (Alt held)
+    MsgClose,     // the window's close command
+    MsgKeyDown,   // key = virtual-key code
+    MsgSysKeyUp,  // key = virtual-key code (Alt held)
     MsgActivate,
     MsgDeactivate,
     MsgMinimize,
     MsgRestore,
-    MsgMove,         // x, y: client area's top-left on the screen
-    MsgMouseMove,    // x, y: client coordinates
+    MsgMove,       // x, y: client area's top-left on the screen
+    MsgMouseMove,  // x, y: client coordinates
     MsgPaint,
-    MsgKeyUp,        // key = virtual-key code
-    MsgSysKeyDown,   // key = virtual-key code (Alt itself, or a key with Alt held)
-    MsgQuit,         // the message loop ends; posted by PlatformPostQuit
+    MsgKeyUp,       // key = virtual-key code
+    MsgSysKeyDown,  // key = virtual-key code (Alt itself, or a key with Alt held)
+    MsgQuit,        // the message loop ends; posted by PlatformPostQuit
 };
 
 struct PlatformMessage {
@@ -36,8 +36,8 @@ bool PlatformCreateWindow(const char* className, const char* title, int32_t x, i
                           int32_t width, int32_t height);
 // Destroys the window; messages still queued for it are dropped.
 void PlatformDestroyWindow();
-bool PlatformPeekMessage(PlatformMessage* message);   // takes one message without waiting
-void PlatformWaitMessage();                           // blocks until a message is queued
+bool PlatformPeekMessage(PlatformMessage* message);  // takes one message without waiting
+void PlatformWaitMessage();                          // blocks until a message is queued
 // Queues MsgQuit behind whatever is queued now.
 void PlatformPostQuit();
 void PlatformScreenSize(int32_t* width, int32_t* height);

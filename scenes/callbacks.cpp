@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int32_t kFrameRate = 60;
-constexpr int32_t kSpareOptionScene = 7;     // no screen uses it; Escape treats it as a sub-screen
+constexpr int32_t kSpareOptionScene = 7;  // no screen uses it; Escape treats it as a sub-screen
 
 }  // namespace
 
@@ -59,17 +59,13 @@ int32_t CloseCallback() {
     }
     switch (Scene.id) {
         case SceneLoading:
-        case SceneTitle:
-            SaveSettings();
-            return 1;
+        case SceneTitle: SaveSettings(); return 1;
         case SceneModeSelect:
         case SceneOptionMenu:
         case SceneGameNormal:
         case SceneNameEntry:
         case SceneRankingFromTitle:
-        case SceneRankingAfterEntry:
-            EnterTitle(Scene.id);
-            return 0;
+        case SceneRankingAfterEntry: EnterTitle(Scene.id); return 0;
         case SceneKeyConfig:
         case SceneKeyTest:
         case SceneGraphicConfig:
@@ -78,7 +74,6 @@ int32_t CloseCallback() {
             // The option sub-screens go back to the option menu.
             EnterOptionMenu(Scene.id);
             return 0;
-        default:
-            return 0;
+        default: return 0;
     }
 }

@@ -14,8 +14,8 @@ namespace {
 constexpr int32_t kCreditsFrames = 200;
 constexpr int32_t kLoadingFadeOutFrames = 20;
 
-constexpr int32_t kCreditsFont = FontSmall1;    // 16-pixel white
-constexpr int32_t kDotsOffset = 15;             // half-glyphs right of "NOW LOADING"
+constexpr int32_t kCreditsFont = FontSmall1;  // 16-pixel white
+constexpr int32_t kDotsOffset = 15;           // half-glyphs right of "NOW LOADING"
 constexpr int32_t kDotsRow = 21;
 constexpr int32_t kDotFrames = 15;
 
@@ -24,11 +24,8 @@ struct CreditLine {
     const char* text;
 };
 constexpr CreditLine kCredits[] = {
-    {9, "CREATED BY"},
-    {13, "system:Vexto"},
-    {15, "&"},
-    {17, "Quorvel club"},
-    {kDotsRow, "NOW LOADING"},
+    {9, "CREATED BY"},    {13, "system:Vexto"},      {15, "&"},
+    {17, "Quorvel club"}, {kDotsRow, "NOW LOADING"},
 };
 
 // Dot phases 1..3; phase 0 shows none.

@@ -7,23 +7,21 @@
 #include "game/game_scene.h"
 #include "input/buttons.h"
 #include "input/input.h"
+#include "scenes/mode_select.h"
+#include "scenes/title.h"
 #include "shell/catalogue.h"
 #include "shell/menu.h"
 #include "shell/scene.h"
 #include "shell/text.h"
-#include "scenes/mode_select.h"
-#include "scenes/title.h"
 #include "sound/sound.h"
 
 namespace {
 
-
-constexpr int32_t kModeLeaveFrames = 40;     // slide out, the last 20 dissolving to black
+constexpr int32_t kModeLeaveFrames = 40;  // slide out, the last 20 dissolving to black
 constexpr int32_t kReturnLeaveFrames = 20;
 constexpr int32_t kDissolveFrames = 20;
 
-constexpr int32_t kNormalGameMode = 1;       // SceneId 101
-
+constexpr int32_t kNormalGameMode = 1;  // SceneId 101
 
 enum ModeItem : int32_t {
     ItemNormalMode = 0,

@@ -20,12 +20,12 @@ int8_t NextRepeat;
 int8_t PrevRepeat;
 
 namespace {
-constexpr int32_t kNameEntryFrames = 1800;   // 30 seconds to pick the letters
-constexpr int32_t kLeaveFrames = 60;         // from the acceptance to the ranking
-constexpr int32_t kFadeOutFrames = 20;       // the last of them dissolve to black
+constexpr int32_t kNameEntryFrames = 1800;  // 30 seconds to pick the letters
+constexpr int32_t kLeaveFrames = 60;        // from the acceptance to the ranking
+constexpr int32_t kFadeOutFrames = 20;      // the last of them dissolve to black
 constexpr int32_t kFramesPerSecond = 60;
 constexpr int32_t kLetterA = 1;
-constexpr int32_t kNameLetterCount = 42;     // 0 (blank), A..Z, 1..9, : - + . ! ?
+constexpr int32_t kNameLetterCount = 42;  // 0 (blank), A..Z, 1..9, : - + . ! ?
 constexpr int kNameLength = 3;
 constexpr int32_t kCursorAccepted = 3;
 
@@ -34,19 +34,18 @@ constexpr int kRepeatFirst = 2;
 constexpr int kRepeatAgain = 11;
 constexpr int kRepeatRestart = 6;
 
-
 constexpr int32_t kTextCentred = 4;
 constexpr int32_t kFlashColours = 6;
 
-constexpr int32_t kTitleFont = FontSmall2 + 1;          // 16-pixel, colour r
-constexpr int32_t kRankFont = FontLarge2 + 2;           // 32-pixel, colour y
-constexpr int32_t kLetterFont = FontLarge1;             // 32-pixel, colour w
-constexpr int32_t kCursorLetterFont = FontLarge1 + 2;   // colour y
+constexpr int32_t kTitleFont = FontSmall2 + 1;         // 16-pixel, colour r
+constexpr int32_t kRankFont = FontLarge2 + 2;          // 32-pixel, colour y
+constexpr int32_t kLetterFont = FontLarge1;            // 32-pixel, colour w
+constexpr int32_t kCursorLetterFont = FontLarge1 + 2;  // colour y
 constexpr int32_t kTimeFont = FontSmall2;
-constexpr int32_t kHurryFrames = 300;                   // the last five seconds flash
+constexpr int32_t kHurryFrames = 300;  // the last five seconds flash
 
 constexpr int32_t kLetterRow = 8;
-constexpr int32_t kLetterOffset[kNameLength] = {-4, 0, 4};   // x 240, 304, 368
+constexpr int32_t kLetterOffset[kNameLength] = {-4, 0, 4};  // x 240, 304, 368
 
 void CountRepeat(int8_t& counter, bool down) {
     if (!down) {

@@ -2,9 +2,9 @@
 // The name-entry scene: three NameLetters for a result that reaches the normal ranking.
 #include <cstdint>
 
-extern int32_t NameLetters[3];   // 0..41 each; 0 is the blank letter
-extern int8_t NextRepeat;        // auto-repeat of DOWN/RIGHT
-extern int8_t PrevRepeat;        // auto-repeat of UP/LEFT
+extern int32_t NameLetters[3];  // 0..41 each; 0 is the blank letter
+extern int8_t NextRepeat;       // auto-repeat of DOWN/RIGHT
+extern int8_t PrevRepeat;       // auto-repeat of UP/LEFT
 
 void EnterNameEntry();
 void NameEntryUpdate();

@@ -22,7 +22,6 @@ namespace {
 constexpr int32_t kMedalTiers = 4;
 constexpr int32_t kMedalSize = 32;
 
-
 constexpr int32_t kBackgroundChoices = 11;
 constexpr int32_t kNoHighlight = 10;
 
@@ -33,7 +32,6 @@ constexpr int32_t kSummaryLeaveFrames = 40;
 constexpr int32_t kDetailEnterFrames = 40;
 constexpr int32_t kDetailShowFrames = 420;
 constexpr int32_t kDetailLeaveFrames = 20;
-
 
 constexpr const char* kPageTitle = "NORMAL MODE RANKING";
 constexpr int32_t kPageTitleRow = 2;
@@ -77,9 +75,9 @@ bool Highlighted(int32_t i) { return i == Scene.newRank; }
 
 // Where one summary row sits: the slide-in and slide-out give each part its own offset.
 struct SummaryRow {
-    int32_t label;     // half-glyphs
-    int32_t letter;    // half-glyphs, of the first letter
-    int32_t scoreX;    // pixels
+    int32_t label;   // half-glyphs
+    int32_t letter;  // half-glyphs, of the first letter
+    int32_t scoreX;  // pixels
 };
 
 void DrawSummaryRow(int32_t i, const SummaryRow& at) {
@@ -92,8 +90,7 @@ void DrawSummaryRow(int32_t i, const SummaryRow& at) {
         DrawChar(at.letter + 2 * k, row, LetterToChar(entry.name[k]), font, TextCellsCentred);
     }
     const int32_t scoreFont = lit ? Cycle(kSummaryScoreFont, 3) : kSummaryScoreFont;
-    DrawNumber(at.scoreX, 32 * row, kSummaryScoreDigits, entry.score, scoreFont,
-               NumberPixelsBlank);
+    DrawNumber(at.scoreX, 32 * row, kSummaryScoreDigits, entry.score, scoreFont, NumberPixelsBlank);
 }
 
 // Phases A1 and A2: the rows come in from alternate sides and meet at their places.
@@ -101,8 +98,8 @@ void DrawSummaryEntering(int32_t e) {
     DrawText(-e, kPageTitleRow, kPageTitle, kSummaryFont, TextCellsCentred);
     for (int32_t i = 0; i < kRankingEntries; ++i) {
         const int32_t s = i % 2 == 0 ? e : -e;
-        DrawSummaryRow(i, {s + kSummaryLabelOffset, s + kSummaryLetterOffset,
-                           kSummaryScoreX + 16 * s});
+        DrawSummaryRow(
+            i, {s + kSummaryLabelOffset, s + kSummaryLetterOffset, kSummaryScoreX + 16 * s});
     }
 }
 
@@ -159,9 +156,9 @@ void DrawDetailRow(int32_t i, const DetailRow& at) {
 void DrawDetailEntering(int32_t d) {
     DrawText(0, kPageTitleRow, kPageTitle, kSummaryFont, TextCellsCentred);
     for (int32_t i = 0; i < kRankingEntries; ++i) {
-        DrawDetailRow(i, {-2 * d + kDetailLabelOffset, 2 * d + kDetailLetterOffset,
-                          kDetailScoreX - 16 * d, -2 * d, kDetailLinesX + 16 * d,
-                          2 * d + kDetailLinesLabelOffset, kMedalX + 16 * d});
+        DrawDetailRow(
+            i, {-2 * d + kDetailLabelOffset, 2 * d + kDetailLetterOffset, kDetailScoreX - 16 * d,
+                -2 * d, kDetailLinesX + 16 * d, 2 * d + kDetailLinesLabelOffset, kMedalX + 16 * d});
     }
 }
 
@@ -170,9 +167,9 @@ void DrawDetailLeaving(int32_t l) {
     const int32_t u = kDetailLeaveFrames - l;
     DrawText(l - kDetailLeaveFrames, kPageTitleRow, kPageTitle, kSummaryFont, TextCellsCentred);
     for (int32_t i = 0; i < kRankingEntries; ++i) {
-        DrawDetailRow(i, {2 * u + kDetailLabelOffset, -2 * u + kDetailLetterOffset,
-                          kDetailScoreX + 16 * u, 2 * u, kDetailLinesX - 16 * u,
-                          -2 * u + kDetailLinesLabelOffset, kMedalX + 16 * u});
+        DrawDetailRow(
+            i, {2 * u + kDetailLabelOffset, -2 * u + kDetailLetterOffset, kDetailScoreX + 16 * u,
+                2 * u, kDetailLinesX - 16 * u, -2 * u + kDetailLinesLabelOffset, kMedalX + 16 * u});
     }
 }
 

@@ -7,16 +7,16 @@
 #include "frame/sprite.h"
 #include "options/option_menu.h"
 #include "scenes/mode_select.h"
+#include "scenes/ranking.h"
 #include "shell/catalogue.h"
 #include "shell/menu.h"
-#include "scenes/ranking.h"
 #include "shell/scene.h"
 #include "shell/text.h"
 #include "sound/sound.h"
 
 namespace {
 
-constexpr int32_t kVersionFont = FontSmall2;    // the other face, white
+constexpr int32_t kVersionFont = FontSmall2;  // the other face, white
 
 // The version in the bottom-right corner reads VER 0.03.
 constexpr int32_t kVersionMajor = 0;
@@ -27,7 +27,7 @@ constexpr int32_t kVersionMajorColumn = 36;
 constexpr int32_t kVersionMinorColumn = 38;
 
 constexpr int32_t kTitleFadeInFrames = 20;
-constexpr int32_t kBackgroundChoices = 11;   // RandomUpTo(11): 0..11, and 12 once in 32768
+constexpr int32_t kBackgroundChoices = 11;  // RandomUpTo(11): 0..11, and 12 once in 32768
 
 enum TitleItem : int32_t {
     ItemGameStart = 0,
@@ -40,7 +40,7 @@ constexpr int32_t kLastItem = ItemExit;
 struct MenuItem {
     const char* text;
     int32_t row;
-    int32_t side;   // +1 leaves to the right, -1 to the left; each comes in from the other
+    int32_t side;  // +1 leaves to the right, -1 to the left; each comes in from the other
 };
 constexpr MenuItem kItems[] = {
     {"GAME START", 17, +1},

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int32_t kColourKey = 1;   // transparent where the picture has its top-left colour
+constexpr int32_t kColourKey = 1;  // transparent where the picture has its top-left colour
 constexpr int32_t kOpaque = 0;
 
 struct PictureFile {

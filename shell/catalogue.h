@@ -4,12 +4,12 @@
 #include <cstdint>
 
 // BitmapSlot numbers of the pictures.
-constexpr uint32_t SlotFontSmall = 1;         // + FontId 0..13: font_1 and font_2, 16 x 16
-constexpr uint32_t SlotFontLarge = 31;        // + FontId - FontLarge1, 0..13: 32 x 32
+constexpr uint32_t SlotFontSmall = 1;   // + FontId 0..13: font_1 and font_2, 16 x 16
+constexpr uint32_t SlotFontLarge = 31;  // + FontId - FontLarge1, 0..13: 32 x 32
 constexpr uint32_t SlotFieldFrame = 15;
 constexpr uint32_t SlotLineX = 16;
 constexpr uint32_t SlotLineY = 17;
-constexpr uint32_t SlotMedalBase = 18;        // + tier 0..3
+constexpr uint32_t SlotMedalBase = 18;  // + tier 0..3
 constexpr uint32_t SlotUnusedBackground = 240;
 constexpr uint32_t SlotBackgroundBase = 241;  // + BackgroundIndex 0..11; 12 names an empty slot
 

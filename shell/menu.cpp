@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int32_t kLogoRow = 3;
-constexpr int32_t kLogoFont = FontLarge1;       // 32-pixel white
+constexpr int32_t kLogoFont = FontLarge1;  // 32-pixel white
 constexpr int32_t kHighlightColours = 6;
 
 }  // namespace

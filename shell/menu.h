@@ -6,11 +6,11 @@
 #include "shell/text.h"
 
 // The layout every menu screen shares.
-constexpr int32_t kMenuFont = FontSmall1;   // 16-pixel white: items, headings, values
-constexpr int32_t kMenuSlideFrames = 20;    // items slide in over 20 frames
-constexpr int32_t kMenuLeaveFrames = 20;    // from a choice to the next screen
-constexpr int32_t kMenuHeadingRow = 8;      // the screen's name, under the logo
-constexpr int32_t kMenuReturnRow = 27;      // RETURN at the foot of an option screen
+constexpr int32_t kMenuFont = FontSmall1;  // 16-pixel white: items, headings, values
+constexpr int32_t kMenuSlideFrames = 20;   // items slide in over 20 frames
+constexpr int32_t kMenuLeaveFrames = 20;   // from a choice to the next screen
+constexpr int32_t kMenuHeadingRow = 8;     // the screen's name, under the logo
+constexpr int32_t kMenuReturnRow = 27;     // RETURN at the foot of an option screen
 
 // Makes `scene` current with the usual 20-frame slide-in, no leave phase and the cursor on
 // the first item.
@@ -18,10 +18,10 @@ void EnterMenuScene(int32_t scene);
 
 // The state of a menu's timers after StepMenuTimers.
 enum MenuPhase : int32_t {
-    MenuIdle = 0,       // both timers spent: the buttons act this frame
-    MenuEntering = 1,   // the entry timer counted down
-    MenuLeaving = 2,    // the leave timer counted down
-    MenuLeaveNow = 3,   // the leave timer ran out: the scene carries out its choice now
+    MenuIdle = 0,      // both timers spent: the buttons act this frame
+    MenuEntering = 1,  // the entry timer counted down
+    MenuLeaving = 2,   // the leave timer counted down
+    MenuLeaveNow = 3,  // the leave timer ran out: the scene carries out its choice now
 };
 
 // The entry timer counts down first, then the leave timer; the frame that finds the leave

@@ -20,14 +20,14 @@ constexpr int32_t SceneRankingAfterEntry = 211;
 
 // The values every scene shares; all zero in a process that has just started.
 struct SceneValues {
-    int32_t id;                // SceneId: the current scene
-    int32_t frame;             // SceneFrame: frames since the scene was entered (blink phases)
-    int32_t enterTimer;        // SceneEnterTimer: countdown of the scene's entry
-    int32_t leaveTimer;        // SceneLeaveTimer: countdown of the scene's exit
-    int32_t menuCursor;        // MenuCursor: the item or letter under the cursor
-    int32_t backgroundIndex;   // BackgroundIndex: 0..12, the menus' background picture
-    int32_t startLevel;        // StartLevel: chosen on the mode select
-    int32_t newRank;           // NewRank: the finished game's place in the normal ranking
+    int32_t id;               // SceneId: the current scene
+    int32_t frame;            // SceneFrame: frames since the scene was entered (blink phases)
+    int32_t enterTimer;       // SceneEnterTimer: countdown of the scene's entry
+    int32_t leaveTimer;       // SceneLeaveTimer: countdown of the scene's exit
+    int32_t menuCursor;       // MenuCursor: the item or letter under the cursor
+    int32_t backgroundIndex;  // BackgroundIndex: 0..12, the menus' background picture
+    int32_t startLevel;       // StartLevel: chosen on the mode select
+    int32_t newRank;          // NewRank: the finished game's place in the normal ranking
 };
 extern SceneValues Scene;
 

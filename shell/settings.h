@@ -16,9 +16,9 @@ constexpr int kRankingEntries = 10;
 constexpr int kMedalKinds = 6;
 
 struct RankingEntry {
-    int32_t name[3];      // NameLetters, first character first
+    int32_t name[3];  // NameLetters, first character first
     int32_t score;
-    int32_t lines;        // the expert table keeps its second figure here
+    int32_t lines;  // the expert table keeps its second figure here
     int32_t medals[kMedalKinds];
 };
 struct RankingTable {

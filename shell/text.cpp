@@ -9,8 +9,8 @@
 namespace {
 
 struct FontEntry {
-    int32_t width, height;   // glyph size in pixels
-    uint32_t slot;           // BitmapSlot of the font sheet
+    int32_t width, height;  // glyph size in pixels
+    uint32_t slot;          // BitmapSlot of the font sheet
 };
 
 // font_1 and font_2 are 16 x 16, font_3 and font_4 32 x 32; colours run w, r, y, g, c, b, p
@@ -31,7 +31,7 @@ constexpr int32_t kScreenCentre = 320;
 constexpr int32_t kFirstGlyph = ' ';
 constexpr int32_t kGlyphsPerRow = 16;
 
-constexpr int32_t kMaxPowerOfTen = 9;   // 10^9 is the largest power an int32 holds
+constexpr int32_t kMaxPowerOfTen = 9;  // 10^9 is the largest power an int32 holds
 
 const FontEntry* FindFont(int32_t font) {
     if (font < 0 || font >= kFonts) return nullptr;
@@ -79,8 +79,7 @@ bool PlaceCharacter(int32_t x, int32_t y, int64_t i, int64_t len, int32_t placem
             *outX = (x + 2 * i) * w / 2 + kScreenCentre - len * w / 2;
             *outY = y * h;
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -152,7 +151,7 @@ int32_t PowerOfTen(int32_t n) {
 }
 
 int32_t LetterToChar(int32_t letter) {
-    if (letter >= 1 && letter <= 26) return letter + 64;   // "A".."Z"
+    if (letter >= 1 && letter <= 26) return letter + 64;  // "A".."Z"
     if (letter <= 36) {
         // 27..35 are "1".."9" and 36 is ":"; 0 and below give invisible control codes. The
         // code stays above 0 so it never ends a string and never wraps into a glyph.

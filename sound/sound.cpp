@@ -53,7 +53,7 @@ bool BufferCanHold(const WaveFormatRecord& format, uint32_t bytes) {
 }
 
 int32_t CreateSlotBuffer(uint16_t slot, const WaveFormatRecord& format, uint32_t bytes) {
-    if (!SoundDevice.open) return 0;   // no device, no buffers
+    if (!SoundDevice.open) return 0;  // no device, no buffers
     if (!BufferCanHold(format, bytes)) return 0;
     const PlatformWaveFormat pcm{format.channels, format.samplesPerSecond, format.blockAlign,
                                  format.bitsPerSample};
@@ -97,7 +97,7 @@ int32_t SquareLaw(int32_t n) {
 }
 
 uint32_t ClampFrequency(int64_t hz) {
-    if (hz == 0) return 0;   // the sound's own rate
+    if (hz == 0) return 0;  // the sound's own rate
     if (hz < kMinFrequency) return kMinFrequency;
     if (hz > kMaxFrequency) return kMaxFrequency;
     return static_cast<uint32_t>(hz);
@@ -218,7 +218,7 @@ int32_t SetWaveVolume(uint16_t slot, int32_t volume) {
     else if (volume < 0)
         value = kVolumeSilent;
     else if (volume == 100)
-        value = kVolumeFull;   // log10(0) is minus infinity: no attenuation
+        value = kVolumeFull;  // log10(0) is minus infinity: no attenuation
     else
         value = -SquareLaw(100 - volume);
     return PlatformAudioSetVolume(slot, value) ? 1 : 0;

@@ -14,8 +14,8 @@ int32_t SetWavePan(uint16_t slot, int32_t pan);
 int32_t SetWaveVolume(uint16_t slot, int32_t volume);
 void ReleaseWave(uint16_t slot);
 void ReloadWave(uint16_t slot);
-void ReleaseSound();            // process exit: every buffer and the device
-void ResetSound();              // as a process that has just started: no device, no trace
+void ReleaseSound();  // process exit: every buffer and the device
+void ResetSound();    // as a process that has just started: no device, no trace
 
 // Every PlayWave and StopWave reports here with its result (tests, simulator events).
 enum WaveOp { WaveOpPlay, WaveOpStop };

@@ -21,7 +21,7 @@ bool IdIs(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0;
 
 struct Chunk {
     const uint8_t* id;
-    size_t body;     // offset of the first byte after the header
+    size_t body;  // offset of the first byte after the header
     uint32_t size;
 };
 
@@ -36,9 +36,7 @@ bool ReadChunk(const uint8_t* bytes, size_t pos, size_t end, Chunk* chunk) {
 }
 
 // Chunks are padded to an even length; the pad may be missing after the last one.
-size_t NextChunk(const Chunk& chunk) {
-    return chunk.body + chunk.size + (chunk.size & 1u);
-}
+size_t NextChunk(const Chunk& chunk) { return chunk.body + chunk.size + (chunk.size & 1u); }
 
 void DecodeFormat(const uint8_t* p, WaveFormatRecord* format) {
     format->formatTag = ReadLe16(p);

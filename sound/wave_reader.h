@@ -20,9 +20,9 @@ constexpr uint16_t kWaveFormatPcm = 1;
 
 enum WaveReadResult : int32_t {
     WaveRead = 0,
-    WaveOpenFailed,   // no such file, or not a file
-    WaveNotPcm,       // a well-formed header whose format tag is not PCM
-    WaveMalformed,    // missing or lying chunks, short reads, a file too large to hold
+    WaveOpenFailed,  // no such file, or not a file
+    WaveNotPcm,      // a well-formed header whose format tag is not PCM
+    WaveMalformed,   // missing or lying chunks, short reads, a file too large to hold
 };
 
 // Where the sound lies inside a wave image.

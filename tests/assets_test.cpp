@@ -26,11 +26,11 @@ constexpr uint64_t kExpectedDigest = 0x54711A4B9CC6F55Full;
 
 const char* const kFonts[] = {"font_1/font_1", "font_2/font_2", "font_1/font_3", "font_2/font_4"};
 const char kColours[] = "wrygcbp";
-const char* const kSounds[] = {"erasing.wav", "linefall.wav", "lineset.wav", "newline1.wav",
-                               "newline26.wav", "newline3.wav", "newline47.wav", "newline5.wav",
+const char* const kSounds[] = {"erasing.wav",   "linefall.wav", "lineset.wav",     "newline1.wav",
+                               "newline26.wav", "newline3.wav", "newline47.wav",   "newline5.wav",
                                "prerotate.wav", "chissoku.wav", "levelchange.wav", "choice.wav",
-                               "select.wav", "pinch.wav", "medal.wav"};
-constexpr uint32_t kMagenta = 0xFF00FF;   // the fonts' colour key
+                               "select.wav",    "pinch.wav",    "medal.wav"};
+constexpr uint32_t kMagenta = 0xFF00FF;  // the fonts' colour key
 
 Bytes ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -54,10 +54,10 @@ std::vector<int> ReadWave(const fs::path& path) {
     std::vector<int> samples;
     // The tags "RIFF", "WAVE", "fmt " and "data" read as little-endian numbers.
     const bool pcm = b.size() >= 44 && Le32(b, 0) == 0x46464952 && Le32(b, 8) == 0x45564157 &&
-                     Le32(b, 12) == 0x20746D66 && Le32(b, 36) == 0x61746164 &&
-                     Le32(b, 16) == 16 && Le32(b, 20) == 0x10001 && Le32(b, 24) == 22050 &&
-                     Le32(b, 28) == 44100 && Le32(b, 32) == 0x100002 &&
-                     Le32(b, 4) == b.size() - 8 && Le32(b, 40) == b.size() - 44;
+                     Le32(b, 12) == 0x20746D66 && Le32(b, 36) == 0x61746164 && Le32(b, 16) == 16 &&
+                     Le32(b, 20) == 0x10001 && Le32(b, 24) == 22050 && Le32(b, 28) == 44100 &&
+                     Le32(b, 32) == 0x100002 && Le32(b, 4) == b.size() - 8 &&
+                     Le32(b, 40) == b.size() - 44;
     for (size_t at = 44; pcm && at + 1 < b.size(); at += 2)
         samples.push_back(static_cast<int16_t>(ReadU16(b.data() + at)));
     return samples;
@@ -79,14 +79,14 @@ bool IsInk(uint32_t p) {
 // Enclosed background regions of a glyph: the counters of "0", "8", "B".
 int CountHoles(const DecodedPicture& font, char glyph) {
     const int cell = font.width / 16;
-    std::vector<bool> seen(static_cast<size_t>(cell) * cell);   // ink counts as seen
+    std::vector<bool> seen(static_cast<size_t>(cell) * cell);  // ink counts as seen
     for (int i = 0; i < cell * cell; ++i) seen[i] = IsInk(CellPixel(font, glyph, i));
     // Fills the background region around a pixel; answers whether it reaches the cell's edge.
     const auto fill = [&](auto& self, int x, int y) -> bool {
         if (x < 0 || y < 0 || x >= cell || y >= cell) return true;
         if (seen[y * cell + x]) return false;
         seen[y * cell + x] = true;
-        const bool open = self(self, x - 1, y) | self(self, x + 1, y);   // |, not ||: fill it all
+        const bool open = self(self, x - 1, y) | self(self, x + 1, y);  // |, not ||: fill it all
         return self(self, x, y - 1) | self(self, x, y + 1) | open;
     };
     int holes = 0;
@@ -186,7 +186,7 @@ TEST_F(AssetsTest, SoundsStartAndEndInSilenceAndErasingLoopsSeamlessly) {
         const std::vector<int> s = Wave(name);
         ASSERT_GT(s.size(), 22050u / 50) << name;
         EXPECT_LE(std::abs(s.front()), 64) << name << " clicks as it starts";
-        if (std::string(name) == "erasing.wav") continue;   // it loops instead
+        if (std::string(name) == "erasing.wav") continue;  // it loops instead
         EXPECT_EQ(s.back(), 0) << name;
         for (size_t i = s.size() - 22; i < s.size(); ++i) EXPECT_LE(std::abs(s[i]), 200) << name;
     }

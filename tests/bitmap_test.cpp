@@ -12,7 +12,7 @@
 #include "frame/sprite.h"
 #include "platform/headless/headless.h"
 #include "support/fresh.h"
-#include "support/game_window.h"   // with the display
+#include "support/game_window.h"  // with the display
 #include "support/work_dir.h"
 
 namespace {
@@ -34,8 +34,8 @@ const Values kIndex = {0, 1, 2, 3, 4, 5};
 // A 4 x 2 .kbm: "KBM\0", width, height, the blue, green and red plane lengths, then the planes.
 // Each byte is a value and a repeat count: blue 0x0F is 0x08 eight times; green 0xF8 once, then
 // 0x00 seven times; red 0x00 four times, then 0xF8 four times, on the top row.
-const Bytes kKbm = {'K', 'B', 'M', 0, 4, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0,
-                    2, 0, 0, 0, 0x0F, 0xF8, 0x06, 0x03, 0xFB};
+const Bytes kKbm = {'K', 'B', 'M', 0, 4, 0, 0, 0, 2, 0,    0,    0,    1,    0,   0,
+                    0,   2,   0,   0, 0, 2, 0, 0, 0, 0x0F, 0xF8, 0x06, 0x03, 0xFB};
 
 void Put(Bytes* b, uint32_t v) {
     for (int i = 0; i < 4; ++i) b->push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -51,10 +51,10 @@ Bytes Bmp(int32_t width, int32_t height, uint32_t bitCount, uint32_t compression
           const Values& table, const Bytes& bits) {
     const uint32_t entries = static_cast<uint32_t>(table.size()), bitsAt = 54 + 4 * entries;
     Bytes b = {'B', 'M'};
-    for (uint32_t v : {bitsAt + static_cast<uint32_t>(bits.size()), 0u, bitsAt, 40u,
-                       static_cast<uint32_t>(width), static_cast<uint32_t>(height),
-                       1u | bitCount << 16, compression, 0u, 0u, 0u,
-                       bitCount <= 8 ? entries : 0u, 0u})
+    for (uint32_t v :
+         {bitsAt + static_cast<uint32_t>(bits.size()), 0u, bitsAt, 40u,
+          static_cast<uint32_t>(width), static_cast<uint32_t>(height), 1u | bitCount << 16,
+          compression, 0u, 0u, 0u, bitCount <= 8 ? entries : 0u, 0u})
         Put(&b, v);
     for (uint32_t v : table) Put(&b, v);
     b.insert(b.end(), bits.begin(), bits.end());
@@ -66,7 +66,7 @@ Bytes Rows(int bitCount, bool topDown, const Values& value) {
     const int stride = (3 * bitCount + 31) / 32 * 4;
     Bytes bits(2 * stride, 0);
     for (int i = 0; i < 6; ++i) {
-        const int at = (topDown ? i / 3 : 1 - i / 3) * stride * 8 + i % 3 * bitCount;   // in bits
+        const int at = (topDown ? i / 3 : 1 - i / 3) * stride * 8 + i % 3 * bitCount;  // in bits
         const uint32_t v = value[kPicture[i]];
         if (bitCount < 8) bits[at / 8] |= static_cast<uint8_t>(v << (8 - bitCount - at % 8));
         for (int b = 0; b < bitCount / 8; ++b) bits[at / 8 + b] = static_cast<uint8_t>(v >> 8 * b);
@@ -99,7 +99,10 @@ protected:
 };
 
 TEST_F(BitmapTest, EveryFormatDecodesToKnownPixels) {
-    const struct { const char* name; Bytes file; } variants[] = {
+    const struct {
+        const char* name;
+        Bytes file;
+    } variants[] = {
         {"24", Bmp(3, 2, 24, 0, {}, Rows(24, false, kRgb))},
         {"24 top-down", Bmp(3, -2, 24, 0, {}, Rows(24, true, kRgb))},
         {"32", Bmp(3, 2, 32, 0, {}, Rows(32, false, kRgb))},
@@ -118,7 +121,7 @@ TEST_F(BitmapTest, EveryFormatDecodesToKnownPixels) {
         SCOPED_TRACE(v.name);
         ASSERT_EQ(LoadBitmapFile(7, Write("v.bmp", v.file).c_str(), 1), 1);
         ExpectPicture(7);
-        EXPECT_EQ(BitmapSlots[7].colourKeyValue, k565[0]);   // the top-left pixel
+        EXPECT_EQ(BitmapSlots[7].colourKeyValue, k565[0]);  // the top-left pixel
     }
     // One bit a pixel, nine wide: the row spans two bytes.
     const Bytes mono = Bmp(9, 1, 1, 0, {0x000000, 0xFFFFFF}, {0b10110000, 0b10000000, 0, 0});
@@ -137,7 +140,12 @@ TEST_F(BitmapTest, BadFilesAreRefusedWithTheirDebugLineAndAnEmptySlot) {
     const char* const kOpen = "]のオープンに失敗しました。\n";
     const char* const kBroken = "]の展開に失敗しました。\n";
     const Loader B = LoadBitmapFile, K = LoadKbmFile;
-    const struct { const char* name; Loader load; Bytes bytes; const char* line; } cases[] = {
+    const struct {
+        const char* name;
+        Loader load;
+        Bytes bytes;
+        const char* line;
+    } cases[] = {
         {"BMP cut in the bits", B, Bytes(bmp.begin(), bmp.end() - 1), kOpen},
         {"most negative height", B, Patch(bmp, 22, 0x80000000u), kOpen},
         {"BMP too many pixels", B, Patch(Patch(bmp, 18, 16384), 22, 16384), kOpen},
@@ -152,7 +160,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedWithTheirDebugLineAndAnEmptySlot) {
         {"KBM too many pixels", K, Patch(Patch(kKbm, 4, 16384), 8, 16384), kBroken},
         {"plane past the end", K, Patch(kKbm, 12, 200), kBroken},
         {"plane lengths wrapping round", K, Patch(kKbm, 12, 0xFFFFFFFFu), kBroken},
-        {"pixels past the picture", K, Patch(kKbm, 8, 1), kBroken},   // eight blues in four
+        {"pixels past the picture", K, Patch(kKbm, 8, 1), kBroken},  // eight blues in four
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -169,7 +177,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedWithTheirDebugLineAndAnEmptySlot) {
 
 TEST_F(BitmapTest, LostPicturesReloadOnTheirFirstDrawAndDrawTheNext) {
     const std::string path = Write("a.bmp", Bmp(3, 2, 24, 0, {}, Rows(24, false, kRgb)));
-    SetUseVideoMemory(1);   // only video memory is lost
+    SetUseVideoMemory(1);  // only video memory is lost
     ASSERT_EQ(LoadBitmapFile(10, path.c_str(), 1), 1);
     LoseAllSurfaces();
     PresentFrame();
@@ -180,9 +188,9 @@ TEST_F(BitmapTest, LostPicturesReloadOnTheirFirstDrawAndDrawTheNext) {
     EXPECT_EQ(Back(1, 0), grey);
     EXPECT_EQ(Logged(), (Lines{"BUFFER LOST:", "IMG[" + path + "]をリロードします。\n"}));
     EXPECT_EQ(DrawSprite(0, 0, 10, 0, 0, -1, -1), 1);
-    EXPECT_EQ(Back(0, 0), grey);   // the keyed red stays out
+    EXPECT_EQ(Back(0, 0), grey);  // the keyed red stays out
     EXPECT_EQ(Back(1, 0), k565[1]);
-    EXPECT_EQ(BitmapSlots[10].surface->systemMemory, 0);   // where it was first made
+    EXPECT_EQ(BitmapSlots[10].surface->systemMemory, 0);  // where it was first made
 }
 
 TEST_F(BitmapTest, PluginDecodesItsFormatOrWritesWhyNot) {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "frame/frame.h"
-#include "input/input.h"
 #include "input/buttons.h"
+#include "input/input.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "shell/settings.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr uint32_t kMid = 32767;   // the stick at rest
+constexpr uint32_t kMid = 32767;  // the stick at rest
 
 // Each logical button's key, the joystick 0 position that pushes it, and its latch.
 struct Binding {
@@ -22,12 +22,12 @@ struct Binding {
     const int32_t* latch;
 };
 const Binding kBindings[] = {
-    {VkUp, kMid, 0, 0, &ButtonLatch.up},       {VkDown, kMid, 65535, 0, &ButtonLatch.down},
+    {VkUp, kMid, 0, 0, &ButtonLatch.up},           {VkDown, kMid, 65535, 0, &ButtonLatch.down},
     {VkRight, 65535, kMid, 0, &ButtonLatch.right}, {VkLeft, 0, kMid, 0, &ButtonLatch.left},
-    {'Z', kMid, kMid, 1, &ButtonLatch.key[1]},  {'S', kMid, kMid, 2, &ButtonLatch.key[2]},
-    {'X', kMid, kMid, 4, &ButtonLatch.key[3]},  {'C', kMid, kMid, 8, &ButtonLatch.key[4]},
-    {'W', kMid, kMid, 16, &ButtonLatch.key[5]}, {'E', kMid, kMid, 32, &ButtonLatch.key[6]},
-    {'Q', kMid, kMid, 64, &ButtonLatch.key[7]}, {'R', kMid, kMid, 128, &ButtonLatch.key[8]},
+    {'Z', kMid, kMid, 1, &ButtonLatch.key[1]},     {'S', kMid, kMid, 2, &ButtonLatch.key[2]},
+    {'X', kMid, kMid, 4, &ButtonLatch.key[3]},     {'C', kMid, kMid, 8, &ButtonLatch.key[4]},
+    {'W', kMid, kMid, 16, &ButtonLatch.key[5]},    {'E', kMid, kMid, 32, &ButtonLatch.key[6]},
+    {'Q', kMid, kMid, 64, &ButtonLatch.key[7]},    {'R', kMid, kMid, 128, &ButtonLatch.key[8]},
 };
 
 // One frame as the frame runs it: joysticks polled, then the buttons latched.
@@ -92,7 +92,7 @@ TEST(ButtonsTest, KeyboardAndJoystickMergeIntoOneButton) {
     EXPECT_EQ(ButtonLatch.up, 2);
 }
 
-using KeyFrames = std::vector<std::vector<int>>;   // the keys down in each frame
+using KeyFrames = std::vector<std::vector<int>>;  // the keys down in each frame
 
 // One counter after each frame of play with only the given keys down.
 std::vector<int> Count(int32_t config, int counter, const KeyFrames& frames) {
@@ -111,16 +111,19 @@ std::vector<int> Count(int32_t config, int counter, const KeyFrames& frames) {
 TEST(ButtonsTest, LongHoldCountsUpThenSwings) {
     FreshProcess();
     KeyFrames frames(15, {VkRight});
-    frames.push_back({});   // the release frame already reads zero
+    frames.push_back({});  // the release frame already reads zero
     EXPECT_EQ(Count(0, CounterRight, frames),
               (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 10, 11, 10, 11, 0}));
-    ActionCounters[CounterLeft] = 127;   // left high by another screen: must not wrap
+    ActionCounters[CounterLeft] = 127;  // left high by another screen: must not wrap
     EXPECT_EQ(Count(0, CounterLeft, {{VkLeft}}), std::vector<int>{10});
 }
 
 TEST(ButtonsTest, ActionsFollowTheConfiguration) {
     const struct {
-        int32_t config; int counter; KeyFrames frames; std::vector<int> seen;
+        int32_t config;
+        int counter;
+        KeyFrames frames;
+        std::vector<int> seen;
     } rows[] = {
         // KEY 2 and KEY 3 both rotate right; two sources step once, and a hold handed
         // from one to the other keeps counting.

@@ -38,7 +38,7 @@ protected:
 
 TEST_F(DiagnosticsTest, BoxesAreTitledAndMessagesCutTo255Characters) {
     ErrorBox("%sの作成に失敗しました (%d)", "ウインドウ", 3);
-    EXPECT_EQ(ConfirmBox("終了しますか？"), 7);   // No, the harmless answer
+    EXPECT_EQ(ConfirmBox("終了しますか？"), 7);  // No, the harmless answer
     DebugLine("%s", std::string(400, 'x').c_str());
     ErrorBox("%s", std::string(400, 'x').c_str());
     EXPECT_EQ(HeadlessRecorded().errorBoxes,
@@ -75,7 +75,7 @@ TEST_F(DiagnosticsTest, FrameRateTextAndResult) {
     GdiText.centring = 1;
     EXPECT_FLOAT_EQ(DrawFrameRate(0, 0), 59.52f);
     EXPECT_EQ(GdiText.centring, 1);
-    EXPECT_EQ(Touched(0, 0, 32, 16), 4 * 8 * 16);   // "59.5" from the left edge, never centred
+    EXPECT_EQ(Touched(0, 0, 32, 16), 4 * 8 * 16);  // "59.5" from the left edge, never centred
     EXPECT_EQ(Touched(0, 0, 640, 480), 4 * 8 * 16);
 }
 

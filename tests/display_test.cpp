@@ -68,11 +68,11 @@ TEST_F(DisplayTest, PresentShowsTheBackBufferAndRestoresLostBuffers) {
         PresentFrame();
         EXPECT_EQ(HeadlessRecorded().debugLines, Lines{"Flont/Back Bufferを復元します。\n"});
         EXPECT_EQ(ClearScreen(0x0000FF), 1);
-        DisplayDevice.presentationSuspended = 1;   // the window's menu loop
+        DisplayDevice.presentationSuspended = 1;  // the window's menu loop
         PresentFrame();
         DisplayDevice.presentationSuspended = 0;
         EXPECT_EQ(Presented(), before);
-        RepaintWindow();   // a full screen has no window to repaint
+        RepaintWindow();  // a full screen has no window to repaint
         EXPECT_EQ(Presented(), before + (fullScreen ? 0 : 1));
         PresentFrame();
         EXPECT_EQ(Presented(), before + (fullScreen ? 1 : 2));
@@ -84,7 +84,7 @@ TEST_F(DisplayTest, ColorMatchGivesTheDisplaysPixelAndLeavesTheSurfaceAlone) {
     ASSERT_EQ(SetupDisplay(), 1);
     SetSurfacePixel(DisplayDevice.back, 0, 0, 0x123456);
     const uint16_t before = GetSurfacePixel(DisplayDevice.back, 0, 0);
-    EXPECT_EQ(ColorMatch(DisplayDevice.back, 0x8003FF), 0xF810u);   // 0x00BBGGRR, top bits kept
+    EXPECT_EQ(ColorMatch(DisplayDevice.back, 0x8003FF), 0xF810u);  // 0x00BBGGRR, top bits kept
     EXPECT_EQ(GetSurfacePixel(DisplayDevice.back, 0, 0), before);
     LoseAllSurfaces();
     EXPECT_EQ(ColorMatch(DisplayDevice.back, 0), kNoColour);

@@ -21,15 +21,14 @@
 
 namespace {
 
-
 void Post(int32_t type, int32_t key = 0) { HeadlessPostMessage(PlatformMessage{type, key, 0, 0}); }
 void Send(int32_t type, int32_t key = 0) { WindowProcedure(PlatformMessage{type, key, 0, 0}); }
 
 // What a scripted run saw; the trace and the hooks are plain routines, so they keep it here.
 struct LoopScript {
-    int frames = 0;                         // FrameCallback calls so far
-    int stopAfter = 0;                      // ends the loop after this many calls
-    void (*atFrame)(int frame) = nullptr;   // after each call, with the calls so far
+    int frames = 0;                        // FrameCallback calls so far
+    int stopAfter = 0;                     // ends the loop after this many calls
+    void (*atFrame)(int frame) = nullptr;  // after each call, with the calls so far
     int framesAtFirstWait = -1;
     int closeAsked = 0;
 };
@@ -95,7 +94,7 @@ TEST_F(FrameTest, FailedStepEndsStartUpAfterItsErrorBox) {
         FreshProcess();
         HeadlessSetWindowFault(c.fault);
         HeadlessAudioFailOpen(c.audioOpen);
-        RunFrames(0);   // had start-up gone on, the game would have started
+        RunFrames(0);  // had start-up gone on, the game would have started
         EXPECT_EQ(HeadlessRecorded().errorBoxes,
                   std::vector<std::string>{std::string("メッセージ: ") + c.box});
         EXPECT_EQ(HeadlessWindow().created, c.windowCreated) << c.box;
@@ -143,7 +142,7 @@ TEST_F(FrameTest, CloseAgreedInsideAFrameLetsThatFrameFinish) {
         if (frame != 3) return;
         SetCloseCallback(AgreeClose);
         EXPECT_EQ(RequestClose(), 0);
-        EXPECT_EQ(RequestClose(), 0);   // the window is gone: this one reaches nobody
+        EXPECT_EQ(RequestClose(), 0);  // the window is gone: this one reaches nobody
     });
     EXPECT_EQ(g_script.closeAsked, 1);
     EXPECT_EQ(g_script.frames, 3);
@@ -161,7 +160,7 @@ TEST_F(FrameTest, OnlyAKeyDownOfTheQuitKeyRequestsAClose) {
     Send(MsgKeyDown, VkEscape);
     Send(MsgSysKeyDown, 'Q');
     EXPECT_EQ(g_script.closeAsked, 0);
-    Send(MsgKeyDown, 0x10000 | 'Q');   // only the low 16 bits name the key
+    Send(MsgKeyDown, 0x10000 | 'Q');  // only the low 16 bits name the key
     EXPECT_EQ(g_script.closeAsked, 1);
     // Without a close routine a close is simply allowed.
     SetCloseCallback(nullptr);
@@ -170,4 +169,4 @@ TEST_F(FrameTest, OnlyAKeyDownOfTheQuitKeyRequestsAClose) {
     EXPECT_EQ(PumpMessages(), 0);
 }
 
-}   // namespace
+}  // namespace

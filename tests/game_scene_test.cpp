@@ -2,8 +2,8 @@
 // game-over sequence with its hand-over.
 #include "game/dealing.h"
 #include "game/motion.h"
-#include "input/input.h"
 #include "input/buttons.h"
+#include "input/input.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "scenes/callbacks.h"
@@ -33,20 +33,25 @@ protected:
 };
 
 TEST_F(GameSceneTest, ReadyCountsAHundredFramesThenTheFirstPieceEntersAndTheClockRuns) {
-    Game.score = 123; Game.medals[MedalChain] = 2; XLineGrid[4][6] = kColour;   // the last game's
-    Scene.startLevel = 15; Scene.frame = 1234; StartGame(1);
+    Game.score = 123;
+    Game.medals[MedalChain] = 2;
+    XLineGrid[4][6] = kColour;  // the last game's
+    Scene.startLevel = 15;
+    Scene.frame = 1234;
+    StartGame(1);
     const std::vector<int8_t> dealt(Game.sequence, Game.sequence + kSequenceLength);
-    DealSequence(1234);   // dealt from the frame count
+    DealSequence(1234);  // dealt from the frame count
     EXPECT_EQ(dealt, std::vector<int8_t>(Game.sequence, Game.sequence + kSequenceLength));
-    EXPECT_EQ(V(Game.score, Game.medals[MedalChain], XLineGrid[4][6], Game.level,
-                Game.params.fallDelay), V(0, 0, 0, 15, 1));
+    EXPECT_EQ(
+        V(Game.score, Game.medals[MedalChain], XLineGrid[4][6], Game.level, Game.params.fallDelay),
+        V(0, 0, 0, 15, 1));
     Step(99);
-    EXPECT_EQ(V(Game.dealt, g_waves.size()), V(0, 0));   // the level was set silently, nothing won
+    EXPECT_EQ(V(Game.dealt, g_waves.size()), V(0, 0));  // the level was set silently, nothing won
     Step();
     EXPECT_EQ(V(Game.piece.kind, Game.phase, Game.elapsedMs), V(Game.sequence[0], PhaseFalling, 0));
     Step(60);
     EXPECT_EQ(Game.elapsedMs, 60 * 17);
-    Game.elapsedMs = 2147483647 - 20;   // the clock stops at its ceiling instead of wrapping
+    Game.elapsedMs = 2147483647 - 20;  // the clock stops at its ceiling instead of wrapping
     Step(2);
     EXPECT_EQ(Game.elapsedMs, 2147483647);
 }
@@ -54,17 +59,22 @@ TEST_F(GameSceneTest, ReadyCountsAHundredFramesThenTheFirstPieceEntersAndTheCloc
 TEST_F(GameSceneTest, FromLevelThirtyFiveThePieceDropsAtOnceOnEntry) {
     for (int32_t level : {34, 35}) {
         Fresh();
-        BeginPlay(level);   // the first piece enters flat in the air
+        BeginPlay(level);  // the first piece enters flat in the air
         EXPECT_EQ(V(Game.phase, Game.piece.y),
-                  level == 35 ? V(PhaseLanded, 0) : V(PhaseFalling, 10)) << level;
+                  level == 35 ? V(PhaseLanded, 0) : V(PhaseFalling, 10))
+            << level;
     }
 }
 
 // Close danger every 30 frames at 13 past, farther danger every 60; nothing during READY.
 TEST_F(GameSceneTest, PinchSoundsEveryHalfSecondOrSecondOnlyInPlay) {
-    struct Case { int i, j, frames; std::vector<int64_t> pinch; };
+    struct Case {
+        int i, j, frames;
+        std::vector<int64_t> pinch;
+    };
     const Case cases[] = {{3, 10, 220, {103, 133, 163, 193}},
-                          {6, 9, 400, {133, 193, 253, 313, 373}}, {6, 8, 400, {}}};
+                          {6, 9, 400, {133, 193, 253, 313, 373}},
+                          {6, 8, 400, {}}};
     for (const Case& c : cases) {
         Fresh();
         StartGame(1);
@@ -77,10 +87,12 @@ TEST_F(GameSceneTest, PinchSoundsEveryHalfSecondOrSecondOnlyInPlay) {
 TEST_F(GameSceneTest, AbortCombinationWorksOnlyDuringPlay) {
     StartGame(1);
     HoldAbortCombination(ButtonHeld);
-    Step(100);   // READY
-    ButtonLatch.key[8] = ButtonIdle; Step();   // three of the four are not enough
+    Step(100);  // READY
+    ButtonLatch.key[8] = ButtonIdle;
+    Step();  // three of the four are not enough
     EXPECT_EQ(Scene.id, SceneGameNormal);
-    ButtonLatch.key[8] = ButtonPressed; Step();
+    ButtonLatch.key[8] = ButtonPressed;
+    Step();
     EXPECT_EQ(Scene.id, SceneTitle);
 }
 

@@ -18,11 +18,11 @@ namespace fs = std::filesystem;
 
 // One row per recorded session under tests/golden.
 const char* const kSessions[] = {
-    "menus",        // every menu screen, Escape at each level, a level-15 game in layout B-2
-    "level0",       // level 0: chain medal, level rises, top-out, name entry, ranking
-    "level15",      // level 15 to 40: level clears, time and level medals, abort combination
-    "level35_50",   // instant gravity at 35 and 50, Escape in the name entry, time-out entry
-    "level100",     // level 100, name entry, both rankings
+    "menus",       // every menu screen, Escape at each level, a level-15 game in layout B-2
+    "level0",      // level 0: chain medal, level rises, top-out, name entry, ranking
+    "level15",     // level 15 to 40: level clears, time and level medals, abort combination
+    "level35_50",  // instant gravity at 35 and 50, Escape in the name entry, time-out entry
+    "level100",    // level 100, name entry, both rankings
 };
 
 std::string ReadFile(const fs::path& path) {
@@ -44,10 +44,11 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     size_t i = 0;
     while (i < e.size() && i < a.size() && e[i] == a[i]) ++i;
     std::ostringstream out;
-    out << "first difference at line " << i + 1 << "\n  expected: "
-        << (i < e.size() ? e[i] : "<end of file>") << "\n  actual:   "
-        << (i < a.size() ? a[i] : "<end of file>");
-    if (i == e.size() && i == a.size()) out << "\n  (the files differ only in their last line ending)";
+    out << "first difference at line " << i + 1
+        << "\n  expected: " << (i < e.size() ? e[i] : "<end of file>")
+        << "\n  actual:   " << (i < a.size() ? a[i] : "<end of file>");
+    if (i == e.size() && i == a.size())
+        out << "\n  (the files differ only in their last line ending)";
     return out.str();
 }
 
@@ -111,9 +112,11 @@ TEST_P(GoldenTest, ReplayMatchesTheRecording) {
         ASSERT_TRUE(fs::exists(expected)) << expected;
         const std::string difference = FirstDifference(ReadFile(expected), ReadFile(work_ / kind));
         if (!difference.empty())
-            ADD_FAILURE() << name << "." << kind << " differs from the recording (the replay is left in "
-                          << work_ << "); re-record with scripts/record-golden.sh only for an "
-                          << "intended change\n" << difference;
+            ADD_FAILURE() << name << "." << kind
+                          << " differs from the recording (the replay is left in " << work_
+                          << "); re-record with scripts/record-golden.sh only for an "
+                          << "intended change\n"
+                          << difference;
     }
 }
 
@@ -134,4 +137,4 @@ INSTANTIATE_TEST_SUITE_P(Sessions, GoldenTest, testing::ValuesIn(kSessions),
                              return std::string(session.param);
                          });
 
-}   // namespace
+}  // namespace

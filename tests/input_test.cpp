@@ -30,7 +30,10 @@ TEST(InputTest, CountsUsableJoysticksAndSaysSo) {
 
 // The dead zone is lopsided: a stick a little past the centre already reads down or right.
 TEST(InputTest, StickThresholds) {
-    const struct { uint32_t axis; bool low, high; } rows[] = {
+    const struct {
+        uint32_t axis;
+        bool low, high;
+    } rows[] = {
         {0, true, false},        {0x6FFF, true, false},  {0x7000, false, false},
         {kCentre, false, false}, {0x8000, false, false}, {0x8001, false, true},
         {65535, false, true},
@@ -40,10 +43,11 @@ TEST(InputTest, StickThresholds) {
         HeadlessSetJoystick(0, row.axis, row.axis, 0);
         PollJoysticks();
         const int low = row.low ? 2 : 0, high = row.high ? 2 : 0;
-        EXPECT_EQ((std::vector<int>{QueryJoystick(0, JoystickUp), QueryJoystick(0, JoystickLeft),
-                                    QueryJoystick(0, JoystickDown),
-                                    QueryJoystick(0, JoystickRight)}),
-                  (std::vector<int>{low, low, high, high})) << row.axis;
+        EXPECT_EQ(
+            (std::vector<int>{QueryJoystick(0, JoystickUp), QueryJoystick(0, JoystickLeft),
+                              QueryJoystick(0, JoystickDown), QueryJoystick(0, JoystickRight)}),
+            (std::vector<int>{low, low, high, high}))
+            << row.axis;
     }
 }
 
@@ -64,7 +68,7 @@ TEST(InputTest, SwitchingOffAndOnStartsFromIdle) {
 
 TEST(InputTest, UnknownKeysJoysticksAndCodesAndUnpluggedPadsReadIdle) {
     StartWithJoysticks(1);
-    HeadlessSetJoystickCount(2);   // a second one plugged in after start-up is not seen
+    HeadlessSetJoystickCount(2);  // a second one plugged in after start-up is not seen
     HeadlessSetJoystick(0, 0, 65535, 0x81);
     HeadlessSetJoystick(1, 0, 0, 0xFF);
     PollJoysticks();
@@ -109,13 +113,13 @@ TEST(InputTest, EachQueryStepsTheKeySoASecondReaderSeesItHeld) {
 TEST(InputTest, FirstReleasedKeyOrAMovedMouse) {
     FreshProcess();
     HeadlessSetKey(65, true);
-    EXPECT_EQ(AnyKeyReleased(0), 0);   // samples every key: 'A' reads pressed
+    EXPECT_EQ(AnyKeyReleased(0), 0);  // samples every key: 'A' reads pressed
     HeadlessSetKey(65, false);
     EXPECT_EQ(AnyKeyReleased(0), 1);
-    EXPECT_EQ(AnyKeyReleased(0), 0);   // released is seen once, then idle
+    EXPECT_EQ(AnyKeyReleased(0), 0);  // released is seen once, then idle
     Frame.mouseMoved = 1;
     EXPECT_EQ(AnyKeyReleased(0), 0);
-    EXPECT_EQ(Frame.mouseMoved, 0);    // consumed even when the mouse does not count
+    EXPECT_EQ(Frame.mouseMoved, 0);  // consumed even when the mouse does not count
     Frame.mouseMoved = 1;
     EXPECT_EQ(AnyKeyReleased(1), 1);
 }

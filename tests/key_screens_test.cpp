@@ -20,15 +20,22 @@ static std::vector<std::string> Actions() {
 
 class KeyScreensTest : public OptionScreens {
 protected:
-    void Open(int32_t config) { Settings.keyConfig = config; OpenScreen(0, SceneKeyConfig); }
+    void Open(int32_t config) {
+        Settings.keyConfig = config;
+        OpenScreen(0, SceneKeyConfig);
+    }
 };
 
 // Each step shows in the frame of the press; the press at F changes nothing yet sounds.
 TEST_F(KeyScreensTest, LetterWalksFromA3ToFAndBackToE1) {
     Open(2);
-    const struct { int key; int32_t config; const char* shown; } steps[] = {
-        {VkRight, 6, "B-3"}, {VkRight, 10, "C-3"}, {VkRight, 14, "D-3"}, {VkRight, 18, "E-3"},
-        {VkRight, 20, " F"}, {VkRight, 20, " F"},  {VkLeft, 16, "E-1"}};
+    const struct {
+        int key;
+        int32_t config;
+        const char* shown;
+    } steps[] = {{VkRight, 6, "B-3"},  {VkRight, 10, "C-3"}, {VkRight, 14, "D-3"},
+                 {VkRight, 18, "E-3"}, {VkRight, 20, " F"},  {VkRight, 20, " F"},
+                 {VkLeft, 16, "E-1"}};
     int sounds = 0;
     for (const auto& step : steps) {
         Press(step.key);
@@ -77,12 +84,12 @@ TEST_F(KeyScreensTest, StoredNumberOutsideTheTableReadsAsA1) {
     }
 }
 
-constexpr int32_t kLit = kWhite + 1;   // FontId 1 while the button is down
+constexpr int32_t kLit = kWhite + 1;  // FontId 1 while the button is down
 
 TEST_F(KeyScreensTest, KeyTestLeavesAtOnceWithBothKeysHeldOnEntry) {
     EnterOptionMenu(SceneKeyTest);
     HeadlessSetKey(kKey3, true);
-    HeadlessSetKey(kKey1, true);   // chooses KEY TEST, and both stay down
+    HeadlessSetKey(kKey1, true);  // chooses KEY TEST, and both stay down
     RunFrames(21);
     ASSERT_EQ(Scene.id, SceneKeyTest);
     EXPECT_EQ(SlotAt(19, CentredX(-6 - 40, "KEY_1")), kLit) << "lit while sliding in";
@@ -97,7 +104,7 @@ TEST_F(KeyScreensTest, KeyTestLightsJoystickButtons) {
     DetectJoysticks();
     EnableJoystick(1);
     OpenScreen(1, SceneKeyTest);
-    HeadlessSetJoystick(0, 32767, 32767, 4);   // button 3: KEY 3
+    HeadlessSetJoystick(0, 32767, 32767, 4);  // button 3: KEY 3
     RunFrames();
     EXPECT_EQ(SlotAt(21, CentredX(-6, "KEY_3")), kLit);
     EXPECT_EQ(SlotAt(19, CentredX(-6, "KEY_1")), kWhite);

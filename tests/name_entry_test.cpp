@@ -7,8 +7,8 @@
 #include "game/field.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
-#include "scenes/name_entry.h"
 #include "scenes/callbacks.h"
+#include "scenes/name_entry.h"
 #include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -74,13 +74,13 @@ TEST_F(NameEntryTest, KeyOneThreeTimesEntersAAAAndTheRankingFollowsSixtyFramesLa
     EXPECT_EQ(Entry(0), (std::vector<int32_t>{1, 1, 1, 2000000, 321}));
     Frames(59);
     EXPECT_EQ(Scene.id, SceneNameEntry);
-    EXPECT_EQ(FadeLevel, 0);   // faded to black
+    EXPECT_EQ(FadeLevel, 0);  // faded to black
     Frames(1);
     EXPECT_EQ(Scene.id, SceneRankingAfterEntry);
 }
 
 TEST_F(NameEntryTest, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack) {
-    Tap(kKey2);   // no letter before the first: silent
+    Tap(kKey2);  // no letter before the first: silent
     EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_TRUE(g_select.empty());
     Tap(VkUp, 2, 1);
@@ -89,7 +89,7 @@ TEST_F(NameEntryTest, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack)
     EXPECT_EQ(NameLetters[0], 41);
     Tap(kKey1);
     const char shown[] = "?AA";
-    for (int k = 0; k < 3; ++k) {   // 32-pixel letters, the one under the cursor yellow
+    for (int k = 0; k < 3; ++k) {  // 32-pixel letters, the one under the cursor yellow
         const DrawnSprite* s = SpriteAt(240 + 64 * k, 256);
         ASSERT_NE(s, nullptr) << k;
         EXPECT_EQ(GlyphChar(*s), shown[k]);
@@ -114,7 +114,7 @@ TEST_F(NameEntryTest, TimeOutEntersTheLettersAsTheyStandAndIgnoresButtonsAfter) 
     Tap(VkDown, 2, 1);
     Tap(kKey1);
     Frames(1799 - g_frames);
-    HeadlessSetKey(kKey1, true);   // in the frame of the time-out and after: no effect
+    HeadlessSetKey(kKey1, true);  // in the frame of the time-out and after: no effect
     HeadlessSetKey(VkDown, true);
     Frames(3);
     EXPECT_EQ(g_select, (FrameList{3, 1799}));
@@ -135,13 +135,13 @@ TEST_F(NameEntryTest, TheEntriesBelowTheNewRankMoveDownOnePlace) {
 
 TEST_F(NameEntryTest, AScoreEqualToAnEntryGoesBelowIt) {
     for (int i = 0; i < kRankingEntries; ++i) NormalRanking.entries[i].score = 5004 - i;
-    Scene.id = SceneGameNormal;   // the game-over countdown works out the rank
+    Scene.id = SceneGameNormal;  // the game-over countdown works out the rank
     Scene.enterTimer = 0;
     Scene.leaveTimer = 200;
     Game.score = 5000;
     Frames(200);
     EXPECT_EQ(Scene.id, SceneNameEntry);
-    EXPECT_EQ(Scene.newRank, 5);   // below the older entry of the same score
+    EXPECT_EQ(Scene.newRank, 5);  // below the older entry of the same score
     CommitName();
     EXPECT_EQ(Entry(5), (std::vector<int32_t>{1, 1, 1, 5000, 321}));
 }
@@ -152,12 +152,12 @@ TEST_F(NameEntryTest, BackInTheFrameOfAcceptanceStillEntersTheNameAndMovesTheCur
     HeadlessSetKey(kKey1, true);
     HeadlessSetKey(kKey2, true);
     Frames(1);
-    EXPECT_EQ(g_select, (FrameList{0, 3, 6, 6}));   // accepted, then the step back
+    EXPECT_EQ(g_select, (FrameList{0, 3, 6, 6}));  // accepted, then the step back
     EXPECT_EQ(Entry(0), (std::vector<int32_t>{1, 1, 1, 2000000, 321}));
     EXPECT_EQ(Scene.menuCursor, 2);
     const DrawnSprite* third = SpriteAt(368, 256);
     ASSERT_NE(third, nullptr);
-    EXPECT_EQ(third->slot, 33u);   // yellow like a letter under the cursor, not cycling
+    EXPECT_EQ(third->slot, 33u);  // yellow like a letter under the cursor, not cycling
     Frames(60);
     EXPECT_EQ(Scene.id, SceneRankingAfterEntry);
 }

@@ -20,7 +20,7 @@ TEST_F(OptionMenuTest, MenuSlidesInThenMovesBetweenItsEnds) {
     EXPECT_EQ(FirstX(8), CentredX(-2, "OPTION MENU"));
     EXPECT_EQ(FirstX(15), CentredX(2, "KEY CONFIG"));
     EXPECT_EQ(FirstX(17), CentredX(-2, "KEY TEST"));
-    Tap(VkDown);   // the last frame of the slide
+    Tap(VkDown);  // the last frame of the slide
     for (int i = 0; i < 6; ++i) Tap(VkDown);
     EXPECT_EQ(Scene.menuCursor, 5);
     EXPECT_EQ(CountPlays(WaveSlotChoice), 5);
@@ -45,9 +45,9 @@ TEST_F(OptionMenuTest, ResetDataLeavesAndComesBackChangingNothing) {
     EXPECT_EQ(FirstX(15), CentredX(0, "KEY CONFIG"));
     EXPECT_EQ(std::tie(Settings.keyConfig, Settings.fpsDisplay), std::tuple(7, 0));
     EXPECT_EQ(CountPlays(WaveSlotSelect), 1);
-    Press(VkDown);   // live again
+    Press(VkDown);  // live again
     EXPECT_EQ(Scene.menuCursor, 5);
-    Press(kKey1);   // RETURN MAINMENU
+    Press(kKey1);  // RETURN MAINMENU
     RunFrames(20);
     EXPECT_EQ(Scene.id, SceneTitle);
 }

@@ -24,7 +24,7 @@ TEST_F(OptionScreensTest, GraphicFlagsStepOnlyBetweenOffAndOn) {
     const std::vector<std::string> shown = {TextOf(14, 432), TextOf(17, 432), TextOf(20, 432),
                                             TextOf(23, 432)};
     EXPECT_EQ(shown, (std::vector<std::string>{"ON", "", "OFF", ""}));
-    Tap(VkRight);   // FPS DISPLAY is ON already
+    Tap(VkRight);  // FPS DISPLAY is ON already
     Press(VkLeft);
     EXPECT_EQ(TextOf(14, 432), "OFF") << "in the frame of the change";
     RunFrames(2);
@@ -37,10 +37,12 @@ TEST_F(OptionScreensTest, GraphicFlagsStepOnlyBetweenOffAndOn) {
 }
 
 TEST_F(OptionScreensTest, SoundTestAt00PlaysSlot0OnceAndAt20Nothing) {
-    const uint8_t wave[] = {'R', 'I', 'F', 'F', 44, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                            16, 0, 0, 0, 1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0,
-                            'd', 'a', 't', 'a', 8, 0, 0, 0, 128, 129, 130, 131, 132, 133, 134, 135};
-    const std::string path = testing::TempDir() + "option_screens_erasing_" + std::to_string(getpid()) + ".wav";
+    const uint8_t wave[] = {'R', 'I', 'F',  'F',  44, 0,   0,   0,   'W', 'A', 'V', 'E',  'f',
+                            'm', 't', ' ',  16,   0,  0,   0,   1,   0,   1,   0,   0x11, 0x2B,
+                            0,   0,   0x11, 0x2B, 0,  0,   1,   0,   8,   0,   'd', 'a',  't',
+                            'a', 8,   0,    0,    0,  128, 129, 130, 131, 132, 133, 134,  135};
+    const std::string path =
+        testing::TempDir() + "option_screens_erasing_" + std::to_string(getpid()) + ".wav";
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(wave), sizeof wave);
     ASSERT_EQ(CreateSound(), 1);
     ASSERT_EQ(LoadWave(WaveSlotErasing, path.c_str()), 1);
@@ -57,7 +59,7 @@ TEST_F(OptionScreensTest, SoundTestAt00PlaysSlot0OnceAndAt20Nothing) {
     for (int i = 0; i < 15; ++i) Tap(VkRight);
     EXPECT_EQ(SoundTestNumber, 31) << "no slot 32";
     Escape();
-    Press(kKey1);   // back in: 00 again
+    Press(kKey1);  // back in: 00 again
     RunFrames(20);
     EXPECT_EQ(SoundTestNumber, 0);
 }

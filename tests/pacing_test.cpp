@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "frame/frame.h"
 #include "app/pacing.h"
+#include "frame/frame.h"
 #include "frame/random.h"
 #include "platform/headless/headless.h"
 #include "support/fresh.h"
@@ -28,8 +28,8 @@ Sleeps Pace(int count, uint32_t lateMs = 0) {
 
 TEST(PacingTest, FrameLengthsFollowTheRateTheLongFrameAndLateFrames) {
     const struct {
-        int32_t fps;          // as asked of SetFrameRate
-        uint32_t lateMs;      // work of the seventh frame
+        int32_t fps;      // as asked of SetFrameRate
+        uint32_t lateMs;  // work of the seventh frame
         Sleeps sleeps;
     } cases[] = {
         // 16 ms with 4 ms more on every sixth frame: 100 ms per six frames.
@@ -65,7 +65,7 @@ TEST(PacingTest, LoweringTheRateMidRunKeepsTheLongFrames) {
 TEST(PacingTest, MeasuredRateIsRefreshedTwiceASecond) {
     FreshProcess();
     SetFrameRate(60);
-    Pace(29);   // till then the rate shown is the target
+    Pace(29);  // till then the rate shown is the target
     EXPECT_FLOAT_EQ(Frame.measuredFrameRate, 60.0f);
     // The first span runs from the first call to the 30th, before that frame's sleep: 480 ms.
     Pace(1);

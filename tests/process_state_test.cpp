@@ -38,8 +38,8 @@ struct KeyEvent {
 
 struct Session {
     const char* name;
-    int64_t calendarSeconds;   // the random seed comes from it
-    int frames;                // the loop ends after this many calls, if it has not ended
+    int64_t calendarSeconds;  // the random seed comes from it
+    int frames;               // the loop ends after this many calls, if it has not ended
     std::vector<KeyEvent> keys;
 };
 
@@ -64,19 +64,19 @@ Session OptionsAndAGame() {
     Session s{"options", 1000, 3000, {}};
     Tap(s.keys, 250, kDown);
     Tap(s.keys, 254, kDown);
-    Tap(s.keys, 258, kKey1);               // OPTION
-    Tap(s.keys, 300, kKey1);               // KEY CONFIG
+    Tap(s.keys, 258, kKey1);  // OPTION
+    Tap(s.keys, 300, kKey1);  // KEY CONFIG
     Tap(s.keys, 340, kRight);
     Tap(s.keys, 344, kRight);
     Tap(s.keys, 350, kEscape);
     Tap(s.keys, 380, kDown);
     Tap(s.keys, 384, kDown);
-    Tap(s.keys, 388, kKey1);               // GRAPHIC
+    Tap(s.keys, 388, kKey1);  // GRAPHIC
     Tap(s.keys, 430, kRight);
     Tap(s.keys, 434, kDown);
     Tap(s.keys, 438, kRight);
     Tap(s.keys, 450, kEscape);
-    Tap(s.keys, 480, kEscape);             // back to the title, on OPTION
+    Tap(s.keys, 480, kEscape);  // back to the title, on OPTION
     Tap(s.keys, 510, kUp);
     Tap(s.keys, 514, kUp);
     Tap(s.keys, 520, kKey1);               // GAME START
@@ -85,7 +85,7 @@ Session OptionsAndAGame() {
     s.keys.push_back({570, kKey7, false});
     Play(s.keys, 700, 2200, 7);
     Tap(s.keys, 2300, kEscape);
-    Tap(s.keys, 2400, kEscape);            // quits
+    Tap(s.keys, 2400, kEscape);  // quits
     return s;
 }
 
@@ -93,10 +93,10 @@ Session OptionsAndAGame() {
 Session RankingAndALongGame() {
     Session s{"ranking", 77, 3600, {}};
     Tap(s.keys, 250, kDown);
-    Tap(s.keys, 256, kKey1);               // RANKING
+    Tap(s.keys, 256, kKey1);  // RANKING
     Tap(s.keys, 500, kEscape);
-    Tap(s.keys, 560, kKey1);               // GAME START
-    Tap(s.keys, 600, kKey1);               // NORMAL MODE
+    Tap(s.keys, 560, kKey1);  // GAME START
+    Tap(s.keys, 600, kKey1);  // NORMAL MODE
     Play(s.keys, 700, 3500, 99);
     return s;
 }
@@ -150,9 +150,9 @@ std::string ReadFile(const fs::path& path) {
 // sounds. Nothing here resets the process: that is for the caller.
 Outcome RunSession(const Session& session, const std::string& tag) {
     const fs::path old = fs::current_path();
-    const fs::path dir = fs::path(testing::TempDir()) /
-                         ("plusrail_process_state_" + std::string(session.name) + "_" + tag + "_" +
-                          std::to_string(getpid()));
+    const fs::path dir =
+        fs::path(testing::TempDir()) / ("plusrail_process_state_" + std::string(session.name) +
+                                        "_" + tag + "_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const char* binaryDir = std::getenv("PLUSRAIL_BINARY_DIR");

@@ -15,8 +15,8 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/keys.h"
-#include "shell/catalogue.h"
 #include "scenes/callbacks.h"
+#include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -63,8 +63,11 @@ const std::string kBmp =
     std::string("BM\x3a\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\1\0\0\0\1\0\0\0\1\0\x18", 29) +
     std::string(29, '\0');
 std::string Wav(char sample) {
-    return std::string("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x11\x2b\0\0\x11\x2b\0\0\1\0"
-                       "\x08\0data\4\0\0\0", 44) + std::string(4, sample);
+    return std::string(
+               "RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\x11\x2b\0\0\x11\x2b\0\0\1\0"
+               "\x08\0data\4\0\0\0",
+               44) +
+           std::string(4, sample);
 }
 
 }  // namespace
@@ -82,14 +85,14 @@ TEST_F(SceneTest, DrawsFollowTheGeneratorAndOnlyTheTopDrawGivesOneMore) {
 }
 
 TEST_F(SceneTest, StartupSetsUpTheFrameLoadsFontsAndSettingsAndEntersTheCredits) {
-    Put("config.dat", std::string("\7\0\0\0", 4));   // keyConfig 7
-    HeadlessSetCalendarSeconds(100003);   // its square wraps round 2^32
+    Put("config.dat", std::string("\7\0\0\0", 4));  // keyConfig 7
+    HeadlessSetCalendarSeconds(100003);             // its square wraps round 2^32
     StartupCallback();
     EXPECT_EQ(Frame.targetFrameRate, 60);
     EXPECT_FALSE(HeadlessRecorded().cursorShown);
     EXPECT_EQ(Frame.closeCallback, &CloseCallback);
     const int32_t first = DrawRandom();
-    SeedRandom(100003u * 100003u);   // the product of two readings of the clock
+    SeedRandom(100003u * 100003u);  // the product of two readings of the clock
     EXPECT_EQ(first, DrawRandom());
     EXPECT_EQ(Settings.keyConfig, 7);
     EXPECT_TRUE(Asked("bmp/font_2/font_4p.bmp"));
@@ -113,9 +116,9 @@ TEST_F(SceneTest, CreditsLoadInCall199AndEnterTheTitleInCall219) {
     EXPECT_EQ(Scene.id, SceneTitle);
     EXPECT_EQ(Scene.enterTimer, 20);
     EXPECT_EQ(Scene.frame, 1);
-    EXPECT_EQ(TextAt(144, 240, 400), "");   // the title's own draw ran in that frame
+    EXPECT_EQ(TextAt(144, 240, 400), "");  // the title's own draw ran in that frame
 
-    Scene.id = 102;   // no scene: nothing drawn, the count starts over instead of overflowing
+    Scene.id = 102;  // no scene: nothing drawn, the count starts over instead of overflowing
     Scene.frame = INT32_MAX;
     DrawnSprites.clear();
     FrameCallback();
@@ -124,13 +127,22 @@ TEST_F(SceneTest, CreditsLoadInCall199AndEnterTheTitleInCall219) {
 }
 
 TEST_F(SceneTest, EscapeGoesOneLevelBackAndQuitsOnlyFromTitleOrCredits) {
-    const int32_t cases[][3] = {   // scene, result, scene after; a result of 1 saves
-        {SceneLoading, 1, SceneLoading}, {SceneTitle, 1, SceneTitle}, {102, 0, 102}, {-5, 0, -5},
-        {SceneModeSelect, 0, SceneTitle}, {SceneOptionMenu, 0, SceneTitle}, {7, 0, SceneOptionMenu},
-        {SceneGameNormal, 0, SceneTitle}, {SceneNameEntry, 0, SceneTitle},
-        {SceneRankingFromTitle, 0, SceneTitle}, {SceneRankingAfterEntry, 0, SceneTitle},
-        {SceneKeyConfig, 0, SceneOptionMenu}, {SceneKeyTest, 0, SceneOptionMenu},
-        {SceneGraphicConfig, 0, SceneOptionMenu}, {SceneSoundTest, 0, SceneOptionMenu}};
+    const int32_t cases[][3] = {// scene, result, scene after; a result of 1 saves
+                                {SceneLoading, 1, SceneLoading},
+                                {SceneTitle, 1, SceneTitle},
+                                {102, 0, 102},
+                                {-5, 0, -5},
+                                {SceneModeSelect, 0, SceneTitle},
+                                {SceneOptionMenu, 0, SceneTitle},
+                                {7, 0, SceneOptionMenu},
+                                {SceneGameNormal, 0, SceneTitle},
+                                {SceneNameEntry, 0, SceneTitle},
+                                {SceneRankingFromTitle, 0, SceneTitle},
+                                {SceneRankingAfterEntry, 0, SceneTitle},
+                                {SceneKeyConfig, 0, SceneOptionMenu},
+                                {SceneKeyTest, 0, SceneOptionMenu},
+                                {SceneGraphicConfig, 0, SceneOptionMenu},
+                                {SceneSoundTest, 0, SceneOptionMenu}};
     LoadSettings();
     for (const auto& [scene, result, after] : cases) {
         SCOPED_TRACE(scene);
@@ -150,10 +162,10 @@ TEST_F(SceneTest, ShiftReadsPressedAtTheFirstCloseAndHeldLaterWhenItReentersTheT
     LoadSettings();
     Scene.id = SceneTitle;
     HeadlessSetKey(VkShift, true);
-    EXPECT_EQ(CloseCallback(), 1);   // pressed: handled like Escape, the title quits
+    EXPECT_EQ(CloseCallback(), 1);  // pressed: handled like Escape, the title quits
     EXPECT_TRUE(fs::remove("config.dat"));
     SetFade(1);
-    EXPECT_EQ(CloseCallback(), 0);   // held: the title is entered afresh, nothing saved
+    EXPECT_EQ(CloseCallback(), 0);  // held: the title is entered afresh, nothing saved
     EXPECT_EQ(Scene.enterTimer, 20);
     EXPECT_EQ(FadeLevel, 0);
     EXPECT_FALSE(fs::exists("config.dat"));
@@ -161,7 +173,7 @@ TEST_F(SceneTest, ShiftReadsPressedAtTheFirstCloseAndHeldLaterWhenItReentersTheT
 
 TEST_F(SceneTest, EachPictureAndSoundLandsInItsSlotWithTheBackgroundsOpaque) {
     std::map<int, std::string> paths;
-    for (int font = 0; font < 28; ++font)   // font_1..4 in seven colours from slots 1, 8, 31, 38
+    for (int font = 0; font < 28; ++font)  // font_1..4 in seven colours from slots 1, 8, 31, 38
         paths[font + (font < 14 ? 1 : 17)] = "bmp/font_" + std::to_string(font / 7 % 2 + 1) +
                                              "/font_" + std::to_string(font / 7 + 1) +
                                              "wrygcbp"[font % 7] + ".bmp";
@@ -170,9 +182,9 @@ TEST_F(SceneTest, EachPictureAndSoundLandsInItsSlotWithTheBackgroundsOpaque) {
     for (int i = 0; i <= 12; ++i)
         paths[240 + i] = "bmp/back/back" + std::to_string(100 + i).substr(1) + ".bmp";
     for (const auto& [slot, path] : paths) Put(path, kBmp);
-    const char* waves[] = {"erasing", "linefall", "lineset", "newline1", "newline26", "newline3",
-                           "newline47", "newline5", "prerotate", "chissoku", "levelchange",
-                           "choice", "select", "pinch", "medal"};
+    const char* waves[] = {"erasing",     "linefall",  "lineset",  "newline1",  "newline26",
+                           "newline3",    "newline47", "newline5", "prerotate", "chissoku",
+                           "levelchange", "choice",    "select",   "pinch",     "medal"};
     for (char i = 0; i < 15; ++i) Put(std::string("wave/") + waves[int(i)] + ".wav", Wav(i));
 
     ASSERT_EQ(CreateSound(), 1);
@@ -185,7 +197,7 @@ TEST_F(SceneTest, EachPictureAndSoundLandsInItsSlotWithTheBackgroundsOpaque) {
         EXPECT_EQ(BitmapSlots[slot].fileName, paths[slot]);
         EXPECT_EQ(BitmapSlots[slot].useColourKey, slot < 240 ? 1 : 0) << slot;
     }
-    for (int slot = 0; slot < kWaveSlots; ++slot)   // each sound holds its own sample
+    for (int slot = 0; slot < kWaveSlots; ++slot)  // each sound holds its own sample
         EXPECT_EQ(HeadlessAudioSlot(slot).samples,
                   std::vector<uint8_t>(slot < 15 ? 4 : 0, static_cast<uint8_t>(slot)));
 }

@@ -39,14 +39,15 @@ Bytes DefaultFile(bool expert, int rank = 1, Bytes head = {}) {
     auto letter = [](char c) { return c >= 'A' ? c - 'A' + 1 : c - '1' + 27; };
     for (const char* name = names + 3 * (rank - 1); rank <= 10; ++rank, name += 3) {
         const int k = 11 - rank;
-        head = Words({letter(name[0]), letter(name[1]), letter(name[2]),
-                      expert ? 50 * k : k * k * 10000, expert ? 150000 + 15000 * k : k * k * k,
-                      0, 0, 0, 0, 0, 0}, head);
+        head = Words(
+            {letter(name[0]), letter(name[1]), letter(name[2]), expert ? 50 * k : k * k * 10000,
+             expert ? 150000 + 15000 * k : k * k * k, 0, 0, 0, 0, 0, 0},
+            head);
     }
     return head;
 }
 
-std::string g_saved;   // the files written, in order
+std::string g_saved;  // the files written, in order
 
 class SettingsTest : public testing::Test {
 protected:
@@ -91,7 +92,7 @@ TEST_F(SettingsTest, EverythingSavedComesBackAtTheNextStart) {
 }
 
 TEST_F(SettingsTest, ShortFilesKeepTheDefaultsForMissingWordsAndLongOnesAreCut) {
-    WriteFile("config.dat", Words({3, 0}) + "\x09\x09");   // the half word is no value
+    WriteFile("config.dat", Words({3, 0}) + "\x09\x09");  // the half word is no value
     const Bytes firstEntry = Words({1, 2, 3, 555, 66, 1, 2, 3, 0, 1, 2});
     WriteFile("rank_n.dat", firstEntry);
     WriteFile("rank_e.dat", {});

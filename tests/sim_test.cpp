@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 struct SimResult {
     int status = -1;
-    std::string errors;   // what it wrote to stderr
+    std::string errors;  // what it wrote to stderr
 };
 
 std::string ReadFile(const fs::path& path) {
@@ -36,8 +36,8 @@ protected:
         ASSERT_TRUE(fs::exists(sim_)) << sim_;
         const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
         // The process id keeps runs of the same test from two build trees apart.
-        work_ = fs::path(testing::TempDir()) /
-                ("sim_test_" + test + "_" + std::to_string(getpid()));
+        work_ =
+            fs::path(testing::TempDir()) / ("sim_test_" + test + "_" + std::to_string(getpid()));
         fs::remove_all(work_);
         fs::create_directories(work_ / "game");
         // The generated pictures and sounds, when the build made them.
@@ -84,14 +84,14 @@ TEST_F(SimTest, CreditsLastUntilTheTitleIsEnteredInCall219) {
     const nlohmann::json s = State();
     EXPECT_EQ(s["ended"], false);
     EXPECT_EQ(s["SceneFrame"], 240 - 219);
-    EXPECT_EQ(s["clockMs"], 4000);   // time moves only by the frame's sleeps
+    EXPECT_EQ(s["clockMs"], 4000);  // time moves only by the frame's sleeps
 }
 
 TEST_F(SimTest, EscapeOrCloseOnTheTitleWritesTheThreeFilesAndEnds) {
     ASSERT_EQ(RunScript("230 ESCAPE down\n232 ESCAPE up\n", 600).status, 0);
-    EXPECT_EQ(Events(), (std::vector<std::string>{"0 scene -1", "219 scene 0",
-                                                  "230 save config.dat", "230 save rank_n.dat",
-                                                  "230 save rank_e.dat"}));
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{"0 scene -1", "219 scene 0", "230 save config.dat",
+                                        "230 save rank_n.dat", "230 save rank_e.dat"}));
     EXPECT_EQ(State()["ended"], true);
     EXPECT_EQ(State()["frames"], 230);
     for (const char* name : {"config.dat", "rank_n.dat", "rank_e.dat"})
@@ -134,7 +134,7 @@ TEST_F(SimTest, ShotIsTheBackBufferAsA24BitBmp) {
     auto lit = [&](size_t y0, size_t y1) {
         return bmp.find_first_not_of('\0', 54 + (480 - y1) * 1920) < 54 + (480 - y0) * 1920;
     };
-    EXPECT_FALSE(lit(0, 100));   // nothing above the credits
+    EXPECT_FALSE(lit(0, 100));  // nothing above the credits
     EXPECT_TRUE(!haveAssets_ || lit(144, 160));
 }
 
@@ -156,7 +156,7 @@ TEST_F(SimTest, BadArgumentsExitWithStatusTwoAndOneLine) {
     }
 }
 
-}   // namespace
+}  // namespace
 
 // A whole session as a player has it: credits, title, a game that earns the top place, the
 // name entry, the ranking, back to the title and quit; the new record is on disk.
@@ -171,9 +171,9 @@ TEST_F(SimTest, ScriptedSessionPutsANewRecordOnDisk) {
     std::ofstream(work_ / "game" / "rank_n.dat", std::ios::binary) << table;
 
     const std::string script =
-        "245 Z down\n247 Z up\n"            // GAME START
-        "290 Z down\n292 Z up\n"            // NORMAL MODE
-        "440 DOWN down\n810 DOWN up\n"      // speedy falls until the stack tops out
+        "245 Z down\n247 Z up\n"        // GAME START
+        "290 Z down\n292 Z up\n"        // NORMAL MODE
+        "440 DOWN down\n810 DOWN up\n"  // speedy falls until the stack tops out
         "1010 Z down\n1012 Z up\n1020 Z down\n1022 Z up\n1030 Z down\n1032 Z up\n"  // "AAA"
         "2000 ESCAPE down\n2002 ESCAPE up\n";  // quit from the title
     ASSERT_EQ(RunScript(script, 3000).status, 0);
@@ -182,10 +182,9 @@ TEST_F(SimTest, ScriptedSessionPutsANewRecordOnDisk) {
     for (const std::string& e : Events())
         if (e.find(" scene ") != std::string::npos || e.find(" save ") != std::string::npos)
             scenes.push_back(e.substr(e.find(' ') + 1));
-    EXPECT_EQ(scenes, (std::vector<std::string>{"scene -1", "scene 0", "scene 1", "scene 101",
-                                                "scene 151", "scene 211", "scene 0",
-                                                "save config.dat", "save rank_n.dat",
-                                                "save rank_e.dat"}));
+    EXPECT_EQ(scenes, (std::vector<std::string>{
+                          "scene -1", "scene 0", "scene 1", "scene 101", "scene 151", "scene 211",
+                          "scene 0", "save config.dat", "save rank_n.dat", "save rank_e.dat"}));
     const nlohmann::json s = State();
     ASSERT_EQ(s["ended"], true);
     const int32_t score = s["Game"]["score"];
@@ -195,7 +194,8 @@ TEST_F(SimTest, ScriptedSessionPutsANewRecordOnDisk) {
     ASSERT_EQ(saved.size(), 440u);
     auto word = [&](int i) {
         uint32_t w = 0;
-        for (int b = 0; b < 4; ++b) w |= static_cast<uint32_t>(static_cast<uint8_t>(saved[4 * i + b])) << (8 * b);
+        for (int b = 0; b < 4; ++b)
+            w |= static_cast<uint32_t>(static_cast<uint8_t>(saved[4 * i + b])) << (8 * b);
         return static_cast<int32_t>(w);
     };
     EXPECT_EQ((std::vector<int32_t>{word(0), word(1), word(2), word(3), word(4)}),
@@ -215,7 +215,9 @@ TEST_F(SimTest, FontsAloneGiveTheCreditsAndTextsOnBlackWithoutSound) {
         fs::create_directory_symlink(assets / "bmp" / face, work_ / "game" / "bmp" / face);
 
     ASSERT_EQ(RunScript("245 DOWN down\n247 DOWN up\n", 260,
-                        {"--shot", "100:credits.bmp", "--shot", "250:title.bmp"}).status, 0);
+                        {"--shot", "100:credits.bmp", "--shot", "250:title.bmp"})
+                  .status,
+              0);
     auto litIn = [&](const char* shot, int x0, int y0, int x1, int y1) {
         const std::string bmp = ReadFile(work_ / shot);
         int lit = 0;
@@ -224,9 +226,9 @@ TEST_F(SimTest, FontsAloneGiveTheCreditsAndTextsOnBlackWithoutSound) {
                 for (int c = 0; c < 3; ++c) lit += bmp[54 + (479 - y) * 1920 + x * 3 + c] != 0;
         return lit;
     };
-    EXPECT_GT(litIn("credits.bmp", 0, 144, 640, 160), 100);   // "CREATED BY"
-    EXPECT_GT(litIn("title.bmp", 0, 96, 640, 128), 100);      // "+RAIL"
-    EXPECT_EQ(litIn("title.bmp", 0, 0, 200, 90), 0);          // no background behind it
+    EXPECT_GT(litIn("credits.bmp", 0, 144, 640, 160), 100);  // "CREATED BY"
+    EXPECT_GT(litIn("title.bmp", 0, 96, 640, 128), 100);     // "+RAIL"
+    EXPECT_EQ(litIn("title.bmp", 0, 0, 200, 90), 0);         // no background behind it
     const std::vector<std::string> events = Events();
     EXPECT_NE(std::find(events.begin(), events.end(), "245 play 11 0 0"), events.end());
 }

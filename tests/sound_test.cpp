@@ -34,8 +34,12 @@ Bytes Chunk(const char* id, const Bytes& body) {
 
 Bytes Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
     Bytes body;
-    Put(body, tag, 2); Put(body, channels, 2); Put(body, rate, 4);
-    Put(body, rate * channels * bits / 8, 4); Put(body, channels * bits / 8, 2); Put(body, bits, 2);
+    Put(body, tag, 2);
+    Put(body, channels, 2);
+    Put(body, rate, 4);
+    Put(body, rate * channels * bits / 8, 4);
+    Put(body, channels * bits / 8, 2);
+    Put(body, bits, 2);
     return Chunk("fmt ", body);
 }
 
@@ -72,8 +76,9 @@ protected:
     // odd chunks before and between the ones that matter are walked over.
     std::string Ready(uint16_t slot) {
         EXPECT_EQ(CreateSound(), 1);
-        const Bytes beep = Riff({Fmt(1, 1, 1000, 8), Chunk("LIST", Samples(5)),
-                                 Chunk("data", Samples(1000))}, Chunk("JUNK", Samples(3)));
+        const Bytes beep =
+            Riff({Fmt(1, 1, 1000, 8), Chunk("LIST", Samples(5)), Chunk("data", Samples(1000))},
+                 Chunk("JUNK", Samples(3)));
         EXPECT_EQ(LoadWave(slot, Write("beep.wav", beep).c_str()), 1);
         EXPECT_EQ(HeadlessAudioSlot(slot).samples, Samples(1000));
         return dir_ + "beep.wav";
@@ -103,11 +108,19 @@ TEST_F(SoundTest, BadFilesAreRefusedAndEmptyTheirSlot) {
     };
     // Size fields: RIFF at 4, format at 16, data at 40; the form name at 8.
     std::vector<Bytes> rows = {
-        patched(4, static_cast<uint32_t>(good.size())), patched(16, 0x7FFFFFF0u),
-        patched(16, 0xFFFFFFFFu), patched(40, 33), patched(40, 0xFFFFFFF8u), patched(8, 0),
-        Riff({Chunk("fmt ", Bytes(14, 1)), sound}), Riff({fmt, Chunk("data", {})}), Riff({fmt}),
-        Riff({Fmt(1, 0, 22050, 8), sound}), Riff({Fmt(1, 1, 22050, 24), sound}),
-        Riff({Fmt(1, 1, 0, 8), sound}), Riff({fmt, Chunk("LIST", Samples(32))}),
+        patched(4, static_cast<uint32_t>(good.size())),
+        patched(16, 0x7FFFFFF0u),
+        patched(16, 0xFFFFFFFFu),
+        patched(40, 33),
+        patched(40, 0xFFFFFFF8u),
+        patched(8, 0),
+        Riff({Chunk("fmt ", Bytes(14, 1)), sound}),
+        Riff({fmt, Chunk("data", {})}),
+        Riff({fmt}),
+        Riff({Fmt(1, 0, 22050, 8), sound}),
+        Riff({Fmt(1, 1, 22050, 24), sound}),
+        Riff({Fmt(1, 1, 0, 8), sound}),
+        Riff({fmt, Chunk("LIST", Samples(32))}),
     };
     for (size_t length = 0; length < good.size(); ++length)
         rows.emplace_back(good.begin(), good.begin() + static_cast<long>(length));
@@ -129,7 +142,7 @@ TEST_F(SoundTest, PlayRestartsLoopsAndStopsAndEmptySlotsStaySilent) {
     Ready(6);
     EXPECT_EQ(PlayWave(6, 0), 1);
     HeadlessAdvanceClock(400);
-    EXPECT_EQ(PlayWave(6, 0), 1);   // from the start again, still one instance
+    EXPECT_EQ(PlayWave(6, 0), 1);  // from the start again, still one instance
     HeadlessAdvanceClock(900);
     EXPECT_TRUE(HeadlessAudioSounding(6));
     HeadlessAdvanceClock(200);
@@ -140,14 +153,14 @@ TEST_F(SoundTest, PlayRestartsLoopsAndStopsAndEmptySlotsStaySilent) {
     EXPECT_TRUE(HeadlessAudioSounding(6)) << "a loop sounds until stopped";
     EXPECT_EQ(StopWave(6), 1);
     EXPECT_FALSE(HeadlessAudioSounding(6));
-    EXPECT_EQ(PlayWave(6, 2), 1);   // only a loop argument of exactly 1 loops
+    EXPECT_EQ(PlayWave(6, 2), 1);  // only a loop argument of exactly 1 loops
     EXPECT_FALSE(HeadlessAudioSlot(6).looping);
 
     for (uint16_t slot : {uint16_t{20}, uint16_t{32}, uint16_t{65535}}) {
         EXPECT_EQ(PlayWave(slot, 0) + StopWave(slot) + SetWaveVolume(slot, 50), 0) << slot;
         ReleaseWave(slot);
     }
-    EXPECT_EQ(HeadlessAudioEvents().size(), 5u);   // only slot 6: four starts, one stop
+    EXPECT_EQ(HeadlessAudioEvents().size(), 5u);  // only slot 6: four starts, one stop
 }
 
 TEST_F(SoundTest, LostBufferIsReloadedAndHeardOnTheNextPlay) {
@@ -173,17 +186,20 @@ TEST_F(SoundTest, LostBufferIsReloadedAndHeardOnTheNextPlay) {
 // 0..100 becomes hundredths of a decibel by a square law; its power may land one short.
 TEST_F(SoundTest, VolumePanAndFrequencyConversions) {
     Ready(9);
-    const struct { int32_t in, volume, pan; } rows[] = {
-        {101, 0, 10000},  {100, 0, 10000}, {90, -100, 8100},     {50, -2500, 2500},
-        {10, -8100, 100}, {0, -10000, 0},  {-50, -10000, -2500}, {-101, -10000, -10000}};
+    const struct {
+        int32_t in, volume, pan;
+    } rows[] = {{101, 0, 10000},  {100, 0, 10000}, {90, -100, 8100},     {50, -2500, 2500},
+                {10, -8100, 100}, {0, -10000, 0},  {-50, -10000, -2500}, {-101, -10000, -10000}};
     for (const auto& row : rows) {
         ASSERT_EQ(SetWaveVolume(9, row.in) + SetWavePan(9, row.in), 2);
         EXPECT_NEAR(HeadlessAudioSlot(9).volume, row.volume, 1) << row.in;
         EXPECT_NEAR(HeadlessAudioSlot(9).pan, row.pan, 1) << row.in;
     }
     // Shifts are summed wide, so no shift wraps round into a playable rate.
-    const struct { int32_t delta; uint32_t hz; } shifts[] = {
-        {500, 1500}, {-950, 100}, {-1000, 0}, {INT32_MAX, 100000}, {INT32_MIN, 100}};
+    const struct {
+        int32_t delta;
+        uint32_t hz;
+    } shifts[] = {{500, 1500}, {-950, 100}, {-1000, 0}, {INT32_MAX, 100000}, {INT32_MIN, 100}};
     for (const auto& row : shifts) {
         ASSERT_EQ(SetWaveFrequency(9, 1000) + ShiftWaveFrequency(9, row.delta), 2);
         EXPECT_EQ(HeadlessAudioSlot(9).frequency, row.hz) << row.delta;

@@ -42,8 +42,12 @@ protected:
 };
 
 TEST_F(SpriteTest, DrawSpriteClampsAndClips) {
-    const struct { const char* name; int32_t x, y, left, top, right, bottom, result;
-                   int32_t dx, dy, sx, sy, w, h; } cases[] = {   // the last six: what lands where
+    const struct {
+        const char* name;
+        int32_t x, y, left, top, right, bottom, result;
+        int32_t dx, dy, sx, sy, w, h;
+    } cases[] = {
+        // the last six: what lands where
         {"whole slot", 0, 0, 0, 0, -1, -1, 1, 0, 0, 0, 0, 32, 8},
         {"negative x", -10, 5, 0, 0, -1, -1, 1, 0, 5, 10, 0, 22, 8},
         {"right edge", 630, 0, 0, 0, -1, -1, 1, 630, 0, 0, 0, 10, 8},

@@ -20,7 +20,7 @@ using namespace screen_driver;
 namespace {
 
 constexpr int kKey5 = 'W', kKey7 = 'Q', kKey8 = 'R';
-constexpr uint32_t kPlain = 1;   // the white 16-pixel font
+constexpr uint32_t kPlain = 1;  // the white 16-pixel font
 
 struct Item {
     const char* text;
@@ -53,7 +53,7 @@ void IdleModeSelect() {
     OpenTitle(20);
     Press(kKey1);
     RunFrames(20);
-    ExpectItemsAt(kModes, {40, -40, 40});   // 16 pixels a frame from alternate sides
+    ExpectItemsAt(kModes, {40, -40, 40});  // 16 pixels a frame from alternate sides
     RunFrames(20);
 }
 
@@ -76,7 +76,7 @@ TEST_F(TitleTest, TitleSlidesInIgnoringButtonsThenCyclesGameStartEveryFourFrames
     for (int32_t enter : {20, 13, 0}) {
         while (Scene.enterTimer > enter) {
             HeadlessSetKey(VkDown, Scene.enterTimer % 3 == 0);
-            HeadlessSetKey(kKey4, Scene.enterTimer == 1);   // pressed in the last slide frame, held
+            HeadlessSetKey(kKey4, Scene.enterTimer == 1);  // pressed in the last slide frame, held
             RunFrames();
         }
         ExpectItemsAt(kTitle, {-enter, enter, -enter, enter});
@@ -88,12 +88,12 @@ TEST_F(TitleTest, TitleSlidesInIgnoringButtonsThenCyclesGameStartEveryFourFrames
     for (int frame = 20; frame < 29; ++frame, RunFrames()) {
         EXPECT_EQ(FirstSlot(17), Cycle(kPlain, 4)) << frame;
     }
-    EXPECT_TRUE(Played.empty());   // no step, no choice
+    EXPECT_TRUE(Played.empty());  // no step, no choice
 }
 
 TEST_F(TitleTest, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwentiethFrame) {
     const ScopedWorkDir dir;
-    Frame.window = 1;   // the close path as the process entry sets it up
+    Frame.window = 1;  // the close path as the process entry sets it up
     SetCloseCallback(CloseCallback);
     OpenTitle(20);
     Tap(VkUp);
@@ -103,7 +103,7 @@ TEST_F(TitleTest, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwe
     for (int32_t leave = 20; leave >= 1; --leave, RunFrames()) {
         ASSERT_EQ(Scene.leaveTimer, leave);
         ASSERT_EQ(Frame.window, 1);
-        HeadlessSetKey(VkUp, leave % 3 == 0);   // new presses every third frame: ignored
+        HeadlessSetKey(VkUp, leave % 3 == 0);  // new presses every third frame: ignored
         HeadlessSetKey(kKey1, leave % 3 == 1);
         if (leave % 10 != 0) continue;
         // EXIT flashes at its cells while the others clear the way at 16 pixels a frame.
@@ -111,9 +111,9 @@ TEST_F(TitleTest, TitleCursorStopsSilentlyAtTheEndsAndExitEndsTheProgramInTheTwe
         EXPECT_EQ(FirstSlot(23), Cycle(kPlain));
         EXPECT_EQ(FirstSlot(17), kPlain);
     }
-    EXPECT_EQ(Played.size(), 4u);   // the steps and the choice, nothing in the leave
+    EXPECT_EQ(Played.size(), 4u);  // the steps and the choice, nothing in the leave
     EXPECT_EQ(Frame.window, 0);
-    EXPECT_EQ(PumpMessages(), 0);   // the message loop ends
+    EXPECT_EQ(PumpMessages(), 0);  // the message loop ends
     for (const char* file : {"config.dat", "rank_n.dat", "rank_e.dat"}) {
         EXPECT_TRUE(std::filesystem::exists(file)) << file;
     }
@@ -138,7 +138,7 @@ TEST_F(TitleTest, ExpertModeKeepsItsStartLevelForNormalModeWithoutButtons) {
     Tap(VkDown);
     ConfirmHolding({kKey5});
     RunFrames(40);
-    EXPECT_EQ(Scene.id, SceneModeSelect);   // idle again on EXPERT MODE
+    EXPECT_EQ(Scene.id, SceneModeSelect);  // idle again on EXPERT MODE
     Tap(VkUp);
     ConfirmHolding({});
     RunFrames(40);
@@ -157,7 +157,7 @@ TEST_F(TitleTest, EnteringTheModeSelectResetsTheStartLevel) {
 TEST_F(TitleTest, ReturnToMainMenuSlidesOutWithoutFadeToAnIdleTitle) {
     IdleModeSelect();
     for (int i = 0; i < 2; ++i) Tap(VkDown);
-    FadeLevel = 7;   // a probe: any fade step would move it
+    FadeLevel = 7;  // a probe: any fade step would move it
     Press(kKey1);
     RunFrames(10);
     ExpectItemsAt(kModes, {-20, 20, 0});
@@ -166,5 +166,5 @@ TEST_F(TitleTest, ReturnToMainMenuSlidesOutWithoutFadeToAnIdleTitle) {
     RunFrames();
     EXPECT_EQ(Scene.id, SceneTitle);
     EXPECT_EQ(FadeLevel, 7);
-    EXPECT_EQ(FirstSlot(17), Cycle(kPlain, 4));   // idle at once
+    EXPECT_EQ(FirstSlot(17), Cycle(kPlain, 4));  // idle at once
 }

@@ -19,12 +19,12 @@ void HeadlessSetJoystick(int id, uint32_t x, uint32_t y, uint32_t buttons);
 
 void HeadlessAdvanceClock(uint32_t ms);
 void HeadlessSetClock(uint32_t ms);
-uint32_t HeadlessSleptMs();             // total of all sleeps since the reset
+uint32_t HeadlessSleptMs();  // total of all sleeps since the reset
 void HeadlessSetCalendarSeconds(int64_t seconds);
 
 struct HeadlessRecord {
     std::vector<std::string> debugLines;
-    std::vector<std::string> errorBoxes;   // "title: text"
+    std::vector<std::string> errorBoxes;  // "title: text"
     bool cursorShown = true;
 };
 const HeadlessRecord& HeadlessRecorded();

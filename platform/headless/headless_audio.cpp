@@ -53,7 +53,8 @@ bool HeadlessAudioSounding(int32_t slot) {
     const uint64_t bytesPerSecond =
         static_cast<uint64_t>(PlayingRate(*wave)) * wave->format.blockAlign;
     if (bytesPerSecond == 0) return false;
-    const uint64_t lengthMs = (wave->samples.size() * 1000ull + bytesPerSecond - 1) / bytesPerSecond;
+    const uint64_t lengthMs =
+        (wave->samples.size() * 1000ull + bytesPerSecond - 1) / bytesPerSecond;
     return PlatformMilliseconds() - wave->startedMs < lengthMs;
 }
 

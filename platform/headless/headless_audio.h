@@ -11,16 +11,16 @@
 struct HeadlessWaveSlot {
     bool hasBuffer;
     PlatformWaveFormat format;
-    std::vector<uint8_t> samples;   // as last filled
-    bool lost;                      // the next fill and play answer AudioBufferLost
-    bool started;                   // started and not stopped since
+    std::vector<uint8_t> samples;  // as last filled
+    bool lost;                     // the next fill and play answer AudioBufferLost
+    bool started;                  // started and not stopped since
     bool looping;
     uint32_t startedMs;
-    int32_t starts;                 // times played from the beginning since the buffer was made
+    int32_t starts;  // times played from the beginning since the buffer was made
     int32_t stops;
-    int32_t pan;                    // hundredths of a dB as last set
+    int32_t pan;  // hundredths of a dB as last set
     int32_t volume;
-    uint32_t frequency;             // 0: the sound's own rate
+    uint32_t frequency;  // 0: the sound's own rate
 };
 
 struct HeadlessAudioEvent {

@@ -28,14 +28,13 @@ HeadlessDesktop g_desktop = kNewDesktop;
 MessageQueue g_queue;
 HeadlessIdleFn g_idleHook;
 
-
 void ApplyKeyState(const PlatformMessage& m) {
     switch (m.type) {
-    case MsgKeyDown:
-    case MsgSysKeyDown: HeadlessSetKey(m.key, true); break;
-    case MsgKeyUp:
-    case MsgSysKeyUp: HeadlessSetKey(m.key, false); break;
-    default: break;
+        case MsgKeyDown:
+        case MsgSysKeyDown: HeadlessSetKey(m.key, true); break;
+        case MsgKeyUp:
+        case MsgSysKeyUp: HeadlessSetKey(m.key, false); break;
+        default: break;
     }
 }
 

@@ -22,11 +22,11 @@ struct HeadlessWindowState {
     bool created;
     bool destroyed;
     bool fullScreen;
-    int32_t x, y, width, height;       // the window on the screen
+    int32_t x, y, width, height;  // the window on the screen
     char title[64];
     uint32_t presentedFrames;
-    uint16_t picture[kHeadlessPictureWidth * kHeadlessPictureHeight];   // last presented, RGB565
-    uint32_t waits;                    // times the program blocked for a message
+    uint16_t picture[kHeadlessPictureWidth * kHeadlessPictureHeight];  // last presented, RGB565
+    uint32_t waits;  // times the program blocked for a message
 };
 
 // No window, an empty queue, a 1024 x 768 desktop at 16 bits, nothing presented, no hook.

@@ -19,8 +19,8 @@ constexpr int kMixChunkFrames = 1024;
 struct SdlWaveSlot {
     bool hasBuffer;
     PlatformWaveFormat format;
-    uint32_t bytes;        // the size the buffer was made for
-    Uint8* samples;        // converted to the device format; owned here, not by the chunk
+    uint32_t bytes;  // the size the buffer was made for
+    Uint8* samples;  // converted to the device format; owned here, not by the chunk
     Mix_Chunk* chunk;
 };
 
@@ -41,7 +41,7 @@ SdlWaveSlot* BufferOf(int32_t slot) {
 }
 
 void DropSamples(SdlWaveSlot* wave) {
-    if (wave->chunk) Mix_FreeChunk(wave->chunk);   // halts the channel playing it
+    if (wave->chunk) Mix_FreeChunk(wave->chunk);  // halts the channel playing it
     wave->chunk = nullptr;
     SDL_free(wave->samples);
     wave->samples = nullptr;
@@ -98,10 +98,10 @@ int32_t PlatformAudioFill(int32_t slot, const uint8_t* data, uint32_t bytes) {
 
     SDL_AudioCVT cvt;
     const SDL_AudioFormat source = wave->format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    const int built = SDL_BuildAudioCVT(&cvt, source, static_cast<Uint8>(wave->format.channels),
-                                        static_cast<int>(wave->format.samplesPerSecond),
-                                        g_audio.format, static_cast<Uint8>(g_audio.channels),
-                                        g_audio.rate);
+    const int built =
+        SDL_BuildAudioCVT(&cvt, source, static_cast<Uint8>(wave->format.channels),
+                          static_cast<int>(wave->format.samplesPerSecond), g_audio.format,
+                          static_cast<Uint8>(g_audio.channels), g_audio.rate);
     if (built < 0) return AudioFailed;
     const uint64_t room = static_cast<uint64_t>(whole) * static_cast<uint64_t>(cvt.len_mult);
     if (room > INT_MAX) return AudioFailed;

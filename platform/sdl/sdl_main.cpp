@@ -2,8 +2,8 @@
 #define SDL_MAIN_HANDLED
 #include "platform/sdl/sdl_platform.h"
 
-#include "frame/display.h"
 #include "app/application.h"
+#include "frame/display.h"
 #include "frame/frame.h"
 #include "scenes/callbacks.h"
 #include "sound/sound.h"

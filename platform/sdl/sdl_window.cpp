@@ -8,7 +8,6 @@
 
 namespace {
 
-
 struct SdlWindow {
     SDL_Window* window;
     SDL_Renderer* renderer;
@@ -27,37 +26,39 @@ bool AltMessage(const SDL_KeyboardEvent& key, int virtualKey) {
 bool Translate(const SDL_Event& e, PlatformMessage* m) {
     *m = PlatformMessage{MsgNone, 0, 0, 0};
     switch (e.type) {
-    // The last window's close command and a termination signal both arrive as a quit.
-    case SDL_QUIT: m->type = MsgClose; return true;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        m->key = SdlVirtualKey(e.key.keysym.scancode);
-        if (m->key == 0) return false;
-        const bool alt = AltMessage(e.key, m->key);
-        if (e.type == SDL_KEYDOWN) m->type = alt ? MsgSysKeyDown : MsgKeyDown;
-        else m->type = alt ? MsgSysKeyUp : MsgKeyUp;
-        return true;
-    }
-    case SDL_MOUSEMOTION:
-        m->type = MsgMouseMove;
-        m->x = e.motion.x;
-        m->y = e.motion.y;
-        return true;
-    case SDL_WINDOWEVENT:
-        switch (e.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: m->type = MsgActivate; return true;
-        case SDL_WINDOWEVENT_FOCUS_LOST: m->type = MsgDeactivate; return true;
-        case SDL_WINDOWEVENT_MINIMIZED: m->type = MsgMinimize; return true;
-        case SDL_WINDOWEVENT_RESTORED: m->type = MsgRestore; return true;
-        case SDL_WINDOWEVENT_EXPOSED: m->type = MsgPaint; return true;
-        case SDL_WINDOWEVENT_MOVED:
-            m->type = MsgMove;
-            m->x = e.window.data1;
-            m->y = e.window.data2;
+        // The last window's close command and a termination signal both arrive as a quit.
+        case SDL_QUIT: m->type = MsgClose; return true;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            m->key = SdlVirtualKey(e.key.keysym.scancode);
+            if (m->key == 0) return false;
+            const bool alt = AltMessage(e.key, m->key);
+            if (e.type == SDL_KEYDOWN)
+                m->type = alt ? MsgSysKeyDown : MsgKeyDown;
+            else
+                m->type = alt ? MsgSysKeyUp : MsgKeyUp;
             return true;
-        default: return false;
         }
-    default: return false;
+        case SDL_MOUSEMOTION:
+            m->type = MsgMouseMove;
+            m->x = e.motion.x;
+            m->y = e.motion.y;
+            return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_GAINED: m->type = MsgActivate; return true;
+                case SDL_WINDOWEVENT_FOCUS_LOST: m->type = MsgDeactivate; return true;
+                case SDL_WINDOWEVENT_MINIMIZED: m->type = MsgMinimize; return true;
+                case SDL_WINDOWEVENT_RESTORED: m->type = MsgRestore; return true;
+                case SDL_WINDOWEVENT_EXPOSED: m->type = MsgPaint; return true;
+                case SDL_WINDOWEVENT_MOVED:
+                    m->type = MsgMove;
+                    m->x = e.window.data1;
+                    m->y = e.window.data2;
+                    return true;
+                default: return false;
+            }
+        default: return false;
     }
 }
 
@@ -74,15 +75,13 @@ void DestroyParts() {
 
 SDL_Window* SdlMainWindow() { return g_sdl.window; }
 
-bool PlatformRegisterWindowClass(const char*) {
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-}
+bool PlatformRegisterWindowClass(const char*) { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
 
 bool PlatformCreateWindow(const char*, const char* title, int32_t x, int32_t y, int32_t width,
                           int32_t height) {
     // Shown once the display has chosen full screen or a window, so that it appears once.
-    g_sdl.window = SDL_CreateWindow(title, x, y, width, height,
-                                    SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    g_sdl.window =
+        SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!g_sdl.window) return false;
     // Pixels stay square blocks when scaled up.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");

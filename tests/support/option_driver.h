@@ -19,7 +19,7 @@ namespace option_driver {
 
 using namespace screen_driver;
 
-constexpr int32_t kWhite = 1;   // the BitmapSlot of FontId 0; FontId n is in slot n + 1
+constexpr int32_t kWhite = 1;  // the BitmapSlot of FontId 0; FontId n is in slot n + 1
 
 // The 16-pixel glyphs of a text row from fromX on, by x.
 inline std::map<int32_t, DrawnSprite> GlyphsOn(int32_t row, int32_t fromX = -1000) {
@@ -72,7 +72,10 @@ protected:
         ASSERT_EQ(Scene.enterTimer, 0);
         Played.clear();
     }
-    void Escape() { WindowProcedure(PlatformMessage{MsgKeyDown, VkEscape, 0, 0}); RunFrames(); }
+    void Escape() {
+        WindowProcedure(PlatformMessage{MsgKeyDown, VkEscape, 0, 0});
+        RunFrames();
+    }
 };
 
 }  // namespace option_driver

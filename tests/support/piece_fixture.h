@@ -13,12 +13,18 @@
 #include "sound/sound.h"
 #include "support/fresh.h"
 
-struct WaveEvent { WaveOp op; uint16_t slot; int32_t loop, frame; };
+struct WaveEvent {
+    WaveOp op;
+    uint16_t slot;
+    int32_t loop, frame;
+};
 inline std::vector<WaveEvent> g_waves;
 
 // Several values compared at once, so that a failure shows them side by side.
 template <typename... T>
-std::vector<int64_t> V(T... values) { return {static_cast<int64_t>(values)...}; }
+std::vector<int64_t> V(T... values) {
+    return {static_cast<int64_t>(values)...};
+}
 
 class GameTest : public ::testing::Test {
 protected:
@@ -27,17 +33,22 @@ protected:
     static void Fresh() {
         FreshProcess();
         g_waves.clear();
-        SetWaveTrace([](WaveOp op, uint16_t slot, int32_t loop, int32_t) { g_waves.push_back({op, slot, loop, Scene.frame}); });
+        SetWaveTrace([](WaveOp op, uint16_t slot, int32_t loop, int32_t) {
+            g_waves.push_back({op, slot, loop, Scene.frame});
+        });
     }
     // The slots played in order, or with a slot given, the frames it was played at.
     static std::vector<int64_t> Played(int slot = -1) {
         std::vector<int64_t> out;
         for (const WaveEvent& w : g_waves) {
-            if (w.op == WaveOpPlay && (slot < 0 || w.slot == slot)) out.push_back(slot < 0 ? w.slot : w.frame);
+            if (w.op == WaveOpPlay && (slot < 0 || w.slot == slot))
+                out.push_back(slot < 0 ? w.slot : w.frame);
         }
         return out;
     }
-    static void Step(int frames = 1) { for (int k = 0; k < frames; ++k, ++Scene.frame) GameUpdate(); }
+    static void Step(int frames = 1) {
+        for (int k = 0; k < frames; ++k, ++Scene.frame) GameUpdate();
+    }
     // Frames until the phase changes, the frame that changes it included.
     static int StepsWhile(int32_t phase) {
         int n = 0;
@@ -45,7 +56,12 @@ protected:
         return n;
     }
     // A game at the given start level, past READY, its first piece in the air.
-    static void BeginPlay(int32_t level) { Scene.startLevel = level; StartGame(1); Step(100); g_waves.clear(); }
+    static void BeginPlay(int32_t level) {
+        Scene.startLevel = level;
+        StartGame(1);
+        Step(100);
+        g_waves.clear();
+    }
     // The sequence starts with the given kinds, the rest kind 2.
     static void Deal(std::initializer_list<int> kinds) {
         for (auto& k : Game.sequence) k = 2;

@@ -21,7 +21,7 @@ namespace screen_driver {
 
 constexpr int kKey1 = 'Z', kKey2 = 'S', kKey3 = 'X', kKey4 = 'C';
 
-inline std::vector<uint16_t> Played;   // the sounds since Start
+inline std::vector<uint16_t> Played;  // the sounds since Start
 
 // A fresh process that records what is drawn and played.
 inline void Start() {
@@ -74,9 +74,9 @@ inline std::map<int32_t, DrawnSprite> GlyphsAt(int32_t y, int32_t fromX = INT32_
 
 // The glyphs of one pixel row in x order.
 struct Row {
-    std::string text;              // a gap of a glyph's width reads as a space
-    int32_t x = 9999;              // of the first glyph
-    std::vector<uint32_t> slots;   // one per character, 0 for a gap
+    std::string text;             // a gap of a glyph's width reads as a space
+    int32_t x = 9999;             // of the first glyph
+    std::vector<uint32_t> slots;  // one per character, 0 for a gap
 };
 inline Row RowAt(int32_t y, int32_t fromX = INT32_MIN, bool (*isGlyph)(uint32_t) = IsGlyph) {
     const std::map<int32_t, DrawnSprite> cells = GlyphsAt(y, fromX, isGlyph);

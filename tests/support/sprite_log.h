@@ -8,7 +8,7 @@
 struct DrawnSprite {
     int32_t x, y;
     uint32_t slot;
-    int32_t left, top, right, bottom;   // the source rectangle on the slot's picture
+    int32_t left, top, right, bottom;  // the source rectangle on the slot's picture
     bool operator==(const DrawnSprite&) const = default;
 };
 inline std::vector<DrawnSprite> DrawnSprites;
@@ -16,8 +16,8 @@ inline std::vector<DrawnSprite> DrawnSprites;
 // Starts recording into an empty DrawnSprites; FreshProcess stops it.
 inline void RecordSprites() {
     DrawnSprites.clear();
-    SetSpriteTrace([](int32_t x, int32_t y, uint32_t slot, int32_t left, int32_t top,
-                      int32_t right, int32_t bottom) {
+    SetSpriteTrace([](int32_t x, int32_t y, uint32_t slot, int32_t left, int32_t top, int32_t right,
+                      int32_t bottom) {
         DrawnSprites.push_back({x, y, slot, left, top, right, bottom});
     });
 }

@@ -12,7 +12,15 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-enum Pattern { PatternLattice, PatternRails, PatternHorizon, PatternAurora, PatternCircuit, PatternRings, PatternRays };
+enum Pattern {
+    PatternLattice,
+    PatternRails,
+    PatternHorizon,
+    PatternAurora,
+    PatternCircuit,
+    PatternRings,
+    PatternRays
+};
 
 struct Glow {
     Colour colour;
@@ -35,36 +43,129 @@ struct Theme {
 
 // back00 (never shown in play) and then the bands from calm to fierce.
 const Theme kThemes[kBackgroundCount] = {
-    {{0.05, 0.05, 0.06}, {0.02, 0.02, 0.03}, {{{0.06, 0.06, 0.08}, 320, 240, 380}, {{0, 0, 0}, 0, 0, 1}},
-     PatternLattice, {0.16, 0.17, 0.20}, {0.03, 0.03, 0.04}, 150, 0.0, 1},
-    {{0.02, 0.04, 0.10}, {0.01, 0.02, 0.05}, {{{0.03, 0.07, 0.16}, 320, 520, 420}, {{0, 0, 0}, 0, 0, 1}},
-     PatternLattice, {0.10, 0.18, 0.32}, {0.02, 0.04, 0.08}, 160, 0.02, 11},
-    {{0.01, 0.06, 0.09}, {0.01, 0.03, 0.05}, {{{0.02, 0.10, 0.13}, 80, 80, 360}, {{0.02, 0.06, 0.10}, 600, 440, 300}},
-     PatternRails, {0.08, 0.24, 0.28}, {0.02, 0.06, 0.08}, 140, 0.03, 23},
-    {{0.03, 0.02, 0.09}, {0.02, 0.02, 0.06}, {{{0.10, 0.05, 0.20}, 320, 300, 300}, {{0.04, 0.02, 0.08}, 320, 0, 300}},
-     PatternHorizon, {0.20, 0.16, 0.46}, {0.04, 0.03, 0.09}, 170, 0.05, 37},
-    {{0.01, 0.05, 0.06}, {0.01, 0.02, 0.04}, {{{0.02, 0.12, 0.10}, 160, 120, 320}, {{0.03, 0.06, 0.12}, 500, 360, 300}},
-     PatternAurora, {0.10, 0.42, 0.34}, {0.02, 0.07, 0.07}, 150, 0.06, 41},
-    {{0.03, 0.03, 0.11}, {0.02, 0.01, 0.06}, {{{0.08, 0.06, 0.22}, 520, 100, 340}, {{0.03, 0.06, 0.16}, 100, 420, 320}},
-     PatternCircuit, {0.20, 0.26, 0.62}, {0.05, 0.04, 0.12}, 130, 0.04, 53},
-    {{0.01, 0.05, 0.12}, {0.01, 0.02, 0.07}, {{{0.02, 0.14, 0.28}, 320, 240, 320}, {{0.02, 0.06, 0.14}, 40, 40, 260}},
-     PatternRings, {0.10, 0.40, 0.66}, {0.02, 0.07, 0.13}, 120, 0.07, 67},
-    {{0.07, 0.02, 0.11}, {0.03, 0.01, 0.07}, {{{0.20, 0.05, 0.24}, 480, 140, 330}, {{0.08, 0.03, 0.16}, 120, 380, 300}},
-     PatternAurora, {0.52, 0.18, 0.60}, {0.09, 0.03, 0.12}, 140, 0.09, 71},
-    {{0.09, 0.02, 0.07}, {0.04, 0.01, 0.04}, {{{0.30, 0.07, 0.12}, 320, 290, 260}, {{0.12, 0.03, 0.12}, 320, 0, 340}},
-     PatternHorizon, {0.70, 0.18, 0.40}, {0.10, 0.03, 0.07}, 160, 0.08, 83},
-    {{0.09, 0.05, 0.02}, {0.04, 0.02, 0.01}, {{{0.32, 0.16, 0.04}, 560, 420, 340}, {{0.16, 0.06, 0.03}, 60, 60, 300}},
-     PatternCircuit, {0.78, 0.46, 0.14}, {0.12, 0.06, 0.02}, 120, 0.06, 97},
-    {{0.10, 0.02, 0.12}, {0.04, 0.01, 0.07}, {{{0.28, 0.05, 0.28}, 560, 70, 320}, {{0.10, 0.04, 0.26}, 60, 420, 300}},
-     PatternRays, {0.62, 0.20, 0.70}, {0.20, 0.05, 0.22}, 110, 0.12, 101},
-    {{0.13, 0.03, 0.02}, {0.05, 0.01, 0.01}, {{{0.46, 0.13, 0.03}, 320, 520, 380}, {{0.26, 0.05, 0.05}, 600, 40, 260}},
-     PatternRays, {0.90, 0.34, 0.10}, {0.18, 0.05, 0.02}, 100, 0.10, 113},
-    {{0.05, 0.03, 0.12}, {0.03, 0.01, 0.08}, {{{0.40, 0.10, 0.46}, 120, 120, 320}, {{0.08, 0.30, 0.46}, 540, 380, 340}},
-     PatternRings, {0.86, 0.56, 1.00}, {0.16, 0.07, 0.22}, 100, 0.14, 127},
+    {{0.05, 0.05, 0.06},
+     {0.02, 0.02, 0.03},
+     {{{0.06, 0.06, 0.08}, 320, 240, 380}, {{0, 0, 0}, 0, 0, 1}},
+     PatternLattice,
+     {0.16, 0.17, 0.20},
+     {0.03, 0.03, 0.04},
+     150,
+     0.0,
+     1},
+    {{0.02, 0.04, 0.10},
+     {0.01, 0.02, 0.05},
+     {{{0.03, 0.07, 0.16}, 320, 520, 420}, {{0, 0, 0}, 0, 0, 1}},
+     PatternLattice,
+     {0.10, 0.18, 0.32},
+     {0.02, 0.04, 0.08},
+     160,
+     0.02,
+     11},
+    {{0.01, 0.06, 0.09},
+     {0.01, 0.03, 0.05},
+     {{{0.02, 0.10, 0.13}, 80, 80, 360}, {{0.02, 0.06, 0.10}, 600, 440, 300}},
+     PatternRails,
+     {0.08, 0.24, 0.28},
+     {0.02, 0.06, 0.08},
+     140,
+     0.03,
+     23},
+    {{0.03, 0.02, 0.09},
+     {0.02, 0.02, 0.06},
+     {{{0.10, 0.05, 0.20}, 320, 300, 300}, {{0.04, 0.02, 0.08}, 320, 0, 300}},
+     PatternHorizon,
+     {0.20, 0.16, 0.46},
+     {0.04, 0.03, 0.09},
+     170,
+     0.05,
+     37},
+    {{0.01, 0.05, 0.06},
+     {0.01, 0.02, 0.04},
+     {{{0.02, 0.12, 0.10}, 160, 120, 320}, {{0.03, 0.06, 0.12}, 500, 360, 300}},
+     PatternAurora,
+     {0.10, 0.42, 0.34},
+     {0.02, 0.07, 0.07},
+     150,
+     0.06,
+     41},
+    {{0.03, 0.03, 0.11},
+     {0.02, 0.01, 0.06},
+     {{{0.08, 0.06, 0.22}, 520, 100, 340}, {{0.03, 0.06, 0.16}, 100, 420, 320}},
+     PatternCircuit,
+     {0.20, 0.26, 0.62},
+     {0.05, 0.04, 0.12},
+     130,
+     0.04,
+     53},
+    {{0.01, 0.05, 0.12},
+     {0.01, 0.02, 0.07},
+     {{{0.02, 0.14, 0.28}, 320, 240, 320}, {{0.02, 0.06, 0.14}, 40, 40, 260}},
+     PatternRings,
+     {0.10, 0.40, 0.66},
+     {0.02, 0.07, 0.13},
+     120,
+     0.07,
+     67},
+    {{0.07, 0.02, 0.11},
+     {0.03, 0.01, 0.07},
+     {{{0.20, 0.05, 0.24}, 480, 140, 330}, {{0.08, 0.03, 0.16}, 120, 380, 300}},
+     PatternAurora,
+     {0.52, 0.18, 0.60},
+     {0.09, 0.03, 0.12},
+     140,
+     0.09,
+     71},
+    {{0.09, 0.02, 0.07},
+     {0.04, 0.01, 0.04},
+     {{{0.30, 0.07, 0.12}, 320, 290, 260}, {{0.12, 0.03, 0.12}, 320, 0, 340}},
+     PatternHorizon,
+     {0.70, 0.18, 0.40},
+     {0.10, 0.03, 0.07},
+     160,
+     0.08,
+     83},
+    {{0.09, 0.05, 0.02},
+     {0.04, 0.02, 0.01},
+     {{{0.32, 0.16, 0.04}, 560, 420, 340}, {{0.16, 0.06, 0.03}, 60, 60, 300}},
+     PatternCircuit,
+     {0.78, 0.46, 0.14},
+     {0.12, 0.06, 0.02},
+     120,
+     0.06,
+     97},
+    {{0.10, 0.02, 0.12},
+     {0.04, 0.01, 0.07},
+     {{{0.28, 0.05, 0.28}, 560, 70, 320}, {{0.10, 0.04, 0.26}, 60, 420, 300}},
+     PatternRays,
+     {0.62, 0.20, 0.70},
+     {0.20, 0.05, 0.22},
+     110,
+     0.12,
+     101},
+    {{0.13, 0.03, 0.02},
+     {0.05, 0.01, 0.01},
+     {{{0.46, 0.13, 0.03}, 320, 520, 380}, {{0.26, 0.05, 0.05}, 600, 40, 260}},
+     PatternRays,
+     {0.90, 0.34, 0.10},
+     {0.18, 0.05, 0.02},
+     100,
+     0.10,
+     113},
+    {{0.05, 0.03, 0.12},
+     {0.03, 0.01, 0.08},
+     {{{0.40, 0.10, 0.46}, 120, 120, 320}, {{0.08, 0.30, 0.46}, 540, 380, 340}},
+     PatternRings,
+     {0.86, 0.56, 1.00},
+     {0.16, 0.07, 0.22},
+     100,
+     0.14,
+     127},
 };
 
 // Anti-aliased thin line: 1 on the line, fading out within a pixel.
-double LineAt(double distance, double width) { return 1.0 - SmoothStep(width * 0.5, width * 0.5 + 1.0, distance); }
+double LineAt(double distance, double width) {
+    return 1.0 - SmoothStep(width * 0.5, width * 0.5 + 1.0, distance);
+}
 
 // Distance to the nearest multiple of `step`.
 double GridDistance(double v, double step) {
@@ -86,8 +187,10 @@ double RailsPattern(double x, double y) {
     const double u = (x * 0.8 + y * 0.6);
     const double v = (-x * 0.6 + y * 0.8);
     const double across = u - std::floor(u / 120.0) * 120.0;
-    const double rail = LineAt(std::fabs(across - 54.0), 1.2) + LineAt(std::fabs(across - 66.0), 1.2);
-    const double sleeper = (across > 50.0 && across < 70.0 && GridDistance(v, 14.0) < 1.6) ? 0.45 : 0.0;
+    const double rail =
+        LineAt(std::fabs(across - 54.0), 1.2) + LineAt(std::fabs(across - 66.0), 1.2);
+    const double sleeper =
+        (across > 50.0 && across < 70.0 && GridDistance(v, 14.0) < 1.6) ? 0.45 : 0.0;
     return rail > sleeper ? rail : sleeper;
 }
 
@@ -102,7 +205,8 @@ double HorizonPattern(double x, double y) {
     const double lateralWidth = depth * 16.0;
     const double alongWidth = 900.0 * depth * depth;
     const double vertical = 1.0 - SmoothStep(0.0, lateralWidth * 1.4, GridDistance(lateral, 1.0));
-    const double horizontal = 1.0 - SmoothStep(0.0, alongWidth * 1.4 + 0.02, GridDistance(along, 1.0));
+    const double horizontal =
+        1.0 - SmoothStep(0.0, alongWidth * 1.4 + 0.02, GridDistance(along, 1.0));
     const double fade = SmoothStep(horizon + 4.0, horizon + 150.0, y);
     const double line = vertical > horizontal ? vertical : horizontal;
     return line * fade + glow;
@@ -112,7 +216,8 @@ double HorizonPattern(double x, double y) {
 double AuroraPattern(double x, double y, uint32_t seed) {
     double sum = 0.0;
     for (int band = 0; band < 3; ++band) {
-        const double centre = 130.0 + band * 85.0 + 38.0 * Sine(x / (520.0 + band * 90.0) + band * 0.31) +
+        const double centre = 130.0 + band * 85.0 +
+                              38.0 * Sine(x / (520.0 + band * 90.0) + band * 0.31) +
                               14.0 * Sine(x / 170.0 + band * 0.17);
         const double d = (y - centre) / (26.0 + band * 6.0);
         const double below = d > 0.0 ? Exp(-d * d * 0.6) : Exp(-d * d * 3.0);
@@ -177,13 +282,13 @@ double RaysPattern(double x, double y, double cx, double cy) {
 
 double PatternAt(const Theme& theme, double x, double y) {
     switch (theme.pattern) {
-    case PatternLattice: return LatticePattern(x, y);
-    case PatternRails: return RailsPattern(x, y);
-    case PatternHorizon: return HorizonPattern(x, y);
-    case PatternAurora: return AuroraPattern(x, y, theme.seed);
-    case PatternCircuit: return CircuitPattern(x, y, theme.seed);
-    case PatternRings: return RingsPattern(x, y, theme.glows[0].x, theme.glows[0].y);
-    case PatternRays: return RaysPattern(x, y, theme.glows[0].x, theme.glows[0].y);
+        case PatternLattice: return LatticePattern(x, y);
+        case PatternRails: return RailsPattern(x, y);
+        case PatternHorizon: return HorizonPattern(x, y);
+        case PatternAurora: return AuroraPattern(x, y, theme.seed);
+        case PatternCircuit: return CircuitPattern(x, y, theme.seed);
+        case PatternRings: return RingsPattern(x, y, theme.glows[0].x, theme.glows[0].y);
+        case PatternRays: return RaysPattern(x, y, theme.glows[0].x, theme.glows[0].y);
     }
     return 0.0;
 }
@@ -201,7 +306,9 @@ double StarAt(const Theme& theme, int x, int y) {
     return arm && brightness > 0.8 ? brightness * 0.35 : 0.0;
 }
 
-Colour AddColour(Colour a, Colour b, double k) { return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k}; }
+Colour AddColour(Colour a, Colour b, double k) {
+    return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k};
+}
 
 }  // namespace
 
@@ -218,7 +325,8 @@ Picture DrawBackground(int index) {
                 const double dy = (py - glow.y) / glow.radius;
                 c = AddColour(c, glow.colour, Exp(-(dx * dx + dy * dy) * 2.0));
             }
-            const double cloud = CloudNoise(px / theme.cloudScale, py / theme.cloudScale, theme.seed);
+            const double cloud =
+                CloudNoise(px / theme.cloudScale, py / theme.cloudScale, theme.seed);
             c = AddColour(c, theme.cloudColour, SmoothStep(0.35, 0.85, cloud) * 1.6);
             // The pattern keeps quiet in the middle, where the menus put their texts.
             const double mx = (px - 320.0) / 320.0;

@@ -38,7 +38,8 @@ int WriteBmp(const std::string& path, const Picture& picture) {
             out.push_back(c.g);
             out.push_back(c.r);
         }
-        for (uint32_t pad = static_cast<uint32_t>(picture.width) * 3; pad < rowBytes; ++pad) out.push_back(0);
+        for (uint32_t pad = static_cast<uint32_t>(picture.width) * 3; pad < rowBytes; ++pad)
+            out.push_back(0);
     }
 
     return WriteBytes(path, out);

@@ -30,7 +30,9 @@ Colour ColourFromBytes(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 
 
 double Luminance(Colour c) { return 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b; }
 
-static uint8_t ToByte(double v) { return static_cast<uint8_t>(std::floor(Clamp01(v) * 255.0 + 0.5)); }
+static uint8_t ToByte(double v) {
+    return static_cast<uint8_t>(std::floor(Clamp01(v) * 255.0 + 0.5));
+}
 
 Rgb ToRgb(Colour c) { return {ToByte(c.r), ToByte(c.g), ToByte(c.b)}; }
 
@@ -68,7 +70,8 @@ void BlendPixel(Canvas& canvas, int x, int y, Colour c, double coverage) {
     const double out = coverage + below * (1.0 - coverage);
     const Colour under = canvas.colour[at];
     const double keep = below * (1.0 - coverage);
-    canvas.colour[at] = {(c.r * coverage + under.r * keep) / out, (c.g * coverage + under.g * keep) / out,
+    canvas.colour[at] = {(c.r * coverage + under.r * keep) / out,
+                         (c.g * coverage + under.g * keep) / out,
                          (c.b * coverage + under.b * keep) / out};
     canvas.alpha[at] = out;
 }
@@ -114,7 +117,8 @@ Picture FlattenKeyed(const Canvas& canvas, Colour edge) {
     return picture;
 }
 
-bool InsideRoundedBox(double x, double y, double x0, double y0, double x1, double y1, double radius) {
+bool InsideRoundedBox(double x, double y, double x0, double y0, double x1, double y1,
+                      double radius) {
     if (x < x0 || x > x1 || y < y0 || y > y1) return false;
     const double cx = x < x0 + radius ? x0 + radius : (x > x1 - radius ? x1 - radius : x);
     const double cy = y < y0 + radius ? y0 + radius : (y > y1 - radius ? y1 - radius : y);

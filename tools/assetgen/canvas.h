@@ -33,8 +33,12 @@ struct Picture {
 };
 
 Picture MakePicture(int width, int height, Rgb fill);
-inline Rgb& PixelAt(Picture& picture, int x, int y) { return picture.pixels[y * picture.width + x]; }
-inline Rgb PixelAt(const Picture& picture, int x, int y) { return picture.pixels[y * picture.width + x]; }
+inline Rgb& PixelAt(Picture& picture, int x, int y) {
+    return picture.pixels[y * picture.width + x];
+}
+inline Rgb PixelAt(const Picture& picture, int x, int y) {
+    return picture.pixels[y * picture.width + x];
+}
 
 // True when a 16-bit display would see this colour as the key (5-6-5 or 5-5-5).
 bool LooksLikeKey(Rgb c);
@@ -73,7 +77,8 @@ void BlendPixel(Canvas& canvas, int x, int y, Colour c, double coverage);
 Picture FlattenKeyed(const Canvas& canvas, Colour edge);
 
 // Shape tests in pixel coordinates.
-bool InsideRoundedBox(double x, double y, double x0, double y0, double x1, double y1, double radius);
+bool InsideRoundedBox(double x, double y, double x0, double y0, double x1, double y1,
+                      double radius);
 bool InsideCircle(double x, double y, double cx, double cy, double radius);
 bool InsidePolygon(double x, double y, const double* points, int count);
 double DistanceToSegment(double x, double y, double ax, double ay, double bx, double by);

@@ -44,12 +44,9 @@ struct TextColour {
 
 // In file order w, r, y, g, c, b, p: a pale top fading into the full hue at the baseline.
 const TextColour kTextColours[] = {
-    {'w', {1.00, 1.00, 1.00}, {0.76, 0.82, 0.92}},
-    {'r', {1.00, 0.70, 0.68}, {0.95, 0.20, 0.24}},
-    {'y', {1.00, 0.98, 0.72}, {0.98, 0.78, 0.10}},
-    {'g', {0.80, 1.00, 0.78}, {0.22, 0.84, 0.32}},
-    {'c', {0.80, 0.98, 1.00}, {0.14, 0.78, 0.96}},
-    {'b', {0.78, 0.84, 1.00}, {0.34, 0.50, 1.00}},
+    {'w', {1.00, 1.00, 1.00}, {0.76, 0.82, 0.92}}, {'r', {1.00, 0.70, 0.68}, {0.95, 0.20, 0.24}},
+    {'y', {1.00, 0.98, 0.72}, {0.98, 0.78, 0.10}}, {'g', {0.80, 1.00, 0.78}, {0.22, 0.84, 0.32}},
+    {'c', {0.80, 0.98, 1.00}, {0.14, 0.78, 0.96}}, {'b', {0.78, 0.84, 1.00}, {0.34, 0.50, 1.00}},
     {'p', {0.96, 0.80, 1.00}, {0.74, 0.38, 0.98}},
 };
 
@@ -108,7 +105,8 @@ int LoadGlyph(FT_Face face, unsigned long code, double sx, double sy, LoadedGlyp
 // fit the cell; the game's texts are in capitals, so they get the room, and the few
 // lower-case letters that reach lower are lifted or squeezed into the cell. Returns the
 // size and the baseline row.
-int ChooseSize(FT_Face face, const Typeface& typeface, int cell, const Margins& margins, int& baseline) {
+int ChooseSize(FT_Face face, const Typeface& typeface, int cell, const Margins& margins,
+               int& baseline) {
     const char* ascenders = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZbdfhklt";
     const char* descenders = "gjpqy";
     const int available = cell - margins.top - margins.bottom;
@@ -118,7 +116,8 @@ int ChooseSize(FT_Face face, const Typeface& typeface, int cell, const Margins& 
         int bottom = 0;
         LoadedGlyph glyph;
         for (const char* c = ascenders; *c != 0; ++c) {
-            if (LoadGlyph(face, static_cast<unsigned char>(*c), typeface.stretch, 1.0, glyph) && glyph.top > top) {
+            if (LoadGlyph(face, static_cast<unsigned char>(*c), typeface.stretch, 1.0, glyph) &&
+                glyph.top > top) {
                 top = glyph.top;
             }
         }
@@ -177,8 +176,9 @@ int CoverageAt(const std::vector<uint8_t>& coverage, int cell, int x, int y) {
 
 // Paints one glyph cell of one colour: solid ink with a vertical gradient, a half-tone rim,
 // a dark outline one pixel wide all round, and on the large size a bevel and a drop shadow.
-void PaintCell(Picture& sheet, int originX, int originY, int cell, const std::vector<uint8_t>& coverage,
-               const TextColour& colour, int inkTop, int baseline) {
+void PaintCell(Picture& sheet, int originX, int originY, int cell,
+               const std::vector<uint8_t>& coverage, const TextColour& colour, int inkTop,
+               int baseline) {
     const bool large = cell >= 32;
     const Colour outline = MixColour(Colour{0.02, 0.02, 0.05}, colour.bottom, 0.10);
     for (int y = 0; y < cell; ++y) {
@@ -189,21 +189,24 @@ void PaintCell(Picture& sheet, int originX, int originY, int cell, const std::ve
             Colour c;
             if (a >= kSolidCoverage) {
                 c = fill;
-                if (large && CoverageAt(coverage, cell, x, y - 1) < kSolidCoverage) c = MixColour(fill, {1, 1, 1}, 0.45);
+                if (large && CoverageAt(coverage, cell, x, y - 1) < kSolidCoverage)
+                    c = MixColour(fill, {1, 1, 1}, 0.45);
             } else if (a >= kRimCoverage) {
                 c = MixColour(outline, fill, 0.55);
             } else {
                 bool nearInk = false;
                 for (int dy = -1; dy <= 1 && !nearInk; ++dy) {
                     for (int dx = -1; dx <= 1; ++dx) {
-                        if (CoverageAt(coverage, cell, x + dx, y + dy) >= kRimCoverage) nearInk = true;
+                        if (CoverageAt(coverage, cell, x + dx, y + dy) >= kRimCoverage)
+                            nearInk = true;
                     }
                 }
                 bool shadow = false;
                 if (large && !nearInk) {
                     for (int dy = -2; dy <= 0 && !shadow; ++dy) {
                         for (int dx = -2; dx <= 0; ++dx) {
-                            if (CoverageAt(coverage, cell, x + dx, y + dy) >= kRimCoverage) shadow = true;
+                            if (CoverageAt(coverage, cell, x + dx, y + dy) >= kRimCoverage)
+                                shadow = true;
                         }
                     }
                 }
@@ -217,7 +220,8 @@ void PaintCell(Picture& sheet, int originX, int originY, int cell, const std::ve
     }
 }
 
-int WriteSheet(FT_Library library, const std::string& outDir, const std::string& fontDir, const FontSheet& sheet) {
+int WriteSheet(FT_Library library, const std::string& outDir, const std::string& fontDir,
+               const FontSheet& sheet) {
     FT_Face face = nullptr;
     const std::string fontPath = fontDir + "/" + sheet.face->file;
     if (FT_New_Face(library, fontPath.c_str(), 0, &face) != 0) return 0;
@@ -233,7 +237,8 @@ int WriteSheet(FT_Library library, const std::string& outDir, const std::string&
         RenderCell(face, *sheet.face, code, cell, margins, baseline, cells[code - kFirstCode]);
         if (code >= 'A' && code <= 'Z') {
             for (int i = 0; i < cell * cell; ++i) {
-                if (cells[code - kFirstCode][i] >= kRimCoverage && i / cell < inkTop) inkTop = i / cell;
+                if (cells[code - kFirstCode][i] >= kRimCoverage && i / cell < inkTop)
+                    inkTop = i / cell;
             }
         }
     }
@@ -244,11 +249,11 @@ int WriteSheet(FT_Library library, const std::string& outDir, const std::string&
         Picture picture = MakePicture(kGlyphColumns * cell, kGlyphRows * cell, kColourKey);
         for (int code = kFirstCode; code <= kLastCode; ++code) {
             const int g = code - kFirstCode;
-            PaintCell(picture, (g % kGlyphColumns) * cell, (g / kGlyphColumns) * cell, cell, cells[g], colour,
-                      inkTop, baseline);
+            PaintCell(picture, (g % kGlyphColumns) * cell, (g / kGlyphColumns) * cell, cell,
+                      cells[g], colour, inkTop, baseline);
         }
-        const std::string path =
-            outDir + "/bmp/" + sheet.folder + "/" + sheet.stem + std::string(1, colour.suffix) + ".bmp";
+        const std::string path = outDir + "/bmp/" + sheet.folder + "/" + sheet.stem +
+                                 std::string(1, colour.suffix) + ".bmp";
         ok &= WriteBmp(path, picture);
     }
     return ok;

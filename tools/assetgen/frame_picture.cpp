@@ -42,7 +42,8 @@ const Colour kLabel{0.55, 0.78, 0.95};
 const Colour kNode{0.22, 0.30, 0.44};
 
 // Paints a text mask at (x, top) over a dark outline one pixel wide.
-void PaintTextMask(Canvas& canvas, const TextMask& mask, int x, int top, const Shade& shade, Colour outline) {
+void PaintTextMask(Canvas& canvas, const TextMask& mask, int x, int top, const Shade& shade,
+                   Colour outline) {
     auto at = [&](int mx, int my) {
         if (mx < 0 || my < 0 || mx >= mask.width || my >= mask.height) return 0;
         return static_cast<int>(mask.coverage[my * mask.width + mx]);
@@ -69,7 +70,8 @@ Shade Flat(Colour c) {
     return [c](double, double) { return c; };
 }
 
-void PaintBox(Canvas& canvas, double x0, double y0, double x1, double y1, double radius, const Shade& shade) {
+void PaintBox(Canvas& canvas, double x0, double y0, double x1, double y1, double radius,
+              const Shade& shade) {
     PaintShape(
         canvas, static_cast<int>(std::floor(x0)), static_cast<int>(std::floor(y0)),
         static_cast<int>(std::ceil(x1)), static_cast<int>(std::ceil(y1)),
@@ -97,8 +99,8 @@ void PaintHorizontalRail(Canvas& canvas, double x0, double x1, double y, Colour 
     PaintBox(canvas, x0 + 1, y - 1, x1 - 1, y + 1, 1, Flat(colour));
 }
 
-void PaintLabel(Canvas& canvas, const std::string& fontDir, int size, const char* text, int x, int top,
-                Colour colour, bool centred) {
+void PaintLabel(Canvas& canvas, const std::string& fontDir, int size, const char* text, int x,
+                int top, Colour colour, bool centred) {
     TextMask mask;
     if (!RenderTextMask(fontDir + "/DejaVuSans-Bold.ttf", size, 1.0, 1, text, mask)) return;
     const int left = centred ? x - mask.width / 2 : x;
@@ -115,10 +117,13 @@ void PaintLogo(Canvas& canvas, const std::string& fontDir) {
     const int left = 458;
     PaintTextMask(canvas, plus, left, top, Flat(kAccent), kInk);
     const int wordLeft = left + plus.width - 4;
-    PaintTextMask(canvas, word, wordLeft, top, [=](double, double y) {
-        const double t = Clamp01((y - top - 8) / 34.0);
-        return MixColour(Colour{0.70, 0.96, 1.00}, Colour{0.55, 0.42, 1.00}, t);
-    }, kInk);
+    PaintTextMask(
+        canvas, word, wordLeft, top,
+        [=](double, double y) {
+            const double t = Clamp01((y - top - 8) / 34.0);
+            return MixColour(Colour{0.70, 0.96, 1.00}, Colour{0.55, 0.42, 1.00}, t);
+        },
+        kInk);
     PaintHorizontalRail(canvas, left + 4, 628, 86, kNeonDeep);
     PaintHorizontalRail(canvas, left + 4, 540, 86, kNeon);
 }
@@ -138,19 +143,23 @@ void PaintLatticeNode(Canvas& canvas, int x, int y) {
 void PaintWell(Canvas& canvas, const std::string& fontDir) {
     // Border of the well: the inside stays transparent.
     PaintShape(
-        canvas, static_cast<int>(kWellLeft), static_cast<int>(kWellTop), static_cast<int>(kWellRight),
-        static_cast<int>(kWellBottom),
+        canvas, static_cast<int>(kWellLeft), static_cast<int>(kWellTop),
+        static_cast<int>(kWellRight), static_cast<int>(kWellBottom),
         [](double x, double y) {
-            const bool outer = InsideRoundedBox(x, y, kWellLeft, kWellTop, kWellRight, kWellBottom, 9);
-            const bool inner = InsideRoundedBox(x, y, kWellLeft + 5, kWellTop + 5, kWellRight - 5, kWellBottom - 5, 5);
+            const bool outer =
+                InsideRoundedBox(x, y, kWellLeft, kWellTop, kWellRight, kWellBottom, 9);
+            const bool inner = InsideRoundedBox(x, y, kWellLeft + 5, kWellTop + 5, kWellRight - 5,
+                                                kWellBottom - 5, 5);
             return outer && !inner;
         },
         [](double x, double y) {
-            const bool edge = !InsideRoundedBox(x, y, kWellLeft + 1, kWellTop + 1, kWellRight - 1, kWellBottom - 1, 8) ||
-                              InsideRoundedBox(x, y, kWellLeft + 4, kWellTop + 4, kWellRight - 4, kWellBottom - 4, 6);
+            const bool edge = !InsideRoundedBox(x, y, kWellLeft + 1, kWellTop + 1, kWellRight - 1,
+                                                kWellBottom - 1, 8) ||
+                              InsideRoundedBox(x, y, kWellLeft + 4, kWellTop + 4, kWellRight - 4,
+                                               kWellBottom - 4, 6);
             if (edge) return kInk;
-            const bool core = !InsideRoundedBox(x, y, kWellLeft + 2.5, kWellTop + 2.5, kWellRight - 2.5,
-                                                kWellBottom - 2.5, 7);
+            const bool core = !InsideRoundedBox(x, y, kWellLeft + 2.5, kWellTop + 2.5,
+                                                kWellRight - 2.5, kWellBottom - 2.5, 7);
             return core ? kNeon : kNeonDeep;
         });
     // The preview sits above a dashed divider.
@@ -160,12 +169,14 @@ void PaintWell(Canvas& canvas, const std::string& fontDir) {
     PaintLabel(canvas, fontDir, 12, "NEXT", 204, 40, kLabel, false);
     for (int row = 0; row < kFieldRows; ++row) {
         for (int column = 0; column < kLatticeColumns; ++column) {
-            PaintLatticeNode(canvas, kLatticeLeft + column * kLatticeStep, kLatticeFloor - row * kLatticeStep);
+            PaintLatticeNode(canvas, kLatticeLeft + column * kLatticeStep,
+                             kLatticeFloor - row * kLatticeStep);
         }
     }
     for (int row : kPreviewRows) {
         for (int column = kPreviewFirstColumn; column <= kPreviewLastColumn; ++column) {
-            PaintLatticeNode(canvas, kLatticeLeft + column * kLatticeStep, kLatticeFloor - (row - 1) * kLatticeStep);
+            PaintLatticeNode(canvas, kLatticeLeft + column * kLatticeStep,
+                             kLatticeFloor - (row - 1) * kLatticeStep);
         }
     }
 }
@@ -193,8 +204,10 @@ void PaintMedalPanel(Canvas& canvas, const std::string& fontDir) {
             const double x = 448 + column * 32;
             const double y = 160 + row * 32;
             PaintShape(
-                canvas, static_cast<int>(x), static_cast<int>(y), static_cast<int>(x) + 32, static_cast<int>(y) + 32,
-                [=](double px, double py) { return InsideCircle(px, py, x + 16, y + 16, 15.5); }, Flat(kSlot));
+                canvas, static_cast<int>(x), static_cast<int>(y), static_cast<int>(x) + 32,
+                static_cast<int>(y) + 32,
+                [=](double px, double py) { return InsideCircle(px, py, x + 16, y + 16, 15.5); },
+                Flat(kSlot));
         }
     }
 }

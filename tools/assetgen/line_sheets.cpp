@@ -68,8 +68,10 @@ Colour MovingShade(Colour hue, double y) {
 Colour SettledShade(Colour hue, double y) {
     const double v = Across(y);
     Colour c = ScaleColour(hue, 0.88);
-    if (v < -0.45) c = MixColour(c, kWhite, 0.42);
-    else if (v > 0.45) c = ScaleColour(c, 0.62);
+    if (v < -0.45)
+        c = MixColour(c, kWhite, 0.42);
+    else if (v > 0.45)
+        c = ScaleColour(c, 0.62);
     return c;
 }
 

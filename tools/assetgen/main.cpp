@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
         std::error_code error;
         std::filesystem::create_directories(outDir + "/" + folder, error);
         if (error) {
-            std::fprintf(stderr, "plusrail-assetgen: cannot create %s/%s\n", outDir.c_str(), folder);
+            std::fprintf(stderr, "plusrail-assetgen: cannot create %s/%s\n", outDir.c_str(),
+                         folder);
             return 1;
         }
     }

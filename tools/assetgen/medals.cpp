@@ -21,7 +21,10 @@ struct Metal {
 };
 
 const Metal kMetals[kMedalTiers] = {
-    {{0.30, 0.33, 0.42}, {0.17, 0.19, 0.25}, {0.07, 0.08, 0.11}, {0.30, 0.33, 0.42}},  // empty socket
+    {{0.30, 0.33, 0.42},
+     {0.17, 0.19, 0.25},
+     {0.07, 0.08, 0.11},
+     {0.30, 0.33, 0.42}},  // empty socket
     {{1.00, 0.76, 0.52}, {0.80, 0.48, 0.24}, {0.38, 0.20, 0.08}, {1.00, 0.68, 0.38}},  // bronze
     {{1.00, 1.00, 1.00}, {0.74, 0.78, 0.86}, {0.36, 0.40, 0.48}, {0.86, 0.92, 1.00}},  // silver
     {{1.00, 0.96, 0.62}, {0.98, 0.74, 0.12}, {0.50, 0.32, 0.04}, {1.00, 0.90, 0.30}},  // gold
@@ -64,37 +67,41 @@ bool Ring(double x, double y, double cx, double cy, double radius, double half) 
 // The emblem of each kind, drawn in a 32 x 32 cell around its centre.
 bool InEmblem(int kind, double x, double y) {
     switch (kind) {
-    case RowLevel: {  // an arrow pointing up
-        static const double arrow[] = {16, 7.5, 23.5, 15, 19, 15, 19, 24, 13, 24, 13, 15, 8.5, 15};
-        return InsidePolygon(x, y, arrow, 7);
-    }
-    case RowTime:  // a clock face
-        return Ring(x, y, 16, 16, 7.0, 1.1) || DistanceToSegment(x, y, 16, 16, 16, 10.5) <= 1.1 ||
-               DistanceToSegment(x, y, 16, 16, 20, 18) <= 1.1;
-    case RowLines:  // three rails
-        return DistanceToSegment(x, y, 10, 11, 22, 11) <= 1.4 || DistanceToSegment(x, y, 10, 16, 22, 16) <= 1.4 ||
-               DistanceToSegment(x, y, 10, 21, 22, 21) <= 1.4;
-    case RowChain:  // two links
-        return Ring(x, y, 12.8, 16, 4.3, 1.15) || Ring(x, y, 19.2, 16, 4.3, 1.15);
-    case RowStreak: {  // a lightning bolt
-        static const double bolt[] = {18.5, 6.5, 9.5, 17.5, 15, 17.5, 12.5, 25.5, 22.5, 13.5, 17, 13.5, 20.5, 6.5};
-        return InsidePolygon(x, y, bolt, 7);
-    }
-    default: {  // a star
-        struct Star {
-            double points[20];
-        };
-        static const Star star = [] {
-            Star made{};
-            for (int i = 0; i < 10; ++i) {
-                const double radius = i % 2 == 0 ? 8.6 : 3.7;
-                made.points[2 * i] = 16 + radius * Sine(i / 10.0);
-                made.points[2 * i + 1] = 16.6 - radius * Cosine(i / 10.0);
-            }
-            return made;
-        }();
-        return InsidePolygon(x, y, star.points, 10);
-    }
+        case RowLevel: {  // an arrow pointing up
+            static const double arrow[] = {16, 7.5, 23.5, 15, 19, 15,  19,
+                                           24, 13,  24,   13, 15, 8.5, 15};
+            return InsidePolygon(x, y, arrow, 7);
+        }
+        case RowTime:  // a clock face
+            return Ring(x, y, 16, 16, 7.0, 1.1) ||
+                   DistanceToSegment(x, y, 16, 16, 16, 10.5) <= 1.1 ||
+                   DistanceToSegment(x, y, 16, 16, 20, 18) <= 1.1;
+        case RowLines:  // three rails
+            return DistanceToSegment(x, y, 10, 11, 22, 11) <= 1.4 ||
+                   DistanceToSegment(x, y, 10, 16, 22, 16) <= 1.4 ||
+                   DistanceToSegment(x, y, 10, 21, 22, 21) <= 1.4;
+        case RowChain:  // two links
+            return Ring(x, y, 12.8, 16, 4.3, 1.15) || Ring(x, y, 19.2, 16, 4.3, 1.15);
+        case RowStreak: {  // a lightning bolt
+            static const double bolt[] = {18.5, 6.5,  9.5,  17.5, 15,   17.5, 12.5,
+                                          25.5, 22.5, 13.5, 17,   13.5, 20.5, 6.5};
+            return InsidePolygon(x, y, bolt, 7);
+        }
+        default: {  // a star
+            struct Star {
+                double points[20];
+            };
+            static const Star star = [] {
+                Star made{};
+                for (int i = 0; i < 10; ++i) {
+                    const double radius = i % 2 == 0 ? 8.6 : 3.7;
+                    made.points[2 * i] = 16 + radius * Sine(i / 10.0);
+                    made.points[2 * i + 1] = 16.6 - radius * Cosine(i / 10.0);
+                }
+                return made;
+            }();
+            return InsidePolygon(x, y, star.points, 10);
+        }
     }
 }
 
@@ -117,53 +124,82 @@ void PaintMedal(Canvas& canvas, int tier, int kind, int frame) {
         PaintShape(canvas, x0, y0, x0 + kMedalSize, y0 + kMedalSize, inside, shade);
     };
 
-    paint([&](double x, double y) { local(x, y); return InsideCircle(x, y, kCentre, kCentre, kOuterRadius); },
-          [&](double, double) { return kInk; });
+    paint(
+        [&](double x, double y) {
+            local(x, y);
+            return InsideCircle(x, y, kCentre, kCentre, kOuterRadius);
+        },
+        [&](double, double) { return kInk; });
     // The rim, lit from the top left.
-    paint([&](double x, double y) { local(x, y); return InsideCircle(x, y, kCentre, kCentre, kRimRadius); },
-          [&](double x, double y) {
-              local(x, y);
-              const double light = -((x - kCentre) + (y - kCentre)) / (kRimRadius * 1.1);
-              return Flash(tier, MetalShade(metal, light), frame);
-          });
+    paint(
+        [&](double x, double y) {
+            local(x, y);
+            return InsideCircle(x, y, kCentre, kCentre, kRimRadius);
+        },
+        [&](double x, double y) {
+            local(x, y);
+            const double light = -((x - kCentre) + (y - kCentre)) / (kRimRadius * 1.1);
+            return Flash(tier, MetalShade(metal, light), frame);
+        });
     // The recessed face: lit from the other side, and a little darker.
-    paint([&](double x, double y) { local(x, y); return InsideCircle(x, y, kCentre, kCentre, kInnerRadius); },
-          [&](double x, double y) {
-              local(x, y);
-              const double light = ((x - kCentre) + (y - kCentre)) / (kInnerRadius * 1.6) - 0.35;
-              return Flash(tier, ScaleColour(MetalShade(metal, light), 0.66), frame, 0.55);
-          });
+    paint(
+        [&](double x, double y) {
+            local(x, y);
+            return InsideCircle(x, y, kCentre, kCentre, kInnerRadius);
+        },
+        [&](double x, double y) {
+            local(x, y);
+            const double light = ((x - kCentre) + (y - kCentre)) / (kInnerRadius * 1.6) - 0.35;
+            return Flash(tier, ScaleColour(MetalShade(metal, light), 0.66), frame, 0.55);
+        });
     // The emblem, raised: a dark drop to the lower right, then the bright face.
-    const Colour emblemShadow = tier == 0 ? Colour{0.03, 0.03, 0.05} : ScaleColour(metal.dark, 0.55);
-    paint([&](double x, double y) { local(x, y); return InEmblem(kind, x - 0.8, y - 0.8); },
-          [&](double, double) { return Flash(tier, emblemShadow, frame, 0.2); });
-    paint([&](double x, double y) { local(x, y); return InEmblem(kind, x, y); },
-          [&](double x, double y) {
-              local(x, y);
-              const double light = 0.9 - (y - 8.0) / 18.0;
-              const Colour face =
-                  tier == 0 ? ScaleColour(metal.light, 0.9) : MixColour(MetalShade(metal, light), kWhite, 0.25);
-              return Flash(tier, face, frame);
-          });
+    const Colour emblemShadow =
+        tier == 0 ? Colour{0.03, 0.03, 0.05} : ScaleColour(metal.dark, 0.55);
+    paint(
+        [&](double x, double y) {
+            local(x, y);
+            return InEmblem(kind, x - 0.8, y - 0.8);
+        },
+        [&](double, double) { return Flash(tier, emblemShadow, frame, 0.2); });
+    paint(
+        [&](double x, double y) {
+            local(x, y);
+            return InEmblem(kind, x, y);
+        },
+        [&](double x, double y) {
+            local(x, y);
+            const double light = 0.9 - (y - 8.0) / 18.0;
+            const Colour face = tier == 0 ? ScaleColour(metal.light, 0.9)
+                                          : MixColour(MetalShade(metal, light), kWhite, 0.25);
+            return Flash(tier, face, frame);
+        });
 
     // The empty socket only catches a faint glimmer on its rim while the others flash, so that
     // it never reads as a coin.
     if (tier == 0) {
         if (frame < kMedalFrames - 1) {
-            paint([&](double x, double y) { local(x, y); return InGlint(x, y, 22.5, 7.0, 3.0); },
-                  [&](double, double) { return metal.flash; });
+            paint(
+                [&](double x, double y) {
+                    local(x, y);
+                    return InGlint(x, y, 22.5, 7.0, 3.0);
+                },
+                [&](double, double) { return metal.flash; });
         }
         return;
     }
     // Flashing frames throw glints, white at the heart and the metal's tint at the tips; the
     // brightest stage a large star of light.
     const auto glint = [&](double cx, double cy, double reach) {
-        paint([&](double x, double y) { local(x, y); return InGlint(x, y, cx, cy, reach); },
-              [&](double x, double y) {
-                  local(x, y);
-                  const double d = (std::fabs(x - cx) + std::fabs(y - cy)) / reach;
-                  return MixColour(kWhite, metal.flash, Clamp01(d * 1.4));
-              });
+        paint(
+            [&](double x, double y) {
+                local(x, y);
+                return InGlint(x, y, cx, cy, reach);
+            },
+            [&](double x, double y) {
+                local(x, y);
+                const double d = (std::fabs(x - cx) + std::fabs(y - cy)) / reach;
+                return MixColour(kWhite, metal.flash, Clamp01(d * 1.4));
+            });
     };
     if (frame <= 1) glint(23.5, 8.5, frame == 0 ? 7.5 : 5.0);
     if (frame == 0) glint(9.0, 23.0, 5.0);
@@ -182,7 +218,8 @@ Picture DrawMedalSheet(int tier) {
 int WriteMedals(const std::string& outDir) {
     int ok = 1;
     for (int tier = 0; tier < kMedalTiers; ++tier) {
-        ok &= WriteBmp(outDir + "/bmp/game/medal_" + std::to_string(tier) + ".bmp", DrawMedalSheet(tier));
+        ok &= WriteBmp(outDir + "/bmp/game/medal_" + std::to_string(tier) + ".bmp",
+                       DrawMedalSheet(tier));
     }
     return ok;
 }

@@ -26,19 +26,19 @@ struct Tone {
     double start;     // seconds
     double duration;  // seconds
     double fromHz;
-    double toHz;      // glided to linearly over the tone
+    double toHz;  // glided to linearly over the tone
     const Partial* partials;
     int partialCount;
     double gain;
-    double attack;    // seconds to full level
-    double decay;     // time constant of the exponential decay, 0 for none
+    double attack;  // seconds to full level
+    double decay;   // time constant of the exponential decay, 0 for none
     double vibratoHz = 0.0;
     double vibratoDepth = 0.0;  // share of the frequency
 };
 
 template <int N>
-Tone MakeTone(double start, double duration, double fromHz, double toHz, const Partial (&partials)[N], double gain,
-              double attack, double decay) {
+Tone MakeTone(double start, double duration, double fromHz, double toHz,
+              const Partial (&partials)[N], double gain, double attack, double decay) {
     return Tone{start, duration, fromHz, toHz, partials, N, gain, attack, decay};
 }
 
@@ -105,7 +105,8 @@ Buffer Finish(Buffer out, double peak) {
     const int fadeOut = 220;
     const int size = static_cast<int>(out.size());
     for (int n = 0; n < fadeIn && n < size; ++n) out[n] *= 0.5 - 0.5 * Cosine(0.5 * n / fadeIn);
-    for (int n = 0; n < fadeOut && n < size; ++n) out[size - 1 - n] *= 0.5 - 0.5 * Cosine(0.5 * n / fadeOut);
+    for (int n = 0; n < fadeOut && n < size; ++n)
+        out[size - 1 - n] *= 0.5 - 0.5 * Cosine(0.5 * n / fadeOut);
     return out;
 }
 
@@ -132,7 +133,8 @@ Buffer Erasing() {
             const double rise = Clamp01(i / 90.0);
             const double fall = Clamp01((kStep - i) / 260.0);
             const double gate = (0.5 - 0.5 * Cosine(0.5 * rise)) * (0.5 - 0.5 * Cosine(0.5 * fall));
-            const double tone = Sine(hz * t) + 0.35 * Sine(2.0 * hz * t) + 0.12 * Sine(3.0 * hz * t);
+            const double tone =
+                Sine(hz * t) + 0.35 * Sine(2.0 * hz * t) + 0.12 * Sine(3.0 * hz * t);
             out[step * kStep + i] += 0.55 * gate * Exp(-t / 0.05) * tone + 0.12 * gate * tone;
         }
     }
@@ -198,7 +200,8 @@ Buffer Chissoku() {
 Buffer LevelChange() {
     Buffer out;
     const double notes[] = {523.25, 659.26, 783.99, 1046.50};
-    for (int i = 0; i < 4; ++i) AddTone(out, MakeTone(i * 0.075, 0.3, notes[i], notes[i], kBell, 0.6, 0.003, 0.12));
+    for (int i = 0; i < 4; ++i)
+        AddTone(out, MakeTone(i * 0.075, 0.3, notes[i], notes[i], kBell, 0.6, 0.003, 0.12));
     for (double hz : {523.25, 659.26, 783.99, 1046.50}) {
         AddTone(out, MakeTone(0.30, 0.55, hz, hz, kBell, 0.35, 0.01, 0.25));
     }
@@ -234,7 +237,9 @@ Buffer Pinch() {
 Buffer Medal() {
     Buffer out;
     const double notes[] = {1318.5, 1661.2, 1975.5, 2637.0};
-    for (int i = 0; i < 4; ++i) AddTone(out, MakeTone(i * 0.06, 0.9 - i * 0.06, notes[i], notes[i], kGlass, 0.55, 0.002, 0.25));
+    for (int i = 0; i < 4; ++i)
+        AddTone(out,
+                MakeTone(i * 0.06, 0.9 - i * 0.06, notes[i], notes[i], kGlass, 0.55, 0.002, 0.25));
     AddTone(out, MakeTone(0.0, 0.9, 659.25, 659.25, kBell, 0.35, 0.004, 0.3));
     AddNoise(out, 0.0, 0.5, 0.08, 0.05, 0.15, 0.95, 0.9, 53);
     return Finish(out, 0.7);
@@ -247,18 +252,29 @@ struct SoundFile {
 
 // In WaveSlot order 0..14.
 const SoundFile kSounds[] = {
-    {"erasing.wav", Erasing},     {"linefall.wav", LineFall},       {"lineset.wav", LineSet},
-    {"newline1.wav", NewLine1},   {"newline26.wav", NewLine26},     {"newline3.wav", NewLine3},
-    {"newline47.wav", NewLine47}, {"newline5.wav", NewLine5},       {"prerotate.wav", PreRotate},
-    {"chissoku.wav", Chissoku},   {"levelchange.wav", LevelChange}, {"choice.wav", Choice},
-    {"select.wav", Select},       {"pinch.wav", Pinch},             {"medal.wav", Medal},
+    {"erasing.wav", Erasing},
+    {"linefall.wav", LineFall},
+    {"lineset.wav", LineSet},
+    {"newline1.wav", NewLine1},
+    {"newline26.wav", NewLine26},
+    {"newline3.wav", NewLine3},
+    {"newline47.wav", NewLine47},
+    {"newline5.wav", NewLine5},
+    {"prerotate.wav", PreRotate},
+    {"chissoku.wav", Chissoku},
+    {"levelchange.wav", LevelChange},
+    {"choice.wav", Choice},
+    {"select.wav", Select},
+    {"pinch.wav", Pinch},
+    {"medal.wav", Medal},
 };
 
 }  // namespace
 
 int WriteSounds(const std::string& outDir) {
     int ok = 1;
-    for (const SoundFile& sound : kSounds) ok &= WriteWave(outDir + "/wave/" + sound.name, sound.make());
+    for (const SoundFile& sound : kSounds)
+        ok &= WriteWave(outDir + "/wave/" + sound.name, sound.make());
     return ok;
 }
 

@@ -25,7 +25,7 @@ constexpr const char* kUsage =
     "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
     "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]...";
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
-constexpr int64_t kDigestEvery = 100;   // FrameCallback calls between two back-buffer digests
+constexpr int64_t kDigestEvery = 100;  // FrameCallback calls between two back-buffer digests
 
 struct Shot {
     int64_t frame;
@@ -47,7 +47,7 @@ struct SimRun {
     SimOptions options;
     SimScript script;
     size_t nextEvent = 0;
-    int64_t framesRun = 0;   // FrameCallback calls completed
+    int64_t framesRun = 0;  // FrameCallback calls completed
     FILE* events = nullptr;
     FILE* digests = nullptr;
     size_t debugSeen = 0, errorBoxesSeen = 0;
@@ -173,25 +173,25 @@ void SetJoystick() {
 // A key with Alt down (or Alt itself) arrives as a system key.
 void Deliver(const SimEvent& e) {
     switch (e.kind) {
-    case SimKeyDown:
-    case SimKeyUp: {
-        const bool down = e.kind == SimKeyDown;
-        const bool system = e.code == VkMenu || g_run.altDown;
-        if (e.code == VkMenu) g_run.altDown = down;
-        const int32_t type =
-            down ? (system ? MsgSysKeyDown : MsgKeyDown) : (system ? MsgSysKeyUp : MsgKeyUp);
-        HeadlessPostMessage(PlatformMessage{type, e.code, 0, 0});
-        break;
-    }
-    case SimClose: HeadlessPostMessage(PlatformMessage{MsgClose, 0, 0, 0}); break;
-    case SimDeactivate: HeadlessPostMessage(PlatformMessage{MsgDeactivate, 0, 0, 0}); break;
-    case SimActivate: HeadlessPostMessage(PlatformMessage{MsgActivate, 0, 0, 0}); break;
-    case SimLoseSurfaces: LoseAllSurfaces(); break;
-    case SimJoyPress:
-    case SimJoyRelease:
-        g_run.joy[e.code] = e.kind == SimJoyPress;
-        SetJoystick();
-        break;
+        case SimKeyDown:
+        case SimKeyUp: {
+            const bool down = e.kind == SimKeyDown;
+            const bool system = e.code == VkMenu || g_run.altDown;
+            if (e.code == VkMenu) g_run.altDown = down;
+            const int32_t type =
+                down ? (system ? MsgSysKeyDown : MsgKeyDown) : (system ? MsgSysKeyUp : MsgKeyUp);
+            HeadlessPostMessage(PlatformMessage{type, e.code, 0, 0});
+            break;
+        }
+        case SimClose: HeadlessPostMessage(PlatformMessage{MsgClose, 0, 0, 0}); break;
+        case SimDeactivate: HeadlessPostMessage(PlatformMessage{MsgDeactivate, 0, 0, 0}); break;
+        case SimActivate: HeadlessPostMessage(PlatformMessage{MsgActivate, 0, 0, 0}); break;
+        case SimLoseSurfaces: LoseAllSurfaces(); break;
+        case SimJoyPress:
+        case SimJoyRelease:
+            g_run.joy[e.code] = e.kind == SimJoyPress;
+            SetJoystick();
+            break;
     }
 }
 
@@ -222,7 +222,7 @@ void OnFrame() {
         DeliverUpTo(g_run.framesRun);
 }
 
-}   // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     g_run.options = ParseArguments(argc, argv);

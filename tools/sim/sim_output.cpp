@@ -94,7 +94,7 @@ uint8_t Widen(uint32_t value, int bits) {
     return static_cast<uint8_t>((value << (8 - bits)) | (value >> (2 * bits - 8)));
 }
 
-}   // namespace
+}  // namespace
 
 bool WriteState(const std::string& path, int64_t framesRun, bool ended) {
     Json state{
@@ -129,7 +129,7 @@ bool WriteState(const std::string& path, int64_t framesRun, bool ended) {
 
 bool WriteShot(const std::string& path) {
     constexpr int32_t w = kScreenWidth, h = kScreenHeight;
-    constexpr uint32_t rowBytes = w * 3;   // already a multiple of four
+    constexpr uint32_t rowBytes = w * 3;  // already a multiple of four
     constexpr uint32_t dataBytes = rowBytes * h;
     std::vector<uint8_t> out;
     out.reserve(54 + dataBytes);

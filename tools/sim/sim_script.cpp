@@ -110,7 +110,7 @@ bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joy
     return true;
 }
 
-}   // namespace
+}  // namespace
 
 bool ReadScript(const std::string& path, SimScript* script, std::string* error) {
     std::ifstream in(path);

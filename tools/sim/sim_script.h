@@ -23,11 +23,11 @@ enum SimJoyInput { JoyInputUp, JoyInputDown, JoyInputLeft, JoyInputRight, JoyInp
 struct SimEvent {
     int64_t frame;
     SimEventKind kind;
-    int32_t code;      // virtual-key code, or a SimJoyInput (buttons: JoyInputButton1 + 0..7)
+    int32_t code;  // virtual-key code, or a SimJoyInput (buttons: JoyInputButton1 + 0..7)
 };
 
 struct SimScript {
-    std::vector<SimEvent> events;   // in frame order, file order within a frame
+    std::vector<SimEvent> events;  // in frame order, file order within a frame
     bool usesJoystick = false;
 };
 
