@@ -14,3 +14,8 @@ int32_t WindowProcedure(const PlatformMessage& message);
 
 // The per-frame input step before the FrameCallback: the joysticks, when polling is on.
 void PollInput();
+
+// A close request, as Escape or the window's close command makes it: the window procedure
+// asks the game's close routine and ends the program when it agrees. 0 once the window is
+// gone.
+int32_t RequestClose();

@@ -33,7 +33,6 @@ void SetFrameRate(int32_t fps);
 int32_t SetFrameCallback(FrameRoutine routine);
 void SetCloseCallback(CloseRoutine routine);
 int32_t SetQuitKey(int32_t key);
-int32_t RequestClose();
 
 // Back to the state of a process that has just started: every field zero.
 void ResetFrame();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/window_procedure.h"
 #include "frame/frame.h"
 #include "frame/random.h"
 #include "frame/sprite.h"

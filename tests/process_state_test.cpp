@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/state.h"
 #include "frame/display.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_window.h"
 #include "scenes/callbacks.h"
+#include "scenes/state.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"

@@ -1,10 +1,10 @@
 #include "support/fresh.h"
 
-#include "app/state.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_window.h"
 #include "scenes/scene_table.h"
+#include "scenes/state.h"
 
 void FreshProcess() {
     HeadlessReset();

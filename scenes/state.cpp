@@ -1,4 +1,4 @@
-#include "app/state.h"
+#include "scenes/state.h"
 
 #include "app/application.h"
 #include "app/pacing.h"
