@@ -1,7 +1,8 @@
 #pragma once
 // Every process-wide record of the program, a line each on what it holds and which module
-// owns it (the module's header declares it and offers its own reset). Nothing else lives
-// for the whole run; nothing is allocated during play.
+// owns it. The owner's header declares the shared ones and offers the module's reset; the
+// private ones live in the file named. Nothing else lives for the whole run; nothing is
+// allocated during play.
 //
 // frame/
 //   Frame                 frame/frame.h        frame settings, window flags, the game's routines
@@ -27,6 +28,7 @@
 //   NormalRanking         shell/settings.h     the normal top ten (rank_n.dat)
 //   ExpertRanking         shell/settings.h     the expert top ten (rank_e.dat)
 //   SaveBuffer            shell/settings.h     the words of the file being read or written
+//   save trace            shell/settings.cpp   the simulator's hook on every save (private)
 // options/
 //   SoundTestNumber       options/sound_test.h the sound chosen on the sound test
 // game/
