@@ -2,6 +2,7 @@
 // and compared byte for byte (state, event log, back-buffer digests). They guard refactors of
 // the core; re-record them with scripts/record-golden.sh only for an intended change.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,7 +80,9 @@ protected:
                 << "the build made no " << kind << " assets in " << assets
                 << "; the golden sessions need the generated pictures and sounds";
         golden_ = fs::path(sourceDir) / "tests" / "golden";
-        work_ = fs::path(testing::TempDir()) / (std::string("golden_test_") + GetParam());
+        // The process id keeps runs of the same session from two build trees apart.
+        work_ = fs::path(testing::TempDir()) /
+                (std::string("golden_test_") + GetParam() + "_" + std::to_string(getpid()));
         fs::remove_all(work_);
         fs::create_directories(work_ / "game");
         for (const char* kind : {"bmp", "wave"})
