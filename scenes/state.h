@@ -27,6 +27,7 @@
 //   NormalRanking         shell/settings.h     the normal top ten (rank_n.dat)
 //   ExpertRanking         shell/settings.h     the expert top ten (rank_e.dat)
 //   SaveBuffer            shell/settings.h     the words of the file being read or written
+//   data file states      shell/settings.cpp   files not to save over, temp numbers (private)
 // options/
 //   SoundTestNumber       options/sound_test.h the sound chosen on the sound test
 // game/
