@@ -103,6 +103,19 @@ TEST_F(SimTest, EscapeOrCloseOnTheTitleWritesTheThreeFilesAndEnds) {
     EXPECT_EQ(Events().at(2), "225 save config.dat");
 }
 
+// A data file that cannot be saved is named in a debug line; the program still ends well.
+TEST_F(SimTest, AFileThatCannotBeSavedIsNamedAndTheRunEndsWell) {
+    fs::create_directories(work_ / "game" / "rank_e.dat" / "inside");
+    ASSERT_EQ(RunScript("225 close\n", 600).status, 0);
+    const std::string log = ReadFile(work_ / "events.txt");
+    EXPECT_NE(log.find("225 debug DAT[rank_e.dat]を読み込めなかったので保存しません。"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(State()["ended"], true);
+    EXPECT_EQ(Events().at(3), "225 save rank_n.dat");
+    EXPECT_EQ(Events().size(), 4u);
+}
+
 TEST_F(SimTest, KeysAndJoystickReachTheTitleMenu) {
     // The title takes buttons once its 20 entry frames are over.
     ASSERT_EQ(RunScript("245 DOWN down\n247 DOWN up\n250 JOY_DOWN down\n", 260).status, 0);
