@@ -4,6 +4,7 @@
 // an OS or SDL header. The window, presentation and audio parts of the boundary live
 // beside this file in platform_window.h and platform_audio.h.
 #include <cstdint>
+#include <cstdio>
 
 // Keyboard: true while the key with this Windows virtual-key code (0..255) is down at
 // the moment of the call, as an asynchronous key-state query reports it.
@@ -28,3 +29,9 @@ int64_t PlatformCalendarSeconds();  // calendar time in seconds
 void PlatformShowCursor(bool show);
 void PlatformDebugOutput(const char* text);                  // one debugger-output text, UTF-8
 void PlatformErrorBox(const char* title, const char* text);  // modal; returns when acknowledged
+
+// Files.
+int64_t PlatformProcessId();
+// Flushes the file's buffer and puts its bytes on the disk; false when either fails (a full
+// disk shows here at the latest).
+bool PlatformSyncFile(std::FILE* file);

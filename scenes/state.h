@@ -29,6 +29,7 @@
 //   ExpertRanking         shell/settings.h     the expert top ten (rank_e.dat)
 //   SaveBuffer            shell/settings.h     the words of the file being read or written
 //   save trace            shell/settings.cpp   the simulator's hook on every save (private)
+//   data file states      shell/settings.cpp   files not to save over, temp numbers (private)
 // options/
 //   SoundTestNumber       options/sound_test.h the sound chosen on the sound test
 // game/

@@ -1,10 +1,14 @@
 #include "shell/settings.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "frame/diagnostics.h"
 #include "input/buttons.h"
+#include "platform/platform.h"
 
 SettingsRecord Settings;
 RankingTable NormalRanking;
@@ -58,6 +62,16 @@ constexpr DefaultEntry kDefaultExpert[kRankingEntries] = {
 
 SaveTraceFn g_saveTrace = nullptr;
 
+enum DataFile { ConfigFile, NormalRankingFile, ExpertRankingFile, kDataFiles };
+constexpr const char* kFileNames[kDataFiles] = {kConfigFile, kNormalRankingFile,
+                                                kExpertRankingFile};
+bool g_keepFile[kDataFiles];  // there at the load but not read: never saved over
+unsigned g_tempSerial = 0;    // numbers this process's temporary files
+
+void TraceSave(const char* name) {
+    if (g_saveTrace) g_saveTrace(name);
+}
+
 void FillRanking(RankingTable& table, const DefaultEntry (&defaults)[kRankingEntries]) {
     for (int i = 0; i < kRankingEntries; ++i) {
         RankingEntry& entry = table.entries[i];
@@ -69,7 +83,7 @@ void FillRanking(RankingTable& table, const DefaultEntry (&defaults)[kRankingEnt
 }
 
 // The files are little-endian whatever the host is, so words are packed byte by byte.
-int32_t DecodeWord(const unsigned char* bytes) {
+int32_t DecodeWord(const uint8_t* bytes) {
     uint32_t word = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
                     static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
     return static_cast<int32_t>(word);
@@ -118,32 +132,48 @@ void TakeRanking(RankingTable& table) {
     }
 }
 
-// Reads up to `words` whole words of the file into SaveBuffer. Words past the end of a short
-// file keep what the caller put there (the record's defaults); bytes past `words` are ignored.
-// False when the file cannot be opened for reading and updating: the caller keeps its defaults.
-bool ReadWords(const char* path, int words) {
-    std::FILE* file = std::fopen(path, "r+b");
-    if (!file) return false;
-    unsigned char bytes[kSaveBufferWords * kWordBytes];
-    size_t got = std::fread(bytes, 1, static_cast<size_t>(words) * kWordBytes, file);
-    std::fclose(file);
-    int whole = static_cast<int>(got / kWordBytes);
-    for (int i = 0; i < whole; ++i) SaveBuffer[i] = DecodeWord(bytes + kWordBytes * i);
-    return true;
+// Takes the whole words of `bytes`, up to `words` of them, into SaveBuffer. Words past the end
+// of a short file keep what the caller put there (the record's defaults); bytes past `words`
+// are ignored. The count of words taken.
+int TakeWords(const uint8_t* bytes, size_t size, int words) {
+    const size_t whole = std::min(size / kWordBytes, static_cast<size_t>(words));
+    for (size_t i = 0; i < whole; ++i) SaveBuffer[i] = DecodeWord(bytes + kWordBytes * i);
+    return static_cast<int>(whole);
 }
 
-// Writes SaveBuffer words 0..words - 1 to a temporary file beside `path` and renames it over
-// `path`: a write that fails half-way leaves the old file whole instead of a truncated one.
+enum class ReadResult { Missing, Read, Unreadable };
+
+// Reads the file's first `size` bytes into `bytes`; `*got` is how many there were. Read access
+// only: a file we may read but not write (another owner, a read-only medium) is still the
+// player's and must be read, not taken for missing.
+ReadResult ReadBytes(const char* path, uint8_t* bytes, size_t size, size_t* got) {
+    *got = 0;
+    errno = 0;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    *got = std::fread(bytes, 1, size, file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? ReadResult::Unreadable : ReadResult::Read;
+}
+
+// Writes SaveBuffer words 0..words - 1 to a temporary file beside `path`, puts it on the disk
+// and renames it over `path`: a save that fails at any step leaves the old file whole. The
+// temporary name is this process's own, so two instances saving at once do not write into
+// each other's file.
 bool WriteWords(const char* path, int words) {
-    char tempPath[64];
-    std::snprintf(tempPath, sizeof tempPath, "%s.tmp", path);
+    char tempPath[96];
+    std::snprintf(tempPath, sizeof tempPath, "%s.tmp.%lld.%u", path,
+                  static_cast<long long>(PlatformProcessId()), ++g_tempSerial);
     unsigned char bytes[kSaveBufferWords * kWordBytes];
     for (int i = 0; i < words; ++i) EncodeWord(SaveBuffer[i], bytes + kWordBytes * i);
-    size_t size = static_cast<size_t>(words) * kWordBytes;
+    const size_t size = static_cast<size_t>(words) * kWordBytes;
 
     std::FILE* file = std::fopen(tempPath, "wb");
     if (!file) return false;
     bool written = std::fwrite(bytes, 1, size, file) == size;
+    // A full disk may show only when the buffer goes out, so the sync's answer counts too.
+    written = PlatformSyncFile(file) && written;
     if (std::fclose(file) != 0) written = false;
     if (written) {
         std::error_code error;
@@ -154,8 +184,28 @@ bool WriteWords(const char* path, int words) {
     return false;
 }
 
-void TraceSave(const char* name) {
-    if (g_saveTrace) g_saveTrace(name);
+// Loads one file through `parse`; remembers whether a save may replace it.
+void LoadFile(DataFile which, int words, void (*parse)(const uint8_t*, size_t)) {
+    uint8_t bytes[kSaveBufferWords * kWordBytes];
+    size_t got = 0;
+    const ReadResult result =
+        ReadBytes(kFileNames[which], bytes, static_cast<size_t>(words) * kWordBytes, &got);
+    // A file that is there but could not be read whole keeps the defaults, and the save
+    // leaves it alone: writing the defaults over it would lose what it holds.
+    g_keepFile[which] = result == ReadResult::Unreadable;
+    parse(bytes, result == ReadResult::Read ? got : 0);
+}
+
+void SaveFile(DataFile which, int words) {
+    const char* name = kFileNames[which];
+    if (g_keepFile[which]) {
+        DebugLine("DAT[%s]を読み込めなかったので保存しません。\n", name);
+        return;
+    }
+    if (WriteWords(name, words))
+        TraceSave(name);
+    else
+        DebugLine("DAT[%s]の保存に失敗しました。\n", name);
 }
 
 }  // namespace
@@ -164,32 +214,43 @@ void DefaultNormalRanking() { FillRanking(NormalRanking, kDefaultNormal); }
 
 void DefaultExpertRanking() { FillRanking(ExpertRanking, kDefaultExpert); }
 
-void LoadSettings() {
+int ParseSettingsBytes(const uint8_t* bytes, size_t size) {
     Settings = SettingsRecord{};
     PutSettings();
-    if (ReadWords(kConfigFile, kSettingsWords)) TakeSettings();
+    const int taken = TakeWords(bytes, size, kSettingsWords);
+    TakeSettings();
     // Every reader indexes the key layouts with it, so a number from a foreign file must not
     // reach them.
     if (Settings.keyConfig < 0 || Settings.keyConfig >= kKeyConfigCount) Settings.keyConfig = 0;
+    return taken;
+}
 
-    DefaultNormalRanking();
-    PutRanking(NormalRanking);
-    if (ReadWords(kNormalRankingFile, kRankingWords)) TakeRanking(NormalRanking);
+int ParseRankingBytes(RankingTable* table, bool expert, const uint8_t* bytes, size_t size) {
+    FillRanking(*table, expert ? kDefaultExpert : kDefaultNormal);
+    PutRanking(*table);
+    const int taken = TakeWords(bytes, size, kRankingWords);
+    TakeRanking(*table);
+    return taken;
+}
 
-    DefaultExpertRanking();
-    PutRanking(ExpertRanking);
-    if (ReadWords(kExpertRankingFile, kRankingWords)) TakeRanking(ExpertRanking);
+void LoadSettings() {
+    LoadFile(ConfigFile, kSettingsWords,
+             [](const uint8_t* bytes, size_t size) { ParseSettingsBytes(bytes, size); });
+    LoadFile(NormalRankingFile, kRankingWords, [](const uint8_t* bytes, size_t size) {
+        ParseRankingBytes(&NormalRanking, false, bytes, size);
+    });
+    LoadFile(ExpertRankingFile, kRankingWords, [](const uint8_t* bytes, size_t size) {
+        ParseRankingBytes(&ExpertRanking, true, bytes, size);
+    });
 }
 
 void SaveSettings() {
     PutSettings();
-    if (WriteWords(kConfigFile, kSettingsWords)) TraceSave(kConfigFile);
-
+    SaveFile(ConfigFile, kSettingsWords);
     PutRanking(NormalRanking);
-    if (WriteWords(kNormalRankingFile, kRankingWords)) TraceSave(kNormalRankingFile);
-
+    SaveFile(NormalRankingFile, kRankingWords);
     PutRanking(ExpertRanking);
-    if (WriteWords(kExpertRankingFile, kRankingWords)) TraceSave(kExpertRankingFile);
+    SaveFile(ExpertRankingFile, kRankingWords);
 }
 
 void SetSaveTrace(SaveTraceFn fn) { g_saveTrace = fn; }
@@ -200,4 +261,6 @@ void ResetSettings() {
     ExpertRanking = RankingTable{};
     for (int32_t& word : SaveBuffer) word = 0;
     g_saveTrace = nullptr;
+    for (bool& keep : g_keepFile) keep = false;
+    g_tempSerial = 0;
 }

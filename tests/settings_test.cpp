@@ -1,11 +1,17 @@
 // The settings and ranking files: what reaches the disk, byte for byte, and what a start-up
 // makes of files that are missing, short, long, foreign or in the way.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "platform/headless/headless.h"
 #include "shell/settings.h"
 #include "support/fresh.h"
 #include "support/work_dir.h"
@@ -48,6 +54,22 @@ Bytes DefaultFile(bool expert, int rank = 1, Bytes head = {}) {
 }
 
 std::string g_saved;  // the files written, in order
+
+// The names in the working directory, sorted, each followed by a space.
+std::string Listing() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(".")) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const std::string& name : names) out += name + " ";
+    return out;
+}
+
+std::string DebugLines() {
+    std::string out;
+    for (const std::string& line : HeadlessRecorded().debugLines) out += line;
+    return out;
+}
 
 class SettingsTest : public testing::Test {
 protected:
@@ -117,20 +139,154 @@ TEST_F(SettingsTest, OnlyTheKeyConfigNumberIsKeptInRange) {
     }
 }
 
-// A file that cannot be written keeps its old contents whole; the others are written all the
-// same.
+// A file that cannot be written keeps its old contents whole and says so; the others are
+// written all the same, and no temporary file is left behind.
 TEST_F(SettingsTest, FilesInTheWayAreSkipped) {
     LoadSettings();
     NormalRanking.entries[0].score = 31337;
     const Bytes before = Saved("rank_n.dat");
     fs::remove("config.dat");
-    fs::create_directory("config.dat");
-    fs::create_directory("rank_n.dat.tmp");
+    fs::create_directories("config.dat/inside");    // the rename cannot replace it
+    HeadlessFailFileSync(HeadlessFileSyncs() + 2);  // rank_n.dat's: the disk is full
     NormalRanking.entries[0].score = 1;
     ExpertRanking.entries[0].score = 2;
     EXPECT_EQ(Saved("rank_n.dat"), before);
     EXPECT_EQ(g_saved, "rank_e.dat ");
     EXPECT_EQ(ReadFile("rank_e.dat")[12], 2);
-    EXPECT_TRUE(fs::is_directory("config.dat") && fs::is_directory("rank_n.dat.tmp"));
-    EXPECT_FALSE(fs::exists("config.dat.tmp"));
+    EXPECT_TRUE(fs::is_directory("config.dat/inside"));
+    EXPECT_EQ(Listing(), "config.dat rank_e.dat rank_n.dat ");
+    EXPECT_EQ(DebugLines(),
+              "DAT[config.dat]の保存に失敗しました。\n"
+              "DAT[rank_n.dat]の保存に失敗しました。\n");
+
+    // The next save, with room on the disk, goes through.
+    EXPECT_NE(Saved("rank_n.dat"), before);
+    EXPECT_EQ(g_saved, "rank_n.dat rank_e.dat ");
+}
+
+// Each save's temporary file is its own: another instance's, beside it, is neither used nor
+// removed, and a name taken already only costs that file's save.
+TEST_F(SettingsTest, TemporaryFilesAreThisProcesssOwn) {
+    LoadSettings();
+    WriteFile("rank_n.dat.tmp", "old");
+    WriteFile("rank_n.dat.tmp.77.2", "other instance");
+    HeadlessSetProcessId(78);
+    Saved("config.dat");
+    EXPECT_EQ(g_saved, "config.dat rank_n.dat rank_e.dat ");
+    EXPECT_EQ(ReadFile("rank_n.dat"), DefaultFile(false));
+    EXPECT_EQ(ReadFile("rank_n.dat.tmp"), "old");
+    EXPECT_EQ(ReadFile("rank_n.dat.tmp.77.2"), "other instance");
+    EXPECT_EQ(Listing(), "config.dat rank_e.dat rank_n.dat rank_n.dat.tmp rank_n.dat.tmp.77.2 ");
+    EXPECT_EQ(HeadlessFileSyncs(), 3);
+    EXPECT_EQ(DebugLines(), "");
+}
+
+// A file that is there but cannot be read is not taken for missing: the defaults are used for
+// the run, and the save leaves the file alone instead of writing them over it.
+TEST_F(SettingsTest, UnreadableFilesAreNeverSavedOver) {
+    fs::create_directory("config.dat");  // opens, but nothing can be read from it
+    const Bytes mine = Words({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    WriteFile("rank_n.dat", mine);
+    LoadSettings();
+    EXPECT_EQ(Settings.fpsDisplay, 1);
+    EXPECT_EQ(NormalRanking.entries[0].score, 4);
+    Saved("rank_n.dat");
+    EXPECT_EQ(g_saved, "rank_n.dat rank_e.dat ");
+    EXPECT_TRUE(fs::is_directory("config.dat"));
+    EXPECT_EQ(DebugLines(), "DAT[config.dat]を読み込めなかったので保存しません。\n");
+}
+
+namespace {
+
+// Runs `body` in a child process as a user that may read the work directory but not write to
+// it (nobody, when the test runs as root; otherwise the directory is made read-only, which an
+// unprivileged owner cannot write past). What the child finds wrong comes back as text.
+std::string AsReader(void (*body)(std::string* faults)) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return "no pipe";
+    const pid_t child = fork();
+    if (child < 0) return "no fork";
+    if (child == 0) {
+        close(pipeFds[0]);
+        std::string faults;
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 ||
+                               setuid(65534) != 0 || geteuid() == 0))
+            faults = "could not become nobody";
+        else
+            body(&faults);
+        const ssize_t ignored = write(pipeFds[1], faults.data(), faults.size());
+        (void)ignored;
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    std::string faults;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        faults.append(buffer, static_cast<size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) faults += " child failed";
+    return faults;
+}
+
+void Check(std::string* faults, bool holds, const char* what) {
+    if (!holds) *faults += std::string(what) + "; ";
+}
+
+}  // namespace
+
+// The player's files, readable but not writable (another owner, a read-only medium): their
+// contents are loaded, and the save that cannot replace them leaves them as they were.
+TEST_F(SettingsTest, ReadOnlyFilesAreLoadedAndKept) {
+    WriteFile("config.dat", Words({7, 0, 0, 0, 0}));
+    WriteFile("rank_n.dat", Words({1, 2, 3, 999}));
+    WriteFile("rank_e.dat", Words({4, 5, 6, 888}));
+    for (const char* name : {"config.dat", "rank_n.dat", "rank_e.dat"})
+        fs::permissions(name,
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(".", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const std::string faults = AsReader([](std::string* f) {
+        FreshProcess();
+        LoadSettings();
+        Check(f, Settings.keyConfig == 7 && Settings.fpsDisplay == 0, "config.dat not read");
+        Check(f, NormalRanking.entries[0].score == 999, "rank_n.dat not read");
+        Check(f, ExpertRanking.entries[0].score == 888, "rank_e.dat not read");
+        Settings.fpsDisplay = 1;
+        SaveSettings();
+        const auto& lines = HeadlessRecorded().debugLines;
+        Check(f, lines.size() == 3 && lines[1] == "DAT[rank_n.dat]の保存に失敗しました。\n",
+              "no debug line for each file");
+    });
+    fs::permissions(".", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(faults, "");
+    EXPECT_EQ(ReadFile("config.dat"), Words({7, 0, 0, 0, 0}));
+    EXPECT_EQ(ReadFile("rank_n.dat"), Words({1, 2, 3, 999}));
+    EXPECT_EQ(ReadFile("rank_e.dat"), Words({4, 5, 6, 888}));
+    EXPECT_EQ(Listing(), "config.dat rank_e.dat rank_n.dat ");
+}
+
+// A ranking file the player may not read at all, in a directory open to all: the run has the
+// defaults, and the save writes the other files but not that one.
+TEST_F(SettingsTest, FilesThatCannotBeOpenedAreKept) {
+    WriteFile("rank_n.dat", Words({1, 2, 3, 999}));
+    fs::permissions("rank_n.dat", fs::perms::none);
+    fs::permissions(".", fs::perms::all);
+    const std::string faults = AsReader([](std::string* f) {
+        FreshProcess();
+        LoadSettings();
+        Check(f, NormalRanking.entries[0].score == 1000000, "not the defaults");
+        SaveSettings();
+        const auto& lines = HeadlessRecorded().debugLines;
+        Check(f,
+              lines.size() == 1 &&
+                  lines[0] == "DAT[rank_n.dat]を読み込めなかったので保存しません。\n",
+              "no debug line for the skipped file");
+    });
+    fs::permissions("rank_n.dat", fs::perms::owner_read, fs::perm_options::add);
+    EXPECT_EQ(faults, "");
+    EXPECT_EQ(ReadFile("rank_n.dat"), Words({1, 2, 3, 999}));
+    EXPECT_EQ(ReadFile("config.dat"), Words({0, 1, 1, 1, 1}));
+    EXPECT_EQ(ReadFile("rank_e.dat"), DefaultFile(true));
 }

@@ -103,6 +103,19 @@ TEST_F(SimTest, EscapeOrCloseOnTheTitleWritesTheThreeFilesAndEnds) {
     EXPECT_EQ(Events().at(2), "225 save config.dat");
 }
 
+// A data file that cannot be saved is named in a debug line; the program still ends well.
+TEST_F(SimTest, AFileThatCannotBeSavedIsNamedAndTheRunEndsWell) {
+    fs::create_directories(work_ / "game" / "rank_e.dat" / "inside");
+    ASSERT_EQ(RunScript("225 close\n", 600).status, 0);
+    const std::string log = ReadFile(work_ / "events.txt");
+    EXPECT_NE(log.find("225 debug DAT[rank_e.dat]を読み込めなかったので保存しません。"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(State()["ended"], true);
+    EXPECT_EQ(Events().at(3), "225 save rank_n.dat");
+    EXPECT_EQ(Events().size(), 4u);
+}
+
 TEST_F(SimTest, KeysAndJoystickReachTheTitleMenu) {
     // The title takes buttons once its 20 entry frames are over.
     ASSERT_EQ(RunScript("245 DOWN down\n247 DOWN up\n250 JOY_DOWN down\n", 260).status, 0);
@@ -140,6 +153,9 @@ TEST_F(SimTest, ShotIsTheBackBufferAsA24BitBmp) {
 
 TEST_F(SimTest, BadArgumentsExitWithStatusTwoAndOneLine) {
     std::ofstream(work_ / "bad.txt") << "10 ESCAPE down\n11 JUMP up\n";
+    std::ofstream(work_ / "endless.txt") << "10 close\n" << std::string(5000, '1');
+    std::ofstream(work_ / "longkey.txt") << "10 " << std::string(1000, 'J') << " up\n";
+    std::ofstream(work_ / "longframe.txt") << std::string(1000, '9') << "x close\n";
     const std::vector<std::pair<std::vector<std::string>, const char*>> calls = {
         {{}, "--dir"},
         {{"--dir"}, "needs a value"},
@@ -147,6 +163,11 @@ TEST_F(SimTest, BadArgumentsExitWithStatusTwoAndOneLine) {
         {{"--dir", "game", "--speed", "2"}, "unknown option"},
         {{"--dir", "game", "--shot", "picture.bmp"}, "--shot"},
         {{"--dir", "game", "--input", "bad.txt"}, "bad.txt:2:"},
+        {{"--dir", "game", "--input", "endless.txt"}, "endless.txt:2: line longer than 1024"},
+        {{"--dir", "game", "--input", "/dev/zero"}, "/dev/zero:1: line longer than 1024"},
+        // A picture of a frame that never runs: frames are 0 .. N - 1.
+        {{"--dir", "game", "--frames", "100", "--shot", "100:late.bmp"}, "--shot 100"},
+        {{"--shot", "7:a.bmp", "--dir", "game", "--frames", "5"}, "--shot 7"},
     };
     for (const auto& [args, says] : calls) {
         const SimResult r = Run(args);
@@ -154,6 +175,44 @@ TEST_F(SimTest, BadArgumentsExitWithStatusTwoAndOneLine) {
         EXPECT_EQ(r.errors.find('\n'), r.errors.size() - 1) << r.errors;
         EXPECT_NE(r.errors.find(says), std::string::npos) << r.errors;
     }
+    // A long bad word is named by a short prefix, not echoed whole.
+    for (const char* script : {"longkey.txt", "longframe.txt"}) {
+        const SimResult r = Run({"--dir", "game", "--input", script});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_LT(r.errors.size(), 120u) << r.errors;
+        EXPECT_NE(r.errors.find(std::string(script) + ":1: "), std::string::npos) << r.errors;
+    }
+}
+
+// An output that cannot be written is said and fails the run, as a bad argument does; the run
+// itself and the other outputs are whole.
+TEST_F(SimTest, UnwritableOutputsExitWithStatusTwo) {
+    const std::vector<std::string> outputs[] = {
+        {"--state", "missing/state.json"},
+        {"--shot", "100:missing/credits.bmp"},
+    };
+    for (const std::vector<std::string>& more : outputs) {
+        std::vector<std::string> args{"--dir", "game", "--frames", "120", "--events", "events.txt"};
+        args.insert(args.end(), more.begin(), more.end());
+        const SimResult r = Run(args);
+        EXPECT_EQ(r.status, 2) << more[1];
+        EXPECT_NE(r.errors.find("cannot write"), std::string::npos) << r.errors;
+        EXPECT_NE(r.errors.find("missing/"), std::string::npos) << r.errors;
+        EXPECT_EQ(Events(), std::vector<std::string>{"0 scene -1"});
+    }
+}
+
+// More messages in one frame than the window's queue holds: the rest are lost, and one line
+// says how many, not one line per message.
+TEST_F(SimTest, AFullMessageQueueIsReportedOnce) {
+    std::string script;
+    for (int i = 0; i < 5000; ++i) script += i % 2 ? "10 Z up\n" : "10 Z down\n";
+    script += "20 Z down\n";
+    const SimResult r = RunScript(script, 30);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.errors,
+              "plusrail-sim: frame 10: the message queue holds 4096 messages, 904 dropped\n");
+    EXPECT_EQ(State()["frames"], 30);
 }
 
 }  // namespace

@@ -22,6 +22,13 @@ void HeadlessSetClock(uint32_t ms);
 uint32_t HeadlessSleptMs();  // total of all sleeps since the reset
 void HeadlessSetCalendarSeconds(int64_t seconds);
 
+// The process id the program is told; 1 after a reset.
+void HeadlessSetProcessId(int64_t id);
+// File syncs are real (the buffer is flushed and the answer is the flush's), numbered from 1
+// after a reset; the sync numbered `n` fails as on a full disk, whatever the flush says.
+void HeadlessFailFileSync(int32_t n);
+int32_t HeadlessFileSyncs();  // syncs asked for since the reset, failed ones included
+
 struct HeadlessRecord {
     std::vector<std::string> debugLines;
     std::vector<std::string> errorBoxes;  // "title: text"

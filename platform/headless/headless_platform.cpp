@@ -14,6 +14,9 @@ struct HeadlessMachine {
     uint32_t clockMs;
     uint32_t sleptMs;
     int64_t calendarSeconds;
+    int64_t processId;
+    int32_t failingSync;
+    int32_t fileSyncs;
 };
 
 HeadlessMachine g_machine;
@@ -24,6 +27,7 @@ HeadlessRecord g_record;
 void HeadlessReset() {
     std::memset(&g_machine, 0, sizeof g_machine);
     for (auto& pad : g_machine.joysticks) pad = {32767, 32767, 0};
+    g_machine.processId = 1;
     g_record = HeadlessRecord{};
 }
 
@@ -80,4 +84,15 @@ void PlatformDebugOutput(const char* text) { g_record.debugLines.emplace_back(te
 
 void PlatformErrorBox(const char* title, const char* text) {
     g_record.errorBoxes.emplace_back(std::string(title) + ": " + text);
+}
+
+void HeadlessSetProcessId(int64_t id) { g_machine.processId = id; }
+void HeadlessFailFileSync(int32_t n) { g_machine.failingSync = n; }
+int32_t HeadlessFileSyncs() { return g_machine.fileSyncs; }
+
+int64_t PlatformProcessId() { return g_machine.processId; }
+
+bool PlatformSyncFile(std::FILE* file) {
+    const bool flushed = std::fflush(file) == 0;
+    return ++g_machine.fileSyncs != g_machine.failingSync && flushed;
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int32_t kQueueSize = 4096;
+constexpr int32_t kQueueSize = kHeadlessQueueSize;
 
 struct HeadlessDesktop {
     int32_t width, height, bitsPerPixel;
@@ -20,6 +20,7 @@ struct MessageQueue {
     PlatformMessage messages[kQueueSize];
     int32_t head, count;
     bool quitPosted;
+    int32_t dropped;  // since the reset
 };
 
 HeadlessWindowState g_window;
@@ -58,14 +59,17 @@ void HeadlessSetDesktop(int32_t width, int32_t height, int32_t bitsPerPixel) {
 void HeadlessSetOtherInstance(bool running) { g_desktop.otherInstance = running; }
 void HeadlessSetWindowFault(HeadlessWindowFault fault) { g_desktop.fault = fault; }
 
-void HeadlessPostMessage(const PlatformMessage& message) {
+bool HeadlessPostMessage(const PlatformMessage& message) {
     if (g_queue.count == kQueueSize) {
-        std::fprintf(stderr, "headless: message queue full, message %d dropped\n", message.type);
-        return;
+        ++g_queue.dropped;
+        return false;
     }
     g_queue.messages[(g_queue.head + g_queue.count) % kQueueSize] = message;
     ++g_queue.count;
+    return true;
 }
+
+int32_t HeadlessDroppedMessages() { return g_queue.dropped; }
 
 int32_t HeadlessQueuedMessages() { return g_queue.count; }
 

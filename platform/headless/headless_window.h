@@ -38,8 +38,11 @@ void HeadlessSetOtherInstance(bool running);
 void HeadlessSetWindowFault(HeadlessWindowFault fault);
 
 // Queues a message. Key messages (down, up, system down, system up) also set the key's state
-// when the program takes them, so the key reads down from that moment.
-void HeadlessPostMessage(const PlatformMessage& message);
+// when the program takes them, so the key reads down from that moment. False, and the message
+// is dropped, when the queue already holds kHeadlessQueueSize messages; the caller reports it.
+constexpr int32_t kHeadlessQueueSize = 4096;
+bool HeadlessPostMessage(const PlatformMessage& message);
+int32_t HeadlessDroppedMessages();  // since the reset
 int32_t HeadlessQueuedMessages();
 
 // Called when the program blocks for a message with nothing queued (its window inactive):

@@ -1,4 +1,5 @@
-// Clocks, the cursor, debug output, error boxes, the instance lock and plug-in libraries.
+// Clocks, the cursor, debug output, error boxes, the instance lock, plug-in libraries and
+// file syncs.
 #define SDL_MAIN_HANDLED
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -58,4 +59,11 @@ void* PlatformLibrarySymbol(void* library, const char* name) {
 
 void PlatformCloseLibrary(void* library) {
     if (library) dlclose(library);
+}
+
+int64_t PlatformProcessId() { return static_cast<int64_t>(getpid()); }
+
+bool PlatformSyncFile(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+    return fsync(fileno(file)) == 0;
 }

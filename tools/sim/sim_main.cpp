@@ -52,6 +52,7 @@ struct SimRun {
     FILE* digests = nullptr;
     size_t debugSeen = 0, errorBoxesSeen = 0;
     int32_t lastSceneId = 0;
+    bool outputFailed = false;  // a picture or the state could not be written: exit 2
     bool altDown = false;
     bool joy[JoyInputButton1 + 8] = {};
 };
@@ -109,6 +110,11 @@ SimOptions ParseArguments(int argc, char** argv) {
         }
     }
     if (o.dir.empty()) Refuse(std::string("--dir is required; ") + kUsage);
+    // Frames run from 0 to N - 1: a picture of a later one could never be taken.
+    for (const Shot& shot : o.shots)
+        if (shot.frame >= o.frames)
+            Refuse("--shot " + std::to_string(shot.frame) + " is past the last frame, " +
+                   std::to_string(o.frames - 1));
     return o;
 }
 
@@ -195,10 +201,17 @@ void Deliver(const SimEvent& e) {
     }
 }
 
+// More messages than the queue holds are lost; one line says how many, not one per message.
 void DeliverUpTo(int64_t frame) {
     const std::vector<SimEvent>& events = g_run.script.events;
+    const int32_t droppedBefore = HeadlessDroppedMessages();
     while (g_run.nextEvent < events.size() && events[g_run.nextEvent].frame <= frame)
         Deliver(events[g_run.nextEvent++]);
+    const int32_t dropped = HeadlessDroppedMessages() - droppedBefore;
+    if (dropped > 0)
+        std::fprintf(stderr,
+                     "plusrail-sim: frame %lld: the message queue holds %d messages, %d dropped\n",
+                     static_cast<long long>(frame), kHeadlessQueueSize, dropped);
 }
 
 // While the window is inactive no frame runs: the next scripted moment comes at once.
@@ -210,8 +223,10 @@ void OnIdle() {
 void OnFrame() {
     Sync();
     for (const Shot& shot : g_run.options.shots)
-        if (shot.frame == g_run.framesRun && !WriteShot(shot.path))
+        if (shot.frame == g_run.framesRun && !WriteShot(shot.path)) {
             std::fprintf(stderr, "plusrail-sim: cannot write %s\n", shot.path.c_str());
+            g_run.outputFailed = true;
+        }
     if (g_run.digests && g_run.framesRun % kDigestEvery == 0)
         std::fprintf(g_run.digests, "%lld %s\n", static_cast<long long>(g_run.framesRun),
                      BackBufferDigest().c_str());
@@ -259,9 +274,11 @@ int main(int argc, char** argv) {
     Sync();
 
     const bool ended = HeadlessWindow().destroyed;
-    if (!o.state.empty() && !WriteState(o.state, g_run.framesRun, ended))
+    if (!o.state.empty() && !WriteState(o.state, g_run.framesRun, ended)) {
         std::fprintf(stderr, "plusrail-sim: cannot write %s\n", o.state.c_str());
+        g_run.outputFailed = true;
+    }
     if (g_run.events) std::fclose(g_run.events);
     if (g_run.digests) std::fclose(g_run.digests);
-    return 0;
+    return g_run.outputFailed ? 2 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -30,6 +31,26 @@ constexpr KeyWord kJoyWords[] = {
     {"JOY_B5", JoyInputButton1 + 4}, {"JOY_B6", JoyInputButton1 + 5},
     {"JOY_B7", JoyInputButton1 + 6}, {"JOY_B8", JoyInputButton1 + 7},
 };
+
+constexpr size_t kEchoBytes = 24;  // of a bad word, in an error
+
+// A word of the script as an error quotes it: a short prefix, control bytes escaped, so that
+// a line of garbage cannot flood the terminal.
+std::string Quote(const std::string& word) {
+    std::string out = "\"";
+    for (size_t i = 0; i < word.size() && i < kEchoBytes; ++i) {
+        const auto c = static_cast<unsigned char>(word[i]);
+        if (c < 0x20 || c >= 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (word.size() > kEchoBytes) out += "...";
+    return out + "\"";
+}
 
 bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* value) {
     if (text.empty() || text.size() > 18) return false;
@@ -69,7 +90,7 @@ bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joy
                std::string* why) {
     *joystick = false;
     if (!ParseNumber(words[0], 0, INT32_MAX, &event->frame)) {
-        *why = "frame number expected, not \"" + words[0] + "\"";
+        *why = "frame number expected, not " + Quote(words[0]);
         return false;
     }
     if (words.size() == 2) {
@@ -82,7 +103,7 @@ bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joy
         else if (words[1] == "lose")
             event->kind = SimLoseSurfaces;
         else {
-            *why = "unknown event \"" + words[1] + "\"";
+            *why = "unknown event " + Quote(words[1]);
             return false;
         }
         event->code = 0;
@@ -95,12 +116,12 @@ bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joy
         return false;
     }
     if (!ParseKey(words[1], &event->code, joystick)) {
-        *why = "unknown key \"" + words[1] + "\"";
+        *why = "unknown key " + Quote(words[1]);
         return false;
     }
     const bool down = words[2] == "down";
     if (!down && words[2] != "up") {
-        *why = "\"down\" or \"up\" expected, not \"" + words[2] + "\"";
+        *why = "\"down\" or \"up\" expected, not " + Quote(words[2]);
         return false;
     }
     if (*joystick)
@@ -110,37 +131,85 @@ bool ParseLine(const std::vector<std::string>& words, SimEvent* event, bool* joy
     return true;
 }
 
+std::string TooLong(const std::string& name, int lineNumber) {
+    return name + ":" + std::to_string(lineNumber) + ": line longer than " +
+           std::to_string(kMaxScriptLine) + " bytes";
+}
+
+// One line of the script, comment and all, into `script`.
+bool TakeLine(std::string line, const std::string& name, int lineNumber, SimScript* script,
+              std::string* error) {
+    if (line.size() > kMaxScriptLine) {
+        *error = TooLong(name, lineNumber);
+        return false;
+    }
+    const size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::vector<std::string> parts;
+    for (std::string w; words >> w;) parts.push_back(w);
+    if (parts.empty()) return true;
+    SimEvent event{};
+    bool joystick = false;
+    std::string why;
+    if (!ParseLine(parts, &event, &joystick, &why)) {
+        *error = name + ":" + std::to_string(lineNumber) + ": " + why;
+        return false;
+    }
+    script->usesJoystick = script->usesJoystick || joystick;
+    script->events.push_back(event);
+    return true;
+}
+
+void SortByFrame(SimScript* script) {
+    std::stable_sort(script->events.begin(), script->events.end(),
+                     [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
+}
+
 }  // namespace
 
+bool ParseScript(const std::string& text, SimScript* script, std::string* error,
+                 const std::string& name) {
+    size_t start = 0;
+    for (int lineNumber = 1; start < text.size(); ++lineNumber) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (!TakeLine(text.substr(start, end - start), name, lineNumber, script, error))
+            return false;
+        start = end + 1;
+    }
+    SortByFrame(script);
+    return true;
+}
+
 bool ReadScript(const std::string& path, SimScript* script, std::string* error) {
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
         *error = "cannot read the input script " + path;
         return false;
     }
+    // Line by line, never holding more than one line over the limit: an endless line (a
+    // device, a binary file) is refused as soon as it is too long.
     std::string line;
-    for (int lineNumber = 1; std::getline(in, line); ++lineNumber) {
-        const size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        std::istringstream words(line);
-        std::vector<std::string> parts;
-        for (std::string w; words >> w;) parts.push_back(w);
-        if (parts.empty()) continue;
-        SimEvent event{};
-        bool joystick = false;
-        std::string why;
-        if (!ParseLine(parts, &event, &joystick, &why)) {
-            *error = path + ":" + std::to_string(lineNumber) + ": " + why;
-            return false;
+    int lineNumber = 1;
+    for (int c; (c = in.get()) != std::char_traits<char>::eof();) {
+        if (c != '\n') {
+            line += static_cast<char>(c);
+            if (line.size() > kMaxScriptLine) {
+                *error = TooLong(path, lineNumber);
+                return false;
+            }
+            continue;
         }
-        script->usesJoystick = script->usesJoystick || joystick;
-        script->events.push_back(event);
+        if (!TakeLine(line, path, lineNumber, script, error)) return false;
+        line.clear();
+        ++lineNumber;
     }
     if (in.bad()) {
         *error = "cannot read the input script " + path;
         return false;
     }
-    std::stable_sort(script->events.begin(), script->events.end(),
-                     [](const SimEvent& a, const SimEvent& b) { return a.frame < b.frame; });
+    if (!line.empty() && !TakeLine(line, path, lineNumber, script, error)) return false;
+    SortByFrame(script);
     return true;
 }

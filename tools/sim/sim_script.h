@@ -2,6 +2,7 @@
 // The simulator's input script: one event per line, "F KEY down", "F KEY up", "F close",
 // "F deactivate", "F activate", "F lose" (every video-memory surface loses its pixels, as on a
 // task switch); '#' starts a comment. F counts FrameCallback calls from 0.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,5 +32,12 @@ struct SimScript {
     bool usesJoystick = false;
 };
 
-// False with a one-line reason when the file cannot be read or a line makes no sense.
+// The longest line a script may have, comment included.
+constexpr size_t kMaxScriptLine = 1024;
+
+// False with a one-line reason when the file cannot be read, a line is too long or makes no
+// sense; a bad word is quoted by a short prefix only.
 bool ReadScript(const std::string& path, SimScript* script, std::string* error);
+// The same for a script held in memory; `name` stands for the file in the reasons.
+bool ParseScript(const std::string& text, SimScript* script, std::string* error,
+                 const std::string& name = "script");
