@@ -97,16 +97,19 @@ void RestorePlaySnapshot() {
     ButtonLatch = g_play.latch;
 }
 
+constexpr const char* kNoAssets = "run from build/game: the real pictures and sounds are needed";
+
 constexpr int32_t kPopupNumbers = 150;  // the popup's numbers standing still
 constexpr int32_t kBannerStanding = 60;
 
 // A normal game at level 0 (the shadow shows), its first piece falling over a crowded field,
-// with the erase popup and the LEVEL banner up; all the game's pictures loaded.
-bool SetUpCrowdedPlay() {
+// with the erase popup and the LEVEL banner up; all the game's pictures loaded. Null when
+// that is so, else why not.
+const char* SetUpCrowdedPlay() {
     StartProgram();
     LoadGameBitmaps();
     LoadWaves();
-    if (!AssetsPresent()) return false;
+    if (!AssetsPresent()) return kNoAssets;
     Settings.showLineShadow = 1;
     Settings.eraseProperty = 1;
     Scene.startLevel = 0;
@@ -121,16 +124,14 @@ bool SetUpCrowdedPlay() {
     Game.bannerLevel = 1;
     Scene.frame = 0;  // the shadow's visible phase
     TakePlaySnapshot();
-    return Game.phase == PhaseFalling;
+    return Game.phase == PhaseFalling ? nullptr : "the first piece is not falling";
 }
-
-constexpr const char* kNoAssets = "run from build/game: the real pictures and sounds are needed";
 
 // UpdateActionCounters to the end of GameDraw. The update puts the popup away while the banner
 // stands, so it is raised again for the drawing: the heaviest picture play can ask for.
 void BM_PlayFrame(benchmark::State& state) {
-    if (!SetUpCrowdedPlay()) {
-        state.SkipWithError(kNoAssets);
+    if (const char* why = SetUpCrowdedPlay()) {
+        state.SkipWithError(why);
         return;
     }
     for (auto _ : state) {
@@ -144,8 +145,8 @@ void BM_PlayFrame(benchmark::State& state) {
 BENCHMARK(BM_PlayFrame);
 
 void BM_RulesOnly(benchmark::State& state) {
-    if (!SetUpCrowdedPlay()) {
-        state.SkipWithError(kNoAssets);
+    if (const char* why = SetUpCrowdedPlay()) {
+        state.SkipWithError(why);
         return;
     }
     for (auto _ : state) {
@@ -159,8 +160,8 @@ BENCHMARK(BM_RulesOnly);
 
 // The whole program's frame as the simulator runs it: FrameCallback and the presentation.
 void BM_ProgramFrame(benchmark::State& state) {
-    if (!SetUpCrowdedPlay()) {
-        state.SkipWithError(kNoAssets);
+    if (const char* why = SetUpCrowdedPlay()) {
+        state.SkipWithError(why);
         return;
     }
     for (auto _ : state) {
