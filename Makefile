@@ -1,11 +1,12 @@
 # make run  - install what is missing, build everything, generate the assets, start the game
 # make test - install what is missing, build everything, run every test
+# make bench - build everything, run the frame-cost benchmarks and print their table
 BUILD ?= build
 JOBS ?= $(shell nproc)
 # WERROR=ON: every compiler warning fails the build, as in CI
 WERROR ?= OFF
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -23,6 +24,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The frame costs as ratios to one screen copy, each the median of several runs
+bench: build
+	@scripts/bench-table.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/headless/headless.h"
 
@@ -152,12 +153,14 @@ bool PlatformSetFullScreen(bool fullScreen) {
 
 bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (!g_window.created || !pixels || pitch < 0) return false;
+    if (width < 1) width = 0;
     const int32_t w = width < kHeadlessPictureWidth ? width : kHeadlessPictureWidth;
     const int32_t h = height < kHeadlessPictureHeight ? height : kHeadlessPictureHeight;
+    const size_t rowBytes = static_cast<size_t>(w) * 2;
     for (int32_t y = 0; y < h; ++y) {
         const uint16_t* row = reinterpret_cast<const uint16_t*>(
             reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
-        for (int32_t x = 0; x < w; ++x) g_window.picture[y * kHeadlessPictureWidth + x] = row[x];
+        std::memcpy(&g_window.picture[y * kHeadlessPictureWidth], row, rowBytes);
     }
     ++g_window.presentedFrames;
     return true;

@@ -6,6 +6,8 @@
 #include "platform/platform_window.h"
 #include "platform/sdl/sdl_platform.h"
 
+#include <cstring>
+
 namespace {
 
 struct SdlWindow {
@@ -14,6 +16,7 @@ struct SdlWindow {
     SDL_Texture* texture;
     int32_t width, height;
     bool quitPosted;
+    bool convert;  // the texture holds the window's 32-bit pixels, filled by ConvertRow
 };
 
 SdlWindow g_sdl;
@@ -62,6 +65,60 @@ bool Translate(const SDL_Event& e, PlatformMessage* m) {
     }
 }
 
+// RGB565 to the window's 32-bit pixels, eight at a time, with SDL's own expansion of the
+// channels (floor(v * 255 / 31) for red and blue, 4g plus a carry from its top bits for green)
+// so that the window shows what SDL's table blit showed. Every product fits in 16 bits, which
+// lets the compiler work on the eight pixels at once.
+constexpr int32_t kBlock = 8;
+
+void ConvertBlock(const uint16_t (&p)[kBlock], uint32_t (&block)[kBlock]) {
+    uint16_t r[kBlock], g[kBlock], b[kBlock];
+    for (int32_t i = 0; i < kBlock; ++i) {
+        const uint16_t g6 = static_cast<uint16_t>((p[i] >> 5) & 63);
+        r[i] = static_cast<uint16_t>(static_cast<uint16_t>((p[i] >> 11) * 1053) >> 7);
+        g[i] = static_cast<uint16_t>(g6 * 4 + (static_cast<uint16_t>(g6 * 43) >> 10));
+        b[i] = static_cast<uint16_t>(static_cast<uint16_t>((p[i] & 31) * 1053) >> 7);
+    }
+    for (int32_t i = 0; i < kBlock; ++i)
+        block[i] = 0xFF000000u | uint32_t{r[i]} << 16 | uint32_t{g[i]} << 8 | b[i];
+}
+
+void ConvertRow(uint32_t* to, const uint16_t* from, int32_t n) {
+    uint16_t p[kBlock];
+    uint32_t block[kBlock];
+    int32_t x = 0;
+    for (; x + kBlock <= n; x += kBlock) {
+        std::memcpy(p, from + x, sizeof p);
+        ConvertBlock(p, block);
+        std::memcpy(to + x, block, sizeof block);
+    }
+    if (x == n) return;
+    // The last few pixels of a row narrower than a whole number of blocks.
+    const size_t rest = static_cast<size_t>(n - x);
+    std::memset(p, 0, sizeof p);
+    std::memcpy(p, from + x, rest * sizeof p[0]);
+    ConvertBlock(p, block);
+    std::memcpy(to + x, block, rest * sizeof block[0]);
+}
+
+// A software renderer would convert the RGB565 picture to the window's pixels on every copy
+// through a lookup table, after the copy into the texture: converting while filling the
+// texture is one pass instead of two. An accelerated renderer takes RGB565 as it is.
+SDL_Texture* CreatePictureTexture(int32_t width, int32_t height) {
+    SDL_RendererInfo info;
+    const Uint32 windowFormat = SDL_GetWindowPixelFormat(g_sdl.window);
+    g_sdl.convert =
+        SDL_GetRendererInfo(g_sdl.renderer, &info) == 0 &&
+        (info.flags & SDL_RENDERER_SOFTWARE) != 0 &&
+        (windowFormat == SDL_PIXELFORMAT_RGB888 || windowFormat == SDL_PIXELFORMAT_ARGB8888);
+    const Uint32 format = g_sdl.convert ? windowFormat : Uint32{SDL_PIXELFORMAT_RGB565};
+    SDL_Texture* texture =
+        SDL_CreateTexture(g_sdl.renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    // Opaque: an alpha channel in the window's format must not make the copy a blend.
+    if (texture) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    return texture;
+}
+
 void DestroyParts() {
     if (g_sdl.texture) SDL_DestroyTexture(g_sdl.texture);
     if (g_sdl.renderer) SDL_DestroyRenderer(g_sdl.renderer);
@@ -89,8 +146,7 @@ bool PlatformCreateWindow(const char*, const char* title, int32_t x, int32_t y, 
     if (g_sdl.renderer) {
         SDL_RenderSetLogicalSize(g_sdl.renderer, width, height);
         SDL_RenderSetIntegerScale(g_sdl.renderer, SDL_TRUE);
-        g_sdl.texture = SDL_CreateTexture(g_sdl.renderer, SDL_PIXELFORMAT_RGB565,
-                                          SDL_TEXTUREACCESS_STREAMING, width, height);
+        g_sdl.texture = CreatePictureTexture(width, height);
     }
     if (!g_sdl.renderer || !g_sdl.texture) {
         DestroyParts();
@@ -163,9 +219,28 @@ bool PlatformSetFullScreen(bool fullScreen) {
 
 bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (!g_sdl.texture || width != g_sdl.width || height != g_sdl.height) return false;
-    if (SDL_UpdateTexture(g_sdl.texture, nullptr, pixels, pitch) != 0) return false;
-    SDL_SetRenderDrawColor(g_sdl.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(g_sdl.renderer);
+    if (g_sdl.convert) {
+        void* texels = nullptr;
+        int texturePitch = 0;
+        if (SDL_LockTexture(g_sdl.texture, nullptr, &texels, &texturePitch) != 0) return false;
+        for (int32_t y = 0; y < height; ++y)
+            ConvertRow(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(texels) +
+                                                   static_cast<size_t>(y) * texturePitch),
+                       reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(pixels) +
+                                                         static_cast<size_t>(y) * pitch),
+                       width);
+        SDL_UnlockTexture(g_sdl.texture);
+    } else if (SDL_UpdateTexture(g_sdl.texture, nullptr, pixels, pitch) != 0) {
+        return false;
+    }
+    // Black bars where the scaled picture leaves the output uncovered; a window of the
+    // picture's own size has none.
+    int outputWidth = 0, outputHeight = 0;
+    if (SDL_GetRendererOutputSize(g_sdl.renderer, &outputWidth, &outputHeight) != 0 ||
+        outputWidth != width || outputHeight != height) {
+        SDL_SetRenderDrawColor(g_sdl.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(g_sdl.renderer);
+    }
     SDL_RenderCopy(g_sdl.renderer, g_sdl.texture, nullptr, nullptr);
     SDL_RenderPresent(g_sdl.renderer);
     return true;
