@@ -1,6 +1,9 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -80,4 +83,15 @@ void PlatformDebugOutput(const char* text) { g_record.debugLines.emplace_back(te
 
 void PlatformErrorBox(const char* title, const char* text) {
     g_record.errorBoxes.emplace_back(std::string(title) + ": " + text);
+}
+
+int64_t HeadlessResidentKilobytes() {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return 0;
+    long long sizePages = 0, residentPages = 0;
+    const int got = std::fscanf(statm, "%lld %lld", &sizePages, &residentPages);
+    std::fclose(statm);
+    const long pageBytes = sysconf(_SC_PAGESIZE);
+    if (got != 2 || pageBytes <= 0) return 0;
+    return residentPages * (pageBytes / 1024);
 }
