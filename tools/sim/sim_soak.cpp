@@ -29,6 +29,7 @@ constexpr int32_t KeyW = 'W', KeyE = 'E', KeyQ = 'Q', KeyR = 'R';
 // Menu cursors the driver steers by.
 constexpr int32_t kTitleGameStart = 0, kTitleRanking = 1, kTitleOption = 2, kTitleExit = 3;
 constexpr int32_t kModeNormal = 0, kModeExpert = 1;
+constexpr int32_t kOptionReturn = 5;
 
 constexpr int32_t kStartLevels[] = {0, 15, 25, 35, 50, 70, 100};
 constexpr int kStartLevelCount = sizeof kStartLevels / sizeof kStartLevels[0];
@@ -258,7 +259,7 @@ Press TitlePress() {
         case kTitleGameStart: return One(Chance(50) ? KeyZ : VkDown);
         case kTitleRanking:
             return One(Pick({KeyZ, VkUp, VkUp, VkUp, VkDown, VkDown, VkDown, VkDown}));
-        case kTitleOption: return One(Chance(60) ? KeyC : (Chance(75) ? VkUp : VkDown));
+        case kTitleOption: return One(Chance(35) ? KeyC : (Chance(75) ? VkUp : VkDown));
         case kTitleExit:
         default: return One(VkUp);
     }
@@ -276,6 +277,12 @@ Press ModeSelectPress() {
     }
     if (Scene.menuCursor == kModeExpert) return One(Pick({VkUp, VkUp, VkUp, VkDown, KeyZ}));
     return One(Chance(80) ? VkUp : KeyZ);
+}
+
+// Every item is safe; RETURN MAINMENU is taken often enough for the title to come back.
+Press OptionMenuPress() {
+    if (Scene.menuCursor == kOptionReturn) return One(Chance(60) ? KeyZ : VkUp);
+    return One(Pick({VkUp, VkDown, VkDown, VkDown, KeyZ, KeyC}));
 }
 
 Press KeyTestPress() {
@@ -302,14 +309,13 @@ void ChooseInput() {
     switch (Scene.id) {
         case SceneTitle: Hold(TitlePress(), Uniform(1, 3), Uniform(0, 30)); break;
         case SceneModeSelect: Hold(ModeSelectPress(), Uniform(1, 3), Uniform(0, 30)); break;
-        case SceneOptionMenu:
-            Hold(One(Pick({VkUp, VkDown, VkDown, KeyZ, KeyC})), Uniform(1, 3), Uniform(0, 20));
-            break;
+        case SceneOptionMenu: Hold(OptionMenuPress(), Uniform(1, 3), Uniform(0, 20)); break;
         case SceneKeyConfig:
         case SceneGraphicConfig:
         case SceneSoundTest:
-            Hold(One(Pick({VkUp, VkDown, VkLeft, VkRight, KeyZ, KeyC})), Uniform(1, 3),
-                 Uniform(0, 20));
+            // RETURN is the bottom row: DOWN more often than UP lets the walk leave again.
+            Hold(One(Pick({VkUp, VkDown, VkDown, VkDown, VkLeft, VkRight, KeyZ, KeyC})),
+                 Uniform(1, 3), Uniform(0, 20));
             break;
         case SceneKeyTest: Hold(KeyTestPress(), Uniform(1, 8), Uniform(0, 10)); break;
         case SceneGameNormal: Hold(GamePress(), Uniform(1, 12), Uniform(0, 12)); break;
