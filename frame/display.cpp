@@ -15,6 +15,17 @@ DisplayDeviceState Constructed() {
 
 bool FullScreenFlags(uint32_t flags) { return (flags & 1u) != 0; }
 
+// A surface of the screen's size, when the system grants the buffer.
+Surface* CreateScreenSurface(int32_t step) {
+    const DisplayDeviceState& d = DisplayDevice;
+    return PlatformGrantDisplayStep(step) ? CreateSurface(d.width, d.height, 0) : nullptr;
+}
+
+void ReleaseFront() {
+    ReleaseSurface(DisplayDevice.front);
+    DisplayDevice.front = nullptr;
+}
+
 // Full screen: a front buffer with one back buffer that flips. Windowed: a front buffer,
 // an off-screen back buffer copied into the window, and a clipper bound to the window.
 int32_t CreateDisplaySurfaces() {
@@ -24,26 +35,42 @@ int32_t CreateDisplaySurfaces() {
         return 0;
     }
     if (FullScreenFlags(d.cooperativeFlags)) {
-        d.front = CreateSurface(d.width, d.height, 0);
-        d.back = d.front ? CreateSurface(d.width, d.height, 0) : nullptr;
-        if (!d.front || !d.back) {
-            ReleaseSurface(d.front);
-            d.front = nullptr;
+        d.front = CreateScreenSurface(DisplayStepFrontBuffer);
+        if (!d.front) {
             ErrorBox("複合サーフェイスの作成に失敗しました");
+            return 0;
+        }
+        d.back = CreateScreenSurface(DisplayStepBackBuffer);
+        if (!d.back) {
+            ReleaseFront();
+            ErrorBox("バックバッファを取得できません");
             return 0;
         }
         return 1;
     }
-    d.front = CreateSurface(d.width, d.height, 0);
+    d.front = CreateScreenSurface(DisplayStepFrontBuffer);
     if (!d.front) {
         ErrorBox("フロントバッファの作成に失敗しました");
         return 0;
     }
-    d.back = CreateSurface(d.width, d.height, 0);
+    d.back = CreateScreenSurface(DisplayStepBackBuffer);
     if (!d.back) {
-        ReleaseSurface(d.front);
-        d.front = nullptr;
+        ReleaseFront();
         ErrorBox("オフスクリーンバッファの作成に失敗しました");
+        return 0;
+    }
+    const char* clipperFailure = nullptr;
+    if (!PlatformGrantDisplayStep(DisplayStepClipper))
+        clipperFailure = "クリッパーの作成に失敗しました";
+    else if (!PlatformGrantDisplayStep(DisplayStepClipperWindow))
+        clipperFailure = "クリッパーの関連付けに失敗しました";
+    else if (!PlatformGrantDisplayStep(DisplayStepClipperTaken))
+        clipperFailure = "フロントバッファがクリッパーを拒否しました";
+    if (clipperFailure) {
+        ReleaseSurface(d.back);
+        d.back = nullptr;
+        ReleaseFront();
+        ErrorBox("%s", clipperFailure);
         return 0;
     }
     d.clipper = 1;
@@ -55,6 +82,10 @@ int32_t ApplyMode() {
     DisplayDeviceState& d = DisplayDevice;
     if (!d.deviceCreated) {
         ErrorBox("DirectDrawが存在しないため設定できません");
+        return 0;
+    }
+    if (!PlatformGrantDisplayStep(DisplayStepCooperation)) {
+        ErrorBox("強調レベルの設定に失敗しました");
         return 0;
     }
     if (FullScreenFlags(d.cooperativeFlags)) {
@@ -78,6 +109,10 @@ DisplayDeviceState DisplayDevice = Constructed();
 int32_t SetupDisplay() {
     DisplayDeviceState& d = DisplayDevice;
     // The software device has no 3-D capability, so the default device is the one.
+    if (!PlatformGrantDisplayStep(DisplayStepDevice)) {
+        ErrorBox("DirectDrawの作成に失敗しました");
+        return 0;
+    }
     d.deviceCreated = 1;
     DebugLine("標準のデバイスを使用します\n");
 
@@ -95,7 +130,15 @@ int32_t SetupDisplay() {
     d.gdiClipRegion = 1;
 
     if (!ApplyMode()) return 0;
-    // RGB565 is the only pixel format, and text always reaches the back surface.
+    // RGB565 is the only pixel format the surfaces have; the system still has to tell it.
+    if (!PlatformGrantDisplayStep(DisplayStepPixelFormat)) {
+        ErrorBox("ピクセルフォーマットの取得に失敗しました\n");
+        return 0;
+    }
+    if (!PlatformGrantDisplayStep(DisplayStepTextAccess)) {
+        ErrorBox("GDIをアクセスできません");
+        return 0;
+    }
     return 1;
 }
 

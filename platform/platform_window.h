@@ -43,6 +43,24 @@ void PlatformPostQuit();
 void PlatformScreenSize(int32_t* width, int32_t* height);
 int32_t PlatformDesktopBitsPerPixel();
 
+// Steps of bringing a display up that the system may refuse: the display object, its
+// cooperation with the window, the front and back buffers, the window's clipper (made, bound
+// to the window, taken by the front buffer), the pixel format and drawing text onto a buffer.
+// The frame's surfaces live in its own memory; these answers say whether the system grants
+// the step. A platform that cannot refuse a step answers true.
+enum PlatformDisplayStep : int32_t {
+    DisplayStepDevice = 0,
+    DisplayStepCooperation,
+    DisplayStepFrontBuffer,
+    DisplayStepBackBuffer,
+    DisplayStepClipper,
+    DisplayStepClipperWindow,
+    DisplayStepClipperTaken,
+    DisplayStepPixelFormat,
+    DisplayStepTextAccess,
+};
+bool PlatformGrantDisplayStep(int32_t step);
+
 // Full screen (true) or a window; false when the mode cannot be set.
 bool PlatformSetFullScreen(bool fullScreen);
 

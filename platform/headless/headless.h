@@ -36,3 +36,6 @@ struct HeadlessRecord {
 };
 const HeadlessRecord& HeadlessRecorded();
 void HeadlessClearRecord();
+
+// The process's resident memory in KiB as the system counts it; 0 when it cannot be read.
+int64_t HeadlessResidentKilobytes();

@@ -59,6 +59,13 @@ bool HeadlessAudioSounding(int32_t slot) {
 }
 
 const std::vector<HeadlessAudioEvent>& HeadlessAudioEvents() { return g_audio.events; }
+void HeadlessAudioClearEvents() {
+    // Room for far more than one frame plays, so a run that clears every frame records
+    // without allocating.
+    constexpr size_t kEventsKept = 256;
+    g_audio.events.clear();
+    g_audio.events.reserve(kEventsKept);
+}
 
 int32_t PlatformAudioOpen() {
     if (g_audio.openAnswer != AudioOpened) return g_audio.openAnswer;

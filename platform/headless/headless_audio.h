@@ -43,3 +43,6 @@ void HeadlessAudioLoseBuffer(int32_t slot);
 const HeadlessWaveSlot& HeadlessAudioSlot(int32_t slot);
 bool HeadlessAudioSounding(int32_t slot);
 const std::vector<HeadlessAudioEvent>& HeadlessAudioEvents();
+// Forgets the recorded starts and stops and keeps room for many more: a long run that clears
+// them every frame records without allocating.
+void HeadlessAudioClearEvents();

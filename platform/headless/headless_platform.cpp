@@ -1,6 +1,9 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -95,4 +98,15 @@ int64_t PlatformProcessId() { return g_machine.processId; }
 bool PlatformSyncFile(std::FILE* file) {
     const bool flushed = std::fflush(file) == 0;
     return ++g_machine.fileSyncs != g_machine.failingSync && flushed;
+}
+
+int64_t HeadlessResidentKilobytes() {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return 0;
+    long long sizePages = 0, residentPages = 0;
+    const int got = std::fscanf(statm, "%lld %lld", &sizePages, &residentPages);
+    std::fclose(statm);
+    const long pageBytes = sysconf(_SC_PAGESIZE);
+    if (got != 2 || pageBytes <= 0) return 0;
+    return residentPages * (pageBytes / 1024);
 }

@@ -29,6 +29,7 @@ constexpr HeadlessDesktop kNewDesktop{1024, 768, 16, false, HeadlessFaultNone};
 HeadlessDesktop g_desktop = kNewDesktop;
 MessageQueue g_queue;
 HeadlessIdleFn g_idleHook;
+int32_t g_refusedDisplayStep = -1;
 
 void ApplyKeyState(const PlatformMessage& m) {
     switch (m.type) {
@@ -47,6 +48,7 @@ void HeadlessResetWindow() {
     g_queue = MessageQueue{};
     g_idleHook = nullptr;
     g_desktop = kNewDesktop;
+    g_refusedDisplayStep = -1;
 }
 
 const HeadlessWindowState& HeadlessWindow() { return g_window; }
@@ -75,6 +77,10 @@ int32_t HeadlessDroppedMessages() { return g_queue.dropped; }
 int32_t HeadlessQueuedMessages() { return g_queue.count; }
 
 void HeadlessSetIdleHook(HeadlessIdleFn hook) { g_idleHook = hook; }
+
+void HeadlessRefuseDisplayStep(int32_t step) { g_refusedDisplayStep = step; }
+
+bool PlatformGrantDisplayStep(int32_t step) { return step != g_refusedDisplayStep; }
 
 bool PlatformClaimInstance(const char*) { return !g_desktop.otherInstance; }
 

@@ -29,7 +29,11 @@ struct HeadlessWindowState {
     uint32_t waits;  // times the program blocked for a message
 };
 
-// No window, an empty queue, a 1024 x 768 desktop at 16 bits, nothing presented, no hook.
+// The display step (a PlatformDisplayStep) the platform refuses from now on; -1: none.
+void HeadlessRefuseDisplayStep(int32_t step);
+
+// No window, an empty queue, a 1024 x 768 desktop at 16 bits, nothing presented, no hook,
+// no display step refused.
 void HeadlessResetWindow();
 const HeadlessWindowState& HeadlessWindow();
 

@@ -196,6 +196,10 @@ void PlatformScreenSize(int32_t* width, int32_t* height) {
 // Alt+Enter is allowed.
 int32_t PlatformDesktopBitsPerPixel() { return 16; }
 
+// SDL keeps no display object, clipper or text context of its own: the window and its
+// renderer are the whole display, and they exist once the window does.
+bool PlatformGrantDisplayStep(int32_t) { return true; }
+
 bool PlatformSetFullScreen(bool fullScreen) {
     if (!g_sdl.window) return false;
     if (fullScreen) {

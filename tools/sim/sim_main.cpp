@@ -1,5 +1,6 @@
 // plusrail-sim: the whole program on the headless platform, driven by a script of window
 // messages per frame, on a clock that moves only by the frame's own sleeps.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,13 +18,15 @@
 #include "shell/settings.h"
 #include "sim_output.h"
 #include "sim_script.h"
+#include "sim_soak.h"
 #include "sound/sound.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
-    "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]...";
+    "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]... | "
+    "plusrail-sim --dir DIR --soak FRAMES [--soak-seed N]";
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
 constexpr int64_t kDigestEvery = 100;  // FrameCallback calls between two back-buffer digests
 
@@ -41,6 +44,8 @@ struct SimOptions {
     std::string events;
     std::string digests;
     std::vector<Shot> shots;
+    int64_t soakFrames = -1;  // -1: a scripted run
+    int64_t soakSeed = 1;
 };
 
 struct SimRun {
@@ -103,6 +108,11 @@ SimOptions ParseArguments(int argc, char** argv) {
             o.events = value;
         } else if (name == "--digests") {
             o.digests = value;
+        } else if (name == "--soak") {
+            if (!ParseCount(value, &o.soakFrames)) Refuse("--soak takes a count, not " + value);
+        } else if (name == "--soak-seed") {
+            if (!ParseCount(value, &o.soakSeed) || o.soakSeed > UINT32_MAX)
+                Refuse("--soak-seed takes a number up to 4294967295, not " + value);
         } else if (name == "--shot") {
             o.shots.push_back(ParseShot(value));
         } else {
@@ -242,6 +252,12 @@ void OnFrame() {
 int main(int argc, char** argv) {
     g_run.options = ParseArguments(argc, argv);
     SimOptions& o = g_run.options;
+    if (o.soakFrames >= 0) {
+        std::error_code ec;
+        std::filesystem::current_path(o.dir, ec);
+        if (ec) Refuse("cannot enter " + o.dir + ": " + ec.message());
+        return RunSoak(o.soakFrames, static_cast<uint32_t>(o.soakSeed));
+    }
     std::string error;
     if (!o.input.empty() && !ReadScript(o.input, &g_run.script, &error)) Refuse(error);
     o.state = Absolute(o.state);
