@@ -14,6 +14,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPLUSRAIL_FUZZ=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
+bin="$(cd "$build" && pwd)/fuzz"
 work="$(mktemp -d "${TMPDIR:-/tmp}/plusrail-fuzz.XXXXXX")"
 failed=()
 for source in fuzz/fuzz_*.cpp; do
@@ -22,7 +23,7 @@ for source in fuzz/fuzz_*.cpp; do
   mkdir -p "$run/corpus"
   if [ -d "fuzz/corpus/$target" ]; then cp "fuzz/corpus/$target"/* "$run/corpus/"; fi
   echo "== $target: ${seconds}s"
-  if (cd "$run" && "$OLDPWD/$build/fuzz/$target" -max_total_time="$seconds" \
+  if (cd "$run" && "$bin/$target" -max_total_time="$seconds" \
         -artifact_prefix="$run/" -print_final_stats=1 corpus >"$run/log.txt" 2>&1); then
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$run/log.txt" || true
   else
