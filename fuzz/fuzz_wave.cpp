@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -39,6 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Memory-backed where there is such a place: the reload reads the file every time.
     const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     WavePath = std::string(dir) + "/plusrail-fuzz-wave-" + std::to_string(getpid()) + ".wav";
+    std::atexit([] { std::remove(WavePath.c_str()); });
     return 0;
 }
 
