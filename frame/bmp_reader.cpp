@@ -16,21 +16,8 @@ constexpr uint32_t CompressionRle8 = 1;
 constexpr uint32_t CompressionRle4 = 2;
 constexpr uint32_t CompressionBitfields = 3;
 
-struct Channel {
-    uint32_t mask;
-    int shift;
-    int bits;
-};
-
-struct DibLayout {
-    int32_t width, height;
-    bool topDown;
-    uint32_t bitCount;
-    uint32_t compression;
-    Channel red, green, blue;
-    uint32_t palette[256];
-    uint32_t paletteSize;
-};
+using Channel = DibChannel;
+using DibLayout = DibHeader;
 
 Channel MakeChannel(uint32_t mask) {
     if (mask == 0) return {0, 0, 0};
@@ -80,6 +67,7 @@ bool ParseHeader(const uint8_t* info, size_t infoSize, DibLayout* d) {
         planes = ReadU16(info + 12);
         d->bitCount = ReadU16(info + 14);
         d->compression = ReadU32(info + 16);
+        d->imageSize = ReadU32(info + 20);
         colourCount = ReadU32(info + 32);
     }
     if (planes != 1 || d->width < 1 || height == 0) return false;
@@ -158,8 +146,13 @@ uint32_t PixelAt(const DibLayout& d, const uint8_t* row, int32_t x) {
     }
 }
 
+// Bytes in one row of plain bits, padded to four.
+int64_t RowBytes(const DibLayout& d) {
+    return (static_cast<int64_t>(d.width) * d.bitCount + 31) / 32 * 4;
+}
+
 bool DecodeRows(const DibLayout& d, const uint8_t* bits, size_t bitsSize, DecodedPicture* out) {
-    const int64_t stride = (static_cast<int64_t>(d.width) * d.bitCount + 31) / 32 * 4;
+    const int64_t stride = RowBytes(d);
     if (stride * d.height > static_cast<int64_t>(bitsSize)) return false;
     for (int32_t r = 0; r < d.height; ++r) {
         const uint8_t* row = bits + r * stride;
@@ -217,26 +210,38 @@ bool DecodeRle(const DibLayout& d, const uint8_t* bits, size_t size, DecodedPict
 
 }  // namespace
 
-bool DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize,
-               DecodedPicture* picture) {
-    if (!info || !picture || (!bits && bitsSize > 0)) return false;
-    DibLayout d;
-    if (!ParseHeader(info, infoSize, &d)) return false;
+bool ParseDibHeader(const uint8_t* info, size_t infoSize, DibHeader* header) {
+    if (!info || !header) return false;
+    return ParseHeader(info, infoSize, header);
+}
+
+bool DecodeDibBits(const DibHeader& d, const uint8_t* bits, size_t bitsSize,
+                   DecodedPicture* picture) {
+    if (!picture || (!bits && bitsSize > 0)) return false;
+    const bool rle = d.compression == CompressionRle8 || d.compression == CompressionRle4;
+    // Plain rows are all there or the picture is refused, before any pixel memory is taken.
+    if (!rle && RowBytes(d) * d.height > static_cast<int64_t>(bitsSize)) return false;
     DecodedPicture out;
     out.width = d.width;
     out.height = d.height;
-    const bool rle = d.compression == CompressionRle8 || d.compression == CompressionRle4;
     // Pixels a run-length picture skips keep colour 0.
-    out.pixels.assign(static_cast<size_t>(d.width) * d.height, rle ? FromPalette(d, 0) : 0);
+    out.pixels.assign(static_cast<size_t>(d.width) * static_cast<size_t>(d.height),
+                      rle ? FromPalette(d, 0) : 0);
     if (rle) {
-        const uint32_t imageSize = ReadU32(info + 20);  // RLE comes with a full header
-        if (imageSize > bitsSize) return false;
-        if (!DecodeRle(d, bits, imageSize ? imageSize : bitsSize, &out)) return false;
+        if (d.imageSize > bitsSize) return false;
+        if (!DecodeRle(d, bits, d.imageSize ? d.imageSize : bitsSize, &out)) return false;
     } else if (!DecodeRows(d, bits, bitsSize, &out)) {
         return false;
     }
     *picture = std::move(out);
     return true;
+}
+
+bool DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize,
+               DecodedPicture* picture) {
+    DibHeader header;
+    return ParseDibHeader(info, infoSize, &header) &&
+           DecodeDibBits(header, bits, bitsSize, picture);
 }
 
 bool DecodeBmpFile(const uint8_t* data, size_t size, DecodedPicture* picture) {

@@ -19,9 +19,35 @@ constexpr int64_t kMaxPicturePixels = int64_t{1} << 24;
 
 // A whole BMP file: file header, bitmap header, colour table, bits.
 bool DecodeBmpFile(const uint8_t* data, size_t size, DecodedPicture* picture);
-// A bitmap header with its colour table (info), and the pixel bits.
+// A bitmap header with its colour table (info), and the pixel bits: ParseDibHeader, then
+// DecodeDibBits.
 bool DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize,
                DecodedPicture* picture);
+
+// One colour channel of a 16- or 32-bit pixel: where its mask lies and how wide it is.
+struct DibChannel {
+    uint32_t mask;
+    int shift;
+    int bits;
+};
+
+// What a bitmap header says about the bits that follow it.
+struct DibHeader {
+    int32_t width, height;
+    bool topDown;
+    uint32_t bitCount;
+    uint32_t compression;
+    uint32_t imageSize;  // bytes of run-length bits; 0: all that follow
+    DibChannel red, green, blue;
+    uint32_t palette[256];
+    uint32_t paletteSize;
+};
+
+// The first step: the header and its colour table or masks, each checked against infoSize.
+bool ParseDibHeader(const uint8_t* info, size_t infoSize, DibHeader* header);
+// The second step: pixel bits as a parsed header describes them, checked against bitsSize.
+bool DecodeDibBits(const DibHeader& header, const uint8_t* bits, size_t bitsSize,
+                   DecodedPicture* picture);
 
 enum FileReadResult : int32_t { FileReadOk = 0, FileReadNoFile, FileReadFailed };
 // Reads a whole file of at most limit bytes.

@@ -31,26 +31,25 @@ bool DecodePlane(const uint8_t* plane, size_t length, int plane_index,
 
 // The planes as a 24-bit bottom-up bitmap: rows padded to four bytes, so the pixel stream
 // lines up with the rows exactly when the width is a multiple of four.
-bool DecodeKbm(const std::vector<uint8_t>& file, DecodedPicture* picture) {
-    const int32_t width = ReadI32(file.data() + 4);
-    const int32_t height = ReadI32(file.data() + 8);
+bool DecodeKbm(const uint8_t* file, size_t size, DecodedPicture* picture) {
+    const int32_t width = ReadI32(file + 4);
+    const int32_t height = ReadI32(file + 8);
     if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide)
         return false;
     if (static_cast<int64_t>(width) * height > kMaxPicturePixels) return false;
     uint64_t lengths[kPlanes];
     uint64_t total = 0;
     for (int p = 0; p < kPlanes; ++p) {
-        lengths[p] = ReadU32(file.data() + 12 + 4 * p);
+        lengths[p] = ReadU32(file + 12 + 4 * p);
         total += lengths[p];
     }
-    if (total > file.size() - kKbmHeaderSize) return false;
+    if (total > size - kKbmHeaderSize) return false;
 
     const size_t paddedWidth = static_cast<size_t>((width + 3) & ~3);
     std::vector<uint8_t> memory(paddedWidth * static_cast<size_t>(height) * kBytesPerPixel, 0);
     size_t at = kKbmHeaderSize;
     for (int p = 0; p < kPlanes; ++p) {
-        if (!DecodePlane(file.data() + at, static_cast<size_t>(lengths[p]), p, &memory))
-            return false;
+        if (!DecodePlane(file + at, static_cast<size_t>(lengths[p]), p, &memory)) return false;
         at += static_cast<size_t>(lengths[p]);
     }
 
@@ -65,6 +64,11 @@ bool DecodeKbm(const std::vector<uint8_t>& file, DecodedPicture* picture) {
 
 }  // namespace
 
+int32_t DecodeKbmFile(const uint8_t* data, size_t size, DecodedPicture* picture) {
+    if (!data || size < kKbmHeaderSize || ReadU32(data) != kKbmMagic) return KbmNotKbm;
+    return DecodeKbm(data, size, picture) ? KbmDecoded : KbmBroken;
+}
+
 int32_t LoadKbmFile(uint16_t slot, const char* path, int32_t useColorKey) {
     if (slot >= kGameSlots) return 0;
     ReleaseSlotSurface(slot);
@@ -76,12 +80,14 @@ int32_t LoadKbmFile(uint16_t slot, const char* path, int32_t useColorKey) {
         DebugLine("KBM[%s]のオープンに失敗しました。\n", path);
         return 0;
     }
-    if (read != FileReadOk || file.size() < kKbmHeaderSize || ReadU32(file.data()) != kKbmMagic) {
+    DecodedPicture picture;
+    const int32_t decoded =
+        read == FileReadOk ? DecodeKbmFile(file.data(), file.size(), &picture) : KbmNotKbm;
+    if (decoded == KbmNotKbm) {
         DebugLine("KBM[%s]はKBM形式ではありません。\n", path);
         return 0;
     }
-    DecodedPicture picture;
-    if (!DecodeKbm(file, &picture)) {
+    if (decoded != KbmDecoded) {
         DebugLine("KBM[%s]の展開に失敗しました。\n", path);
         return 0;
     }

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+#   --sanitizers  also clang and its sanitizer and fuzzer runtimes, for scripts/run-fuzz.sh and
+#                 scripts/run-sanitized-tests.sh (the ordinary build does without them)
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,9 @@ packages=(
   xvfb xauth xdotool
   clang-format cppcheck
 )
+if [ "${1:-}" = "--sanitizers" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,6 +12,7 @@
 #include "frame/sprite.h"
 #include "platform/headless/headless.h"
 #include "support/fresh.h"
+#include "support/fuzz_corpus.h"
 #include "support/game_window.h"  // with the display
 #include "support/work_dir.h"
 
@@ -202,6 +203,42 @@ TEST_F(BitmapTest, PluginDecodesItsFormatOrWritesWhyNot) {
     EXPECT_EQ(LoadPluginImage(50, TEST_IMAGE_PLUGIN, lie.c_str(), 0), 0);
     EXPECT_EQ(BitmapSlots[50].surface, nullptr);
     EXPECT_EQ(Logged().back(), "デコードに失敗しました\n");
+}
+
+// Every fuzz seed is a picture the game takes, and every input that once crashed a reader is
+// refused; the hand-written .kbm seed shows red over blue.
+TEST_F(BitmapTest, FuzzInputsAreTakenOrRefusedWhole) {
+    int seeds = 0;
+    for (const char* target : {"fuzz_bmp", "fuzz_kbm"}) {
+        for (const std::string& path : FuzzCorpus(target)) {
+            SCOPED_TRACE(path);
+            const Loader load = target == std::string("fuzz_kbm") ? LoadKbmFile : LoadBitmapFile;
+            const int32_t expected = IsKeptCrash(path) ? 0 : 1;
+            seeds += expected;
+            EXPECT_EQ(load(11, path.c_str(), 0), expected);
+            EXPECT_EQ(BitmapSlots[11].surface != nullptr, expected == 1);
+        }
+    }
+    EXPECT_GE(seeds, 10);
+
+    const std::vector<std::string> kbm = FuzzCorpus("fuzz_kbm");
+    const auto square = std::find_if(kbm.begin(), kbm.end(), [](const std::string& path) {
+        return path.ends_with("seed-4x2.kbm");
+    });
+    ASSERT_NE(square, kbm.end());
+    ASSERT_EQ(LoadKbmFile(12, square->c_str(), 0), 1);
+    EXPECT_EQ(BitmapSlots[12].surface->width, 4);
+    EXPECT_EQ(BitmapSlots[12].surface->height, 2);
+    for (int x = 0; x < 4; ++x) {
+        SCOPED_TRACE(x);
+        const uint16_t top = Pixel(12, x, 0), bottom = Pixel(12, x, 1);
+        EXPECT_EQ(top >> 11, 31);  // full red, no green, no blue to speak of
+        EXPECT_EQ((top >> 5) & 63, 0);
+        EXPECT_LE(top & 31, 1);
+        EXPECT_EQ(bottom >> 11, 0);  // full blue
+        EXPECT_EQ((bottom >> 5) & 63, 0);
+        EXPECT_EQ(bottom & 31, 31);
+    }
 }
 
 }  // namespace

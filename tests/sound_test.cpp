@@ -13,6 +13,7 @@
 #include "platform/headless/headless_audio.h"
 #include "sound/sound.h"
 #include "support/fresh.h"
+#include "support/fuzz_corpus.h"
 
 namespace {
 
@@ -204,6 +205,33 @@ TEST_F(SoundTest, VolumePanAndFrequencyConversions) {
         ASSERT_EQ(SetWaveFrequency(9, 1000) + ShiftWaveFrequency(9, row.delta), 2);
         EXPECT_EQ(HeadlessAudioSlot(9).frequency, row.hz) << row.delta;
     }
+}
+
+// Every fuzz seed loads, plays, and after its buffer is lost reloads to the same samples;
+// every input that once crashed the reader is refused.
+TEST_F(SoundTest, FuzzInputsLoadPlayAndReloadOrAreRefused) {
+    ASSERT_EQ(CreateSound(), 1);
+    int seeds = 0;
+    for (const std::string& path : FuzzCorpus("fuzz_wave")) {
+        SCOPED_TRACE(path);
+        if (IsKeptCrash(path)) {
+            EXPECT_EQ(LoadWave(3, path.c_str()), 0);
+            EXPECT_EQ(PlayWave(3, 0), 0);
+            continue;
+        }
+        ++seeds;
+        ASSERT_EQ(LoadWave(3, path.c_str()), 1);
+        const Bytes samples = HeadlessAudioSlot(3).samples;
+        EXPECT_FALSE(samples.empty());
+        EXPECT_EQ(PlayWave(3, 0), 1);
+        EXPECT_TRUE(HeadlessAudioSounding(3));
+        HeadlessAudioLoseBuffer(3);
+        EXPECT_EQ(PlayWave(3, 0), 1);
+        EXPECT_EQ(HeadlessAudioSlot(3).samples, samples);
+        EXPECT_EQ(PlayWave(3, 0), 1);
+        EXPECT_TRUE(HeadlessAudioSounding(3));
+    }
+    EXPECT_GE(seeds, 4);
 }
 
 }  // namespace
