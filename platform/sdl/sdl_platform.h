@@ -11,3 +11,7 @@ SDL_Window* SdlMainWindow();
 // Process exit: the game controllers, the window and SDL itself.
 void SdlCloseJoysticks();
 void SdlShutdown();
+
+// The first half of a presentation: the picture into the window's streaming texture (converted
+// to the window's format on a software renderer); false when there is no texture or it fails.
+bool SdlFillTexture(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height);

@@ -221,7 +221,7 @@ bool PlatformSetFullScreen(bool fullScreen) {
     return true;
 }
 
-bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+bool SdlFillTexture(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (!g_sdl.texture || width != g_sdl.width || height != g_sdl.height) return false;
     if (g_sdl.convert) {
         void* texels = nullptr;
@@ -234,9 +234,13 @@ bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32
                                                          static_cast<size_t>(y) * pitch),
                        width);
         SDL_UnlockTexture(g_sdl.texture);
-    } else if (SDL_UpdateTexture(g_sdl.texture, nullptr, pixels, pitch) != 0) {
-        return false;
+        return true;
     }
+    return SDL_UpdateTexture(g_sdl.texture, nullptr, pixels, pitch) == 0;
+}
+
+bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+    if (!SdlFillTexture(pixels, pitch, width, height)) return false;
     // Black bars where the scaled picture leaves the output uncovered; a window of the
     // picture's own size has none.
     int outputWidth = 0, outputHeight = 0;
