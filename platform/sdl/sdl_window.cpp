@@ -71,7 +71,7 @@ bool Translate(const SDL_Event& e, PlatformMessage* m) {
 // lets the compiler work on the eight pixels at once.
 constexpr int32_t kBlock = 8;
 
-void ConvertBlock(const uint16_t (&p)[kBlock], uint32_t (&block)[kBlock]) {
+inline void ConvertBlock(const uint16_t (&p)[kBlock], uint32_t (&block)[kBlock]) {
     uint16_t r[kBlock], g[kBlock], b[kBlock];
     for (int32_t i = 0; i < kBlock; ++i) {
         const uint16_t g6 = static_cast<uint16_t>((p[i] >> 5) & 63);
