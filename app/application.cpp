@@ -6,6 +6,7 @@
 #include "frame/diagnostics.h"
 #include "frame/display.h"
 #include "frame/frame.h"
+#include "frame/messages.h"
 #include "frame/sprite.h"
 #include "input/input.h"
 #include "platform/keys.h"
@@ -75,8 +76,13 @@ void SetFrameTrace(FrameTraceFn fn) { g_frameTrace = fn; }
 
 int32_t RunApplication(const GameRoutines& game) {
     Frame = FrameState{};
-    // A second start ends quietly; the first one keeps running.
-    if (!PlatformClaimInstance(kWindowClassName)) return 0;
+    // A second start ends; the first one keeps running and comes to the front. The player is
+    // told, by a box too when the first window could not be reached.
+    if (!PlatformClaimInstance(kWindowClassName)) {
+        DebugLine("%s", kAlreadyRunningMessage);
+        if (!PlatformShowOtherInstance(kWindowClassName)) ErrorBox("%s", kAlreadyRunningMessage);
+        return 0;
+    }
     if (!CreateFrameWindow()) return 0;
     // Set-up failures have shown their own messages.
     if (!SetupDisplay()) return 0;

@@ -27,8 +27,19 @@ int64_t PlatformCalendarSeconds();  // calendar time in seconds
 
 // Odds and ends of the desktop.
 void PlatformShowCursor(bool show);
-void PlatformDebugOutput(const char* text);                  // one debugger-output text, UTF-8
-void PlatformErrorBox(const char* title, const char* text);  // modal; returns when acknowledged
+// The program's texts are Japanese (UTF-8); each comes with its English translation, or null
+// when it has none. The text itself is what the program said; a platform shows the English
+// beside it, and the Japanese only where it can render it.
+void PlatformDebugOutput(const char* text, const char* english);  // one debugger-output text
+// Modal; returns when acknowledged.
+void PlatformErrorBox(const char* title, const char* text, const char* englishTitle,
+                      const char* englishText);
+
+// Folders: where the executable lies (false when it cannot be told), whether a folder exists,
+// and the working folder, which the game's pictures, sounds and data files are relative to.
+bool PlatformExecutableFolder(char* path, int32_t size);
+bool PlatformFolderExists(const char* path);
+bool PlatformChangeFolder(const char* path);
 
 // Files.
 int64_t PlatformProcessId();

@@ -28,6 +28,8 @@ struct PlatformMessage {
 
 // Single instance: false when another running instance already holds the name.
 bool PlatformClaimInstance(const char* className);
+// Brings the running instance's window to the front; false when the desktop would not.
+bool PlatformShowOtherInstance(const char* className);
 
 // Makes windows of this class possible (the desktop connection); false on failure.
 bool PlatformRegisterWindowClass(const char* className);

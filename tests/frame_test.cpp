@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/game_folder.h"
 #include "app/window_procedure.h"
 #include "frame/bitmap_slots.h"
 #include "frame/frame.h"
@@ -167,6 +168,68 @@ TEST_F(FrameTest, OnlyAKeyDownOfTheQuitKeyRequestsAClose) {
     Send(MsgClose);
     EXPECT_TRUE(HeadlessWindow().destroyed);
     EXPECT_EQ(PumpMessages(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrameTest, SecondStartSaysSoAndBringsTheFirstForward) {
+    HeadlessSetOtherInstance(true);
+    RunFrames(0);
+    EXPECT_FALSE(HeadlessWindow().created);
+    EXPECT_EQ(HeadlessWindow().otherInstanceShown, 1u);
+    EXPECT_EQ(HeadlessRecorded().debugLines,
+              std::vector<std::string>{"+RAILは既に起動しています。\n"});
+    EXPECT_NE(HeadlessRecorded().debugEnglish[0].find("already running"), std::string::npos);
+    EXPECT_TRUE(HeadlessRecorded().errorBoxes.empty());  // the first window tells enough
+}
+
+// Folders laid out as a build or an unpacked game would have them, under the test's own
+// working directory.
+class GameFolderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        FreshProcess();
+        root_ = std::filesystem::current_path();
+    }
+    void TearDown() override {
+        std::filesystem::current_path(root_);
+        HeadlessSetExecutableFolder(nullptr);
+    }
+    static void MakeFolder(const std::filesystem::path& p) {
+        std::filesystem::create_directories(p);
+    }
+    ScopedWorkDir dir_;
+    std::filesystem::path root_;
+};
+
+TEST_F(GameFolderTest, StartedElsewhereTheGameMovesToThePicturesBesideItsExecutable) {
+    MakeFolder(root_ / "elsewhere");
+    MakeFolder(root_ / "build/game/bmp");
+    MakeFolder(root_ / "unpacked/bmp");
+    MakeFolder(root_ / "unpacked/game/bmp");  // its own folder comes first
+    MakeFolder(root_ / "empty");
+    const struct {
+        const char* executable;  // relative to the test's folder; "" cannot be told
+        const char* start;
+        bool found;
+        const char* endsIn;
+    } cases[] = {
+        {"build", "elsewhere", true, "build/game"},
+        {"unpacked", "elsewhere", true, "unpacked"},
+        {"build/game", "elsewhere", true, "build/game"},
+        {"build", "unpacked", true, "unpacked"},  // pictures here: the start folder is kept
+        {"empty", "elsewhere", false, "elsewhere"},
+        {"", "elsewhere", false, "elsewhere"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::current_path(root_ / c.start);
+        const std::string executable = (root_ / c.executable).string();
+        HeadlessSetExecutableFolder(*c.executable ? executable.c_str() : nullptr);
+        EXPECT_EQ(EnterGameFolder(), c.found) << c.executable << " from " << c.start;
+        EXPECT_EQ(std::filesystem::current_path(), root_ / c.endsIn) << c.executable;
+    }
 }
 
 }  // namespace

@@ -29,9 +29,16 @@ void HeadlessSetProcessId(int64_t id);
 void HeadlessFailFileSync(int32_t n);
 int32_t HeadlessFileSyncs();  // syncs asked for since the reset, failed ones included
 
+// The folder PlatformExecutableFolder answers; null or "" (after a reset): it cannot be told.
+// Folder existence and changes are the real file system's.
+void HeadlessSetExecutableFolder(const char* path);
+
 struct HeadlessRecord {
     std::vector<std::string> debugLines;
     std::vector<std::string> errorBoxes;  // "title: text"
+    // The English handed over with each, "" where there was none.
+    std::vector<std::string> debugEnglish;
+    std::vector<std::string> errorBoxesEnglish;  // "title: text"
     bool cursorShown = true;
 };
 const HeadlessRecord& HeadlessRecorded();

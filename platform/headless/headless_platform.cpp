@@ -1,6 +1,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,6 +21,7 @@ struct HeadlessMachine {
     int64_t processId;
     int32_t failingSync;
     int32_t fileSyncs;
+    char executableFolder[1024];  // empty: cannot be told
 };
 
 HeadlessMachine g_machine;
@@ -83,11 +85,38 @@ int64_t PlatformCalendarSeconds() { return g_machine.calendarSeconds + g_machine
 
 void PlatformShowCursor(bool show) { g_record.cursorShown = show; }
 
-void PlatformDebugOutput(const char* text) { g_record.debugLines.emplace_back(text); }
-
-void PlatformErrorBox(const char* title, const char* text) {
-    g_record.errorBoxes.emplace_back(std::string(title) + ": " + text);
+// The program's own texts are kept byte for byte; the English goes beside them.
+void PlatformDebugOutput(const char* text, const char* english) {
+    g_record.debugLines.emplace_back(text);
+    g_record.debugEnglish.emplace_back(english ? english : "");
 }
+
+void PlatformErrorBox(const char* title, const char* text, const char* englishTitle,
+                      const char* englishText) {
+    g_record.errorBoxes.emplace_back(std::string(title) + ": " + text);
+    g_record.errorBoxesEnglish.emplace_back(std::string(englishTitle ? englishTitle : "") + ": " +
+                                            (englishText ? englishText : ""));
+}
+
+// Folders are the real ones; the executable's folder can be pretended.
+void HeadlessSetExecutableFolder(const char* path) {
+    std::snprintf(g_machine.executableFolder, sizeof g_machine.executableFolder, "%s",
+                  path ? path : "");
+}
+
+bool PlatformExecutableFolder(char* path, int32_t size) {
+    if (!g_machine.executableFolder[0] || size <= 0) return false;
+    const int written =
+        std::snprintf(path, static_cast<size_t>(size), "%s", g_machine.executableFolder);
+    return written > 0 && written < size;
+}
+
+bool PlatformFolderExists(const char* path) {
+    struct stat info;
+    return path && stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool PlatformChangeFolder(const char* path) { return path && chdir(path) == 0; }
 
 void HeadlessSetProcessId(int64_t id) { g_machine.processId = id; }
 void HeadlessFailFileSync(int32_t n) { g_machine.failingSync = n; }

@@ -84,6 +84,12 @@ bool PlatformGrantDisplayStep(int32_t step) { return step != g_refusedDisplaySte
 
 bool PlatformClaimInstance(const char*) { return !g_desktop.otherInstance; }
 
+bool PlatformShowOtherInstance(const char*) {
+    if (!g_desktop.otherInstance) return false;
+    ++g_window.otherInstanceShown;
+    return true;
+}
+
 bool PlatformRegisterWindowClass(const char*) {
     if (g_desktop.fault == HeadlessFaultRegisterClass) return false;
     g_window.classRegistered = true;

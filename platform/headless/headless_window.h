@@ -26,7 +26,8 @@ struct HeadlessWindowState {
     char title[64];
     uint32_t presentedFrames;
     uint16_t picture[kHeadlessPictureWidth * kHeadlessPictureHeight];  // last presented, RGB565
-    uint32_t waits;  // times the program blocked for a message
+    uint32_t waits;               // times the program blocked for a message
+    uint32_t otherInstanceShown;  // times a second start brought the pretended first one forward
 };
 
 // The display step (a PlatformDisplayStep) the platform refuses from now on; -1: none.

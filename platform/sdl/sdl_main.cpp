@@ -3,6 +3,7 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include "app/application.h"
+#include "app/game_folder.h"
 #include "frame/display.h"
 #include "frame/frame.h"
 #include "scenes/callbacks.h"
@@ -10,6 +11,8 @@
 
 int main(int, char**) {
     SDL_SetMainReady();
+    // Started from anywhere, the game still finds its pictures and sounds.
+    EnterGameFolder();
     RunApplication(GameRoutines{StartupCallback, FrameCallback});
     // The display and sound objects live until the process ends, and go in reverse order.
     ReleaseSound();

@@ -15,3 +15,6 @@ void SdlShutdown();
 // The first half of a presentation: the picture into the window's streaming texture (converted
 // to the window's format on a software renderer); false when there is no texture or it fails.
 bool SdlFillTexture(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height);
+
+// Brings the window to the front when a second start has asked for it since the last call.
+void SdlRaiseIfAsked();

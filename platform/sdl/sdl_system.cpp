@@ -1,14 +1,12 @@
-// Clocks, the cursor, debug output, error boxes, the instance lock, plug-in libraries and
-// file syncs.
+// Clocks, the cursor, folders, plug-in libraries and file syncs.
 #define SDL_MAIN_HANDLED
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "platform/platform.h"
@@ -23,34 +21,6 @@ int64_t PlatformCalendarSeconds() { return static_cast<int64_t>(std::time(nullpt
 
 void PlatformShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
-void PlatformDebugOutput(const char* text) {
-    std::fputs(text, stderr);
-    std::fflush(stderr);
-}
-
-void PlatformErrorBox(const char* title, const char* text) {
-    // Owned by the game's window so that it shows above full screen. Without a display the
-    // box cannot show; the terminal is the next best reader.
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, SdlMainWindow()) < 0)
-        std::fprintf(stderr, "%s: %s\n", title, text);
-}
-
-// An advisory lock on a file named after the window class, held until the process ends;
-// the lock goes with the process however it ends.
-bool PlatformClaimInstance(const char* className) {
-    const char* dir = std::getenv("XDG_RUNTIME_DIR");
-    if (!dir || !*dir) dir = "/tmp";
-    char path[512];
-    std::snprintf(path, sizeof path, "%s/%s.lock", dir, className);
-    const int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    // A lock that cannot be made at all must not keep the game from starting.
-    if (fd < 0) return true;
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    const bool heldByOther = errno == EWOULDBLOCK;
-    close(fd);
-    return !heldByOther;
-}
-
 void* PlatformOpenLibrary(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
 
 void* PlatformLibrarySymbol(void* library, const char* name) {
@@ -60,6 +30,24 @@ void* PlatformLibrarySymbol(void* library, const char* name) {
 void PlatformCloseLibrary(void* library) {
     if (library) dlclose(library);
 }
+
+bool PlatformExecutableFolder(char* path, int32_t size) {
+    if (size <= 1) return false;
+    const ssize_t length = readlink("/proc/self/exe", path, static_cast<size_t>(size - 1));
+    if (length <= 0) return false;
+    path[length] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (!slash) return false;
+    *(slash == path ? slash + 1 : slash) = '\0';
+    return true;
+}
+
+bool PlatformFolderExists(const char* path) {
+    struct stat info;
+    return path && stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool PlatformChangeFolder(const char* path) { return path && chdir(path) == 0; }
 
 int64_t PlatformProcessId() { return static_cast<int64_t>(getpid()); }
 

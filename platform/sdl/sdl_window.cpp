@@ -164,6 +164,7 @@ void PlatformDestroyWindow() {
 }
 
 bool PlatformPeekMessage(PlatformMessage* message) {
+    SdlRaiseIfAsked();
     SDL_Event e;
     while (SDL_PollEvent(&e))
         if (Translate(e, message)) return true;
@@ -175,8 +176,11 @@ bool PlatformPeekMessage(PlatformMessage* message) {
     return false;
 }
 
+// Wakes now and then while waiting, so that a second start's call to the front is heard
+// while the game is paused.
 void PlatformWaitMessage() {
-    if (!g_sdl.quitPosted) SDL_WaitEvent(nullptr);
+    constexpr int kWakeMs = 250;
+    while (!g_sdl.quitPosted && !SDL_WaitEventTimeout(nullptr, kWakeMs)) SdlRaiseIfAsked();
 }
 
 void PlatformPostQuit() { g_sdl.quitPosted = true; }
