@@ -65,10 +65,17 @@ run_game() {
   pid=$!
   # The credits last 220 frames at 60 a second; the title is up after less than four seconds.
   sleep 4.5
-  kill -0 "$pid" 2>/dev/null || { wait "$pid" || true; sed 's/^/  game: /' "$log" >&2; fail "the game ended by itself"; }
+  if ! kill -0 "$pid" 2>/dev/null; then
+    wait "$pid" || true
+    sed 's/^/  game: /' "$log" >&2
+    fail "the game ended by itself"
+  fi
   kill -TERM "$pid"
   wait "$pid" || status=$?
-  [ "$status" -eq 0 ] || { sed 's/^/  game: /' "$log" >&2; fail "the game ended with status $status"; }
+  if [ "$status" -ne 0 ]; then
+    sed 's/^/  game: /' "$log" >&2
+    fail "the game ended with status $status"
+  fi
   if grep -E '(BMP|WAVE)\[.*\]のオープンに失敗しました' "$log" >&2; then
     fail "the installed game did not find its pictures and sounds"
   fi
@@ -115,7 +122,9 @@ expect_saved "$xdg/plusrail"
 if [ -L "$xdg/plusrail/wave" ] || [ ! -f "$xdg/plusrail/wave/mine" ]; then
   fail "the player's own wave folder was replaced"
 fi
-[ "$first_data" = "$(snapshot "$data")" ] || fail "the second run wrote into the default data directory"
+[ "$first_data" = "$(snapshot "$data")" ] ||
+  fail "the second run wrote into the default data directory"
 
 [ "$before" = "$(snapshot "$moved")" ] || fail "the runs changed something under the prefix"
-echo "install-test: the installed game ran from two prefixes, saved in its data directories and wrote nothing under the prefix"
+echo "install-test: the installed game ran from two places, saved in its data directories" \
+  "and wrote nothing under the prefix"
