@@ -1,12 +1,17 @@
 # make run  - install what is missing, build everything, generate the assets, start the game
 # make test - install what is missing, build everything, run every test
 # make bench - build everything, run the frame-cost benchmarks and print their table
+# make install [PREFIX=...] [DESTDIR=...] - build everything, install the game under PREFIX
+# make uninstall - remove what the last install put there
 BUILD ?= build
 JOBS ?= $(shell nproc)
 # WERROR=ON: every compiler warning fails the build, as in CI
 WERROR ?= OFF
+PREFIX ?= /usr/local
+# No "Entering directory" lines from a make called inside this one
+MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install uninstall clean
 
 all: build
 
@@ -29,5 +34,19 @@ test: build
 bench: build
 	@scripts/bench-table.sh $(BUILD)
 
+# DESTDIR, when set, reaches cmake through the environment and is put before PREFIX.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX) >/dev/null
+	@echo "Installed under $(DESTDIR)$(PREFIX); start the game with $(PREFIX)/bin/plusrail"
+
+# Removes every file the last install listed, under the same DESTDIR (the list leaves it out),
+# and the game's folder once it is empty.
+uninstall:
+	@[ -f $(BUILD)/install_manifest.txt ] || { echo "Nothing installed from $(BUILD)"; exit 1; }
+	@sed 's|^|$(DESTDIR)|' $(BUILD)/install_manifest.txt | xargs -r -d '\n' rm -f --
+	@sed -n 's|^\(.*/share/plusrail\)/plusrail$$|$(DESTDIR)\1|p' $(BUILD)/install_manifest.txt | \
+		xargs -r -d '\n' -I{} find {} -depth -type d -empty -delete
+	@echo "Removed the files listed in $(BUILD)/install_manifest.txt"
+
 clean:
-	rm -rf $(BUILD)
+	@rm -rf $(BUILD)

@@ -9,7 +9,7 @@
 namespace assetgen {
 namespace {
 
-constexpr int kLineColours = 8;
+constexpr int kLineColours = kLineHues - 1;
 constexpr int kImageLength = 33;
 constexpr int kImageThickness = 11;
 constexpr int kPitchAlong = 32;
@@ -29,7 +29,7 @@ constexpr double kHalfThickness = 3.5;
 constexpr double kAxisStart = 0.5 + 5.0;
 constexpr double kAxisEnd = 32.5 - 5.0;
 
-const Colour kPalette[kLineColours + 1] = {
+const Colour kPalette[kLineHues] = {
     {0.56, 0.59, 0.66},  // grey
     {1.00, 0.22, 0.30},  // 1 red
     {1.00, 0.55, 0.10},  // 2 orange
@@ -140,6 +140,8 @@ Picture TurnSheet(const Picture& sheet) {
 }
 
 }  // namespace
+
+Colour LineHue(int index) { return kPalette[index]; }
 
 int WriteLineSheets(const std::string& outDir) {
     const Picture sheetX = DrawLineSheetX();

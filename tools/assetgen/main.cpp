@@ -1,6 +1,7 @@
-// plusrail-assetgen OUTDIR: writes every picture and sound of the game under OUTDIR
-// (bmp/font_1, bmp/font_2, bmp/game, bmp/back, wave). The output depends on nothing but
-// this program and the fonts it reads, so every build gets the same bytes.
+// plusrail-assetgen OUTDIR [ICONDIR]: writes every picture and sound of the game under OUTDIR
+// (bmp/font_1, bmp/font_2, bmp/game, bmp/back, wave) and, given ICONDIR, the desktop icons
+// there. The output depends on nothing but this program and the fonts it reads, so every
+// build gets the same bytes.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -9,13 +10,14 @@
 #include "backgrounds.h"
 #include "fonts.h"
 #include "frame_picture.h"
+#include "icon.h"
 #include "line_sheets.h"
 #include "medals.h"
 #include "sounds.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: plusrail-assetgen OUTDIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: plusrail-assetgen OUTDIR [ICONDIR]\n");
         return 2;
     }
     const std::string outDir = argv[1];
@@ -42,6 +44,11 @@ int main(int argc, char** argv) {
         {"sounds", assetgen::WriteSounds(outDir)},
     };
     int failures = 0;
+    // The icons belong to the desktop, not to the game's folder, so they go apart.
+    if (argc == 3 && !assetgen::WriteIcons(argv[2])) {
+        std::fprintf(stderr, "plusrail-assetgen: writing the icons failed\n");
+        ++failures;
+    }
     for (const Step& step : steps) {
         if (!step.ok) {
             std::fprintf(stderr, "plusrail-assetgen: writing the %s failed\n", step.what);
