@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/mix_bus.h"
 #include "platform/platform_audio.h"
 
 namespace {
@@ -30,6 +31,7 @@ struct SdlAudioDevice {
     Uint16 format;
     int channels;
     SdlWaveSlot slots[kPlatformAudioSlots];
+    MixBus bus;
 };
 
 SdlAudioDevice g_audio;
@@ -45,6 +47,12 @@ void DropSamples(SdlWaveSlot* wave) {
     wave->chunk = nullptr;
     SDL_free(wave->samples);
     wave->samples = nullptr;
+}
+
+// Runs on the audio thread, on the device's 16-bit stereo mix.
+void LastStage(void* bus, Uint8* stream, int bytes) {
+    MixBusProcess(static_cast<MixBus*>(bus), reinterpret_cast<int16_t*>(stream),
+                  bytes / static_cast<int>(2 * sizeof(int16_t)));
 }
 
 // Hundredths of a decibel of attenuation to a linear factor 0..1.
@@ -65,6 +73,11 @@ int32_t PlatformAudioOpen() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return AudioRefused;
     }
+    // The mix's last stage: the sounds' level given back, no clipping when many play. It
+    // works on 16-bit stereo, which the device nearly always grants.
+    MixBusReset(&g_audio.bus);
+    if (g_audio.format == AUDIO_S16SYS && g_audio.channels == 2)
+        Mix_SetPostMix(LastStage, &g_audio.bus);
     g_audio.open = true;
     return AudioOpened;
 }

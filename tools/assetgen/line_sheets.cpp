@@ -30,7 +30,7 @@ constexpr double kAxisStart = 0.5 + 5.0;
 constexpr double kAxisEnd = 32.5 - 5.0;
 
 const Colour kPalette[kLineHues] = {
-    {0.56, 0.59, 0.66},  // grey
+    {0.27, 0.30, 0.37},  // grey: a dark steel, so that texts over a greyed stack stand out
     {1.00, 0.22, 0.30},  // 1 red
     {1.00, 0.55, 0.10},  // 2 orange
     {1.00, 0.88, 0.14},  // 3 yellow

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/mix_bus.h"
 #include "synth_math.h"
 #include "wav_writer.h"
 
@@ -94,12 +95,14 @@ void AddNoise(Buffer& out, double start, double duration, double gain, double at
     }
 }
 
-// Brings the loudest sample to `peak` and fades both ends to silence.
+// Brings the loudest sample to `peak` of what a sound may use, and fades both ends to silence.
+// The sounds keep their balance and shape; all of them leave the same headroom, so that three
+// played together fit in 16 bits, and the platform's mix gives the level back.
 Buffer Finish(Buffer out, double peak) {
     double loudest = 0.0;
     for (double s : out) loudest = std::fabs(s) > loudest ? std::fabs(s) : loudest;
     if (loudest > 0.0) {
-        for (double& s : out) s *= peak / loudest;
+        for (double& s : out) s *= peak * kSoundHeadroom / loudest;
     }
     const int fadeIn = 48;
     const int fadeOut = 220;
@@ -140,7 +143,7 @@ Buffer Erasing() {
     }
     double loudest = 0.0;
     for (double s : out) loudest = std::fabs(s) > loudest ? std::fabs(s) : loudest;
-    for (double& s : out) s *= 0.55 / loudest;
+    for (double& s : out) s *= 0.55 * kSoundHeadroom / loudest;
     return out;
 }
 
