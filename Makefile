@@ -28,7 +28,7 @@ run: build
 	@scripts/run.sh $(BUILD)
 
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && ctest --progress --output-on-failure -j $(JOBS)
 
 # The frame costs as ratios to one screen copy, each the median of several runs
 bench: build

@@ -2,20 +2,22 @@
 # Installs the Debian packages the build needs, only those that are missing.
 #   --sanitizers  also clang and its sanitizer and fuzzer runtimes, for scripts/run-fuzz.sh and
 #                 scripts/run-sanitized-tests.sh (the ordinary build does without them)
+#   --screenshots also the X tools and the Japanese X fonts for scripts/shot-error-box.sh
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libsdl2-mixer-dev
+  libsdl2-dev libsdl2-mixer-dev libx11-dev
   libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev
   xvfb xauth xdotool
   clang-format cppcheck
 )
-if [ "${1:-}" = "--sanitizers" ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+  --sanitizers) packages+=(clang libclang-rt-14-dev) ;;
+  --screenshots) packages+=(x11-apps netpbm xfonts-intl-japanese) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
