@@ -7,6 +7,7 @@
 #include "game/levels.h"
 #include "game/medals.h"
 #include "game/motion.h"
+#include "game/replay_record.h"
 #include "input/buttons.h"
 #include "input/input.h"
 #include "shell/catalogue.h"
@@ -61,6 +62,7 @@ void UpdateReady() {
 void UpdateGameOver() {
     if (Scene.leaveTimer < 2) {
         Scene.leaveTimer = 0;
+        FinishRecording(ReplayEndGameOver);
         if (Scene.newRank != kNoRank) {
             EnterScene(SceneNameEntry, Scene.id);
         } else {
@@ -102,6 +104,7 @@ void CountDownMedalFlashes() {
 void CheckAbortCombination() {
     if (ButtonIsDown(ButtonLatch.right) && ButtonIsDown(ButtonLatch.key[1]) &&
         ButtonIsDown(ButtonLatch.key[7]) && ButtonIsDown(ButtonLatch.key[8])) {
+        FinishRecording(ReplayEndAbort);
         EnterScene(SceneTitle, Scene.id);
     }
 }
@@ -154,9 +157,11 @@ void StartGame(int32_t mode) {
     Game.bannerTimer = 0;
     Scene.newRank = kNoRank;
     Scene.frame = 0;
+    BeginRecording(mode);
 }
 
 void GameUpdate() {
+    RecordButtons();
     UpdateActionCounters(Settings.keyConfig);
 
     if (Scene.enterTimer > 0 || Scene.leaveTimer >= 1) {

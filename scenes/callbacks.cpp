@@ -4,6 +4,7 @@
 #include "frame/frame.h"
 #include "frame/random.h"
 #include "frame/sprite.h"
+#include "game/replay_record.h"
 #include "input/buttons.h"
 #include "input/input.h"
 #include "options/option_menu.h"
@@ -52,6 +53,8 @@ void FrameCallback() {
 }
 
 int32_t CloseCallback() {
+    // Every close request takes a game back to the title: that is its hand-over.
+    if (Scene.id == SceneGameNormal) FinishRecording(ReplayEndLeft);
     // Shift held down at a close request: back to the title from anywhere, even the title.
     if (QueryKey(VkShift) == ButtonHeld) {
         EnterTitle(Scene.id);

@@ -6,10 +6,12 @@
 #include "game/game_screen.h"
 #include "game/game_screen_panel.h"
 #include "game/motion.h"
+#include "game/replay_record.h"
 #include "input/buttons.h"
 #include "input/input.h"
 #include "scenes/ranking.h"
 #include "shell/catalogue.h"
+#include "shell/ranking_replays.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -163,6 +165,9 @@ void CommitName() {
         entry.score = Game.score;
         entry.lines = Game.lines;
         for (int m = 0; m < kMedalKinds; ++m) entry.medals[m] = Game.medals[m];
+        // The game's replay moves into the table with it.
+        InsertRankingReplay(Scene.newRank, RecordingFinished());
+        ForgetFinishedRecording();
     }
     PlayWave(WaveSlotSelect, 0);
 }

@@ -10,11 +10,14 @@
 #include "frame/sprite.h"
 #include "game/field.h"
 #include "game/game_screen.h"
+#include "game/replay_record.h"
 #include "input/buttons.h"
 #include "input/input.h"
 #include "options/sound_test.h"
 #include "scenes/name_entry.h"
 #include "scenes/ranking.h"
+#include "scenes/replay_watch.h"
+#include "shell/ranking_replays.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
@@ -39,4 +42,7 @@ void ResetProcessState() {
     ResetSettings();
     ResetGame();
     ResetGameScreen();
+    ResetRecording();
+    ResetRankingReplays();
+    ResetReplayWatch();
 }

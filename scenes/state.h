@@ -30,6 +30,8 @@
 //   SaveBuffer            shell/settings.h     the words of the file being read or written
 //   save trace            shell/settings.cpp   the simulator's hook on every save (private)
 //   data file states      shell/settings.cpp   files not to save over, temp numbers (private)
+//   replay images         shell/ranking_replays.cpp  the recording, the top ten's and the
+//                                              watched replay, and which rank holds which
 // options/
 //   SoundTestNumber       options/sound_test.h the sound chosen on the sound test
 // game/
@@ -37,9 +39,11 @@
 //   XLineGrid, YLineGrid  game/field.h         the Field's lines
 //   Erase/DropMark X/Y    game/field.h         marks of the erasure and the collapse
 //   ViewXGrid, ViewYGrid  game/game_screen.h   what the screen shows of each line
+//   recorder              game/replay_record.cpp  the game being recorded, its open run
 // scenes/
 //   NameLetters           scenes/name_entry.h  the three letters and their repeat counters
 //   ranking timers        scenes/ranking.h     the ranking screen's page timers
+//   replay watch          scenes/replay_watch.cpp  the replay being watched: cursor, speed
 
 // Puts every record above back as a process that has just started has it: surfaces and
 // sound buffers released, every trace removed. The platform's own state is the platform's.

@@ -9,6 +9,7 @@
 #include "frame/diagnostics.h"
 #include "input/buttons.h"
 #include "platform/platform.h"
+#include "shell/ranking_replays.h"
 
 SettingsRecord Settings;
 RankingTable NormalRanking;
@@ -157,17 +158,46 @@ ReadResult ReadBytes(const char* path, uint8_t* bytes, size_t size, size_t* got)
     return failed ? ReadResult::Unreadable : ReadResult::Read;
 }
 
-// Writes SaveBuffer words 0..words - 1 to a temporary file beside `path`, puts it on the disk
-// and renames it over `path`: a save that fails at any step leaves the old file whole. The
-// temporary name is this process's own, so two instances saving at once do not write into
-// each other's file.
+// Writes SaveBuffer words 0..words - 1 through WriteDataFile.
 bool WriteWords(const char* path, int words) {
+    unsigned char bytes[kSaveBufferWords * kWordBytes];
+    for (int i = 0; i < words; ++i) EncodeWord(SaveBuffer[i], bytes + kWordBytes * i);
+    return WriteDataFile(path, bytes, static_cast<size_t>(words) * kWordBytes);
+}
+
+// Loads one file through `parse`; remembers whether a save may replace it.
+void LoadFile(DataFile which, int words, void (*parse)(const uint8_t*, size_t)) {
+    uint8_t bytes[kSaveBufferWords * kWordBytes];
+    size_t got = 0;
+    const ReadResult result =
+        ReadBytes(kFileNames[which], bytes, static_cast<size_t>(words) * kWordBytes, &got);
+    // A file that is there but could not be read whole keeps the defaults, and the save
+    // leaves it alone: writing the defaults over it would lose what it holds.
+    g_keepFile[which] = result == ReadResult::Unreadable;
+    parse(bytes, result == ReadResult::Read ? got : 0);
+}
+
+// Whether the file now holds what the program holds.
+bool SaveFile(DataFile which, int words) {
+    const char* name = kFileNames[which];
+    if (g_keepFile[which]) {
+        DebugLine("DAT[%s]を読み込めなかったので保存しません。\n", name);
+        return false;
+    }
+    if (WriteWords(name, words)) {
+        TraceSave(name);
+        return true;
+    }
+    DebugLine("DAT[%s]の保存に失敗しました。\n", name);
+    return false;
+}
+
+}  // namespace
+
+bool WriteDataFile(const char* path, const uint8_t* bytes, size_t size) {
     char tempPath[96];
     std::snprintf(tempPath, sizeof tempPath, "%s.tmp.%lld.%u", path,
                   static_cast<long long>(PlatformProcessId()), ++g_tempSerial);
-    unsigned char bytes[kSaveBufferWords * kWordBytes];
-    for (int i = 0; i < words; ++i) EncodeWord(SaveBuffer[i], bytes + kWordBytes * i);
-    const size_t size = static_cast<size_t>(words) * kWordBytes;
 
     std::FILE* file = std::fopen(tempPath, "wb");
     if (!file) return false;
@@ -183,32 +213,6 @@ bool WriteWords(const char* path, int words) {
     std::remove(tempPath);
     return false;
 }
-
-// Loads one file through `parse`; remembers whether a save may replace it.
-void LoadFile(DataFile which, int words, void (*parse)(const uint8_t*, size_t)) {
-    uint8_t bytes[kSaveBufferWords * kWordBytes];
-    size_t got = 0;
-    const ReadResult result =
-        ReadBytes(kFileNames[which], bytes, static_cast<size_t>(words) * kWordBytes, &got);
-    // A file that is there but could not be read whole keeps the defaults, and the save
-    // leaves it alone: writing the defaults over it would lose what it holds.
-    g_keepFile[which] = result == ReadResult::Unreadable;
-    parse(bytes, result == ReadResult::Read ? got : 0);
-}
-
-void SaveFile(DataFile which, int words) {
-    const char* name = kFileNames[which];
-    if (g_keepFile[which]) {
-        DebugLine("DAT[%s]を読み込めなかったので保存しません。\n", name);
-        return;
-    }
-    if (WriteWords(name, words))
-        TraceSave(name);
-    else
-        DebugLine("DAT[%s]の保存に失敗しました。\n", name);
-}
-
-}  // namespace
 
 void DefaultNormalRanking() { FillRanking(NormalRanking, kDefaultNormal); }
 
@@ -239,6 +243,7 @@ void LoadSettings() {
     LoadFile(NormalRankingFile, kRankingWords, [](const uint8_t* bytes, size_t size) {
         ParseRankingBytes(&NormalRanking, false, bytes, size);
     });
+    LoadRankingReplays();
     LoadFile(ExpertRankingFile, kRankingWords, [](const uint8_t* bytes, size_t size) {
         ParseRankingBytes(&ExpertRanking, true, bytes, size);
     });
@@ -248,7 +253,8 @@ void SaveSettings() {
     PutSettings();
     SaveFile(ConfigFile, kSettingsWords);
     PutRanking(NormalRanking);
-    SaveFile(NormalRankingFile, kRankingWords);
+    // The replays follow the table they belong to, and only when it was written.
+    if (SaveFile(NormalRankingFile, kRankingWords)) SaveRankingReplays();
     PutRanking(ExpertRanking);
     SaveFile(ExpertRankingFile, kRankingWords);
 }

@@ -47,6 +47,11 @@ int ParseRankingBytes(RankingTable* table, bool expert, const uint8_t* bytes, si
 void DefaultNormalRanking();
 void DefaultExpertRanking();
 
+// Writes `size` bytes to a temporary file beside `path`, puts it on the disk and renames it
+// over `path`: a save that fails at any step leaves the old file whole. The temporary name is
+// this process's own, so two instances saving at once do not write into each other's file.
+bool WriteDataFile(const char* path, const uint8_t* bytes, size_t size);
+
 // Called with the file name after each data file is written (the simulator's event log).
 using SaveTraceFn = void (*)(const char* name);
 void SetSaveTrace(SaveTraceFn fn);

@@ -14,6 +14,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/keys.h"
 #include "scenes/callbacks.h"
+#include "scenes/replay_watch.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sim_output.h"
@@ -26,7 +27,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
     "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]... | "
-    "plusrail-sim --dir DIR --soak FRAMES [--soak-seed N]";
+    "plusrail-sim --dir DIR --soak FRAMES [--soak-seed N] | "
+    "plusrail-sim --replay FILE --verify";
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
 constexpr int64_t kDigestEvery = 100;  // FrameCallback calls between two back-buffer digests
 
@@ -46,6 +48,8 @@ struct SimOptions {
     std::vector<Shot> shots;
     int64_t soakFrames = -1;  // -1: a scripted run
     int64_t soakSeed = 1;
+    std::string replay;
+    bool verify = false;
 };
 
 struct SimRun {
@@ -91,6 +95,10 @@ SimOptions ParseArguments(int argc, char** argv) {
     SimOptions o;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
+        if (name == "--verify") {
+            o.verify = true;
+            continue;
+        }
         if (i + 1 >= argc) Refuse(name + " needs a value; " + kUsage);
         const std::string value = argv[++i];
         if (name == "--dir") {
@@ -113,11 +121,18 @@ SimOptions ParseArguments(int argc, char** argv) {
         } else if (name == "--soak-seed") {
             if (!ParseCount(value, &o.soakSeed) || o.soakSeed > UINT32_MAX)
                 Refuse("--soak-seed takes a number up to 4294967295, not " + value);
+        } else if (name == "--replay") {
+            o.replay = value;
         } else if (name == "--shot") {
             o.shots.push_back(ParseShot(value));
         } else {
             Refuse("unknown option " + name + "; " + kUsage);
         }
+    }
+    if (!o.replay.empty() || o.verify) {
+        if (o.replay.empty() || !o.verify)
+            Refuse(std::string("--replay FILE goes with --verify; ") + kUsage);
+        return o;
     }
     if (o.dir.empty()) Refuse(std::string("--dir is required; ") + kUsage);
     // Frames run from 0 to N - 1: a picture of a later one could never be taken.
@@ -252,6 +267,14 @@ void OnFrame() {
 int main(int argc, char** argv) {
     g_run.options = ParseArguments(argc, argv);
     SimOptions& o = g_run.options;
+    if (!o.replay.empty()) {
+        // The rules alone, headless: 0 when the replay reaches its recorded result.
+        char message[512];
+        const ReplayVerdict verdict = VerifyReplayFile(o.replay.c_str(), message, sizeof message);
+        std::fprintf(verdict == ReplayVerdict::Same ? stdout : stderr, "plusrail-sim: %s\n",
+                     message);
+        return verdict == ReplayVerdict::Same ? 0 : 1;
+    }
     if (o.soakFrames >= 0) {
         std::error_code ec;
         std::filesystem::current_path(o.dir, ec);

@@ -1,0 +1,110 @@
+#include "game/replay_record.h"
+
+#include "game/field.h"
+#include "input/buttons.h"
+#include "shell/ranking_replays.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+
+namespace {
+
+constexpr uint32_t kRunLengthMax = 0x7FFFFFFFu;
+
+struct RecorderState {
+    bool active;
+    bool finished;
+    bool memoryOnly;
+    bool full;  // the runs no longer fit: the rest of the game goes unrecorded
+    ReplayInfo info;
+    uint32_t runPacked;
+    uint32_t runLength;  // 0: no run open
+};
+RecorderState g_recorder;
+
+// Closes the open run into the image; false when it does not fit.
+bool FlushRun() {
+    RecorderState& r = g_recorder;
+    if (r.runLength == 0) return true;
+    uint8_t* at = RecordingImage().bytes + kReplayHeaderBytes + r.info.frameBytes;
+    if (kReplayFrameBytes - r.info.frameBytes < kReplayRunMaxBytes) return false;
+    r.info.frameBytes += static_cast<uint32_t>(EncodeRun(r.runPacked, r.runLength, at));
+    r.info.frames += r.runLength;
+    r.info.runs += 1;
+    r.runLength = 0;
+    return true;
+}
+
+void TakeResult(int32_t end) {
+    ReplayResult& result = g_recorder.info.result;
+    result.end = end;
+    result.score = Game.score;
+    result.lines = Game.lines;
+    result.level = Game.level;
+    result.elapsedMs = Game.elapsedMs;
+    for (int m = 0; m < kReplayMedals; ++m) result.medals[m] = Game.medals[m];
+}
+
+}  // namespace
+
+void BeginRecording(int32_t mode) {
+    RecorderState& r = g_recorder;
+    r.active = true;
+    r.finished = false;
+    r.full = false;
+    r.runLength = 0;
+    r.info = ReplayInfo{};
+    r.info.rulesVersion = kReplayRulesVersion;
+    r.info.mode = mode;
+    r.info.seed = Game.seed;
+    r.info.startLevel = Scene.startLevel;
+    r.info.keyConfig = EffectiveKeyConfig(Settings.keyConfig);
+    r.info.showLineShadow = Settings.showLineShadow == 1 ? 1 : 0;
+    r.info.eraseProperty = Settings.eraseProperty == 1 ? 1 : 0;
+    r.info.fpsDisplay = Settings.fpsDisplay == 1 ? 1 : 0;
+    RecordingImage().size = 0;
+}
+
+void RecordButtons() {
+    RecorderState& r = g_recorder;
+    if (!r.active) return;
+    r.info.result.updates += 1;
+    if (r.full) return;
+    const ButtonLatchState& b = ButtonLatch;
+    const int32_t states[12] = {b.up,     b.down,   b.right,  b.left,   b.key[1], b.key[2],
+                                b.key[3], b.key[4], b.key[5], b.key[6], b.key[7], b.key[8]};
+    const uint32_t packed = PackButtons(states);
+    if (r.runLength > 0 && packed == r.runPacked && r.runLength < kRunLengthMax) {
+        r.runLength += 1;
+        return;
+    }
+    if (!FlushRun()) {
+        r.full = true;
+        r.info.incomplete = true;
+        return;
+    }
+    r.runPacked = packed;
+    r.runLength = 1;
+}
+
+void FinishRecording(int32_t end) {
+    RecorderState& r = g_recorder;
+    if (!r.active) return;
+    r.active = false;
+    if (!r.full && !FlushRun()) r.info.incomplete = true;
+    TakeResult(end);
+    SealReplay(RecordingImage(), r.info);
+    r.finished = !r.memoryOnly;
+    if (!r.memoryOnly) WriteLastReplay();
+}
+
+bool RecordingActive() { return g_recorder.active; }
+
+bool RecordingFinished() { return g_recorder.finished; }
+
+void ForgetFinishedRecording() { g_recorder.finished = false; }
+
+const ReplayInfo& RecordedInfo() { return g_recorder.info; }
+
+void SetRecordingWritesFiles(bool writes) { g_recorder.memoryOnly = !writes; }
+
+void ResetRecording() { g_recorder = RecorderState{}; }

@@ -1,0 +1,231 @@
+#include "scenes/replay_watch.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "app/window_procedure.h"
+#include "frame/frame.h"
+#include "frame/sprite.h"
+#include "game/field.h"
+#include "game/game_scene.h"
+#include "game/game_screen.h"
+#include "game/replay_record.h"
+#include "input/buttons.h"
+#include "input/input.h"
+#include "platform/platform.h"
+#include "shell/catalogue.h"
+#include "shell/ranking_replays.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+#include "shell/text.h"
+
+namespace {
+
+constexpr int32_t kFrameRate = 60;
+constexpr int32_t kResultFrames = 240;  // the recorded result stays four seconds
+constexpr int kFastUpdates = 4;
+constexpr int32_t kResultFont = FontSmall1;
+constexpr int32_t kResultTitleFont = FontSmall1 + 2;  // yellow
+
+// Only the game scene: the game's hand-over names scenes that do not run while watching.
+const SceneEntry kWatchScenes[] = {
+    {SceneGameNormal, nullptr, nullptr, nullptr},
+};
+
+struct WatchState {
+    ReplayInfo info;
+    ReplayCursor cursor;
+    bool started;
+    bool over;
+    bool firstFrameDrawn;
+    uint32_t tick;           // frames shown, for half speed
+    int32_t resultLeft;      // frames the result still shows
+};
+WatchState g_watch;
+
+void EndWatching() {
+    g_watch.over = true;
+    // A game that was left by a close request hands over here: its runs are all there is.
+    FinishRecording(ReplayEndLeft);
+}
+
+void PutLatch(uint32_t packed) {
+    int32_t s[12];
+    UnpackButtons(packed, s);
+    ButtonLatchState& b = ButtonLatch;
+    b.up = s[0];
+    b.down = s[1];
+    b.right = s[2];
+    b.left = s[3];
+    for (int n = 1; n <= 8; ++n) b.key[n] = s[3 + n];
+}
+
+// The first field of `got` that differs from `want`, or null.
+const char* FirstDifference(const ReplayResult& want, const ReplayResult& got, int64_t* w,
+                            int64_t* g) {
+    struct Field {
+        const char* name;
+        int64_t want, got;
+    };
+    const Field fields[] = {
+        {"end", want.end, got.end},
+        {"updates", want.updates, got.updates},
+        {"score", want.score, got.score},
+        {"lines", want.lines, got.lines},
+        {"level", want.level, got.level},
+        {"time", want.elapsedMs, got.elapsedMs},
+        {"medal level", want.medals[0], got.medals[0]},
+        {"medal time", want.medals[1], got.medals[1]},
+        {"medal lines", want.medals[2], got.medals[2]},
+        {"medal chain", want.medals[3], got.medals[3]},
+        {"medal streak", want.medals[4], got.medals[4]},
+        {"medal collection", want.medals[5], got.medals[5]},
+    };
+    for (const Field& f : fields) {
+        if (f.want != f.got) {
+            *w = f.want;
+            *g = f.got;
+            return f.name;
+        }
+    }
+    return nullptr;
+}
+
+void DrawResultLine(int32_t row, const char* label, int32_t value) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%-8s%10d", label, static_cast<int>(value));
+    DrawText(0, row, text, kResultFont, TextCellsCentred);
+}
+
+void DrawRecordedResult() {
+    const ReplayResult& r = g_watch.info.result;
+    DrawText(0, 10, "REPLAY END", kResultTitleFont, TextCellsCentred);
+    DrawResultLine(12, "SCORE", r.score);
+    DrawResultLine(13, "LINES", r.lines);
+    DrawResultLine(14, "LEVEL", r.level);
+    char text[48];
+    const int32_t seconds = r.elapsedMs / 1000;
+    std::snprintf(text, sizeof text, "%-8s%4d:%02d:%02d", "TIME", static_cast<int>(seconds / 3600),
+                  static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    DrawText(0, 15, text, kResultFont, TextCellsCentred);
+    std::snprintf(text, sizeof text, "MEDALS %d %d %d %d %d %d", static_cast<int>(r.medals[0]),
+                  static_cast<int>(r.medals[1]), static_cast<int>(r.medals[2]),
+                  static_cast<int>(r.medals[3]), static_cast<int>(r.medals[4]),
+                  static_cast<int>(r.medals[5]));
+    DrawText(0, 16, text, kResultFont, TextCellsCentred);
+    if (g_watch.info.incomplete) DrawText(0, 18, "INCOMPLETE", kResultTitleFont, TextCellsCentred);
+}
+
+}  // namespace
+
+void StartWatching(const ReplayInfo& info, const uint8_t* image) {
+    g_watch = WatchState{};
+    g_watch.info = info;
+    g_watch.cursor = StartCursor(image, info);
+    g_watch.started = true;
+    SetSceneTable(kWatchScenes, 1);
+    SetRecordingWritesFiles(false);
+
+    Settings.keyConfig = info.keyConfig;
+    Settings.showLineShadow = info.showLineShadow;
+    Settings.eraseProperty = info.eraseProperty;
+    Settings.fpsDisplay = info.fpsDisplay;
+    ResetButtons();
+    Scene.startLevel = info.startLevel;
+    // The game deals from the frame count of its start (normal mode) or from Game.seed.
+    Scene.frame = info.seed;
+    Game.seed = info.seed;
+    StartGame(info.mode);
+}
+
+bool StepWatching() {
+    if (!g_watch.started || g_watch.over) return false;
+    uint32_t packed = 0;
+    if (!RecordingActive() || !NextFrame(g_watch.cursor, &packed)) {
+        EndWatching();
+        return false;
+    }
+    PutLatch(packed);
+    // As in play, each update sees the count of the frame it runs in.
+    Scene.frame = Scene.frame == INT32_MAX ? 0 : Scene.frame + 1;
+    GameUpdate();
+    if (!RecordingActive()) g_watch.over = true;
+    return true;
+}
+
+bool WatchingOver() { return g_watch.over; }
+
+const ReplayResult& WatchedResult() { return RecordedInfo().result; }
+
+ReplayVerdict VerifyReplayFile(const char* path, char* message, size_t size) {
+    ReplayInfo info;
+    const ReplayStatus status = ReadReplayFile(path, &info);
+    if (status != ReplayStatus::Ok) {
+        std::snprintf(message, size, "%s: %s", path, ReplayStatusText(status));
+        return ReplayVerdict::Refused;
+    }
+    if (info.incomplete) {
+        std::snprintf(message, size,
+                      "%s: the replay is incomplete (its buttons stop at update %u of %u), so "
+                      "its result cannot be reached",
+                      path, info.frames, info.result.updates);
+        return ReplayVerdict::Different;
+    }
+    StartWatching(info, WatchedImage().bytes);
+    while (StepWatching()) {
+    }
+    int64_t want = 0, got = 0;
+    const char* field = FirstDifference(info.result, WatchedResult(), &want, &got);
+    if (field) {
+        std::snprintf(message, size, "%s: %s differs: recorded %lld, replayed %lld", path, field,
+                      static_cast<long long>(want), static_cast<long long>(got));
+        return ReplayVerdict::Different;
+    }
+    std::snprintf(message, size, "%s: the replay reaches its recorded result (score %d, %u updates)",
+                  path, static_cast<int>(info.result.score), info.result.updates);
+    return ReplayVerdict::Same;
+}
+
+void ReplayStartupCallback() {
+    SetFrameRate(kFrameRate);
+    PlatformShowCursor(false);
+    EnableJoystick(1);
+    SetCloseCallback(ReplayCloseCallback);
+    LoadFonts();
+    LoadGameBitmaps();
+    LoadWaves();
+    ReplayInfo info;
+    if (ReadReplay(WatchedImage().bytes, WatchedImage().size, &info) == ReplayStatus::Ok) {
+        StartWatching(info, WatchedImage().bytes);
+    } else {
+        g_watch.over = true;
+    }
+    g_watch.resultLeft = kResultFrames;
+}
+
+void ReplayFrameCallback() {
+    ClearScreen(0);
+    // The player's own buttons only choose the speed; the game gets the recorded ones.
+    LatchButtons();
+    const bool fast = ButtonIsDown(ButtonLatch.key[1]);
+    const bool slow = ButtonIsDown(ButtonLatch.key[3]);
+    int updates = fast ? kFastUpdates : 1;
+    if (slow && !fast) updates = g_watch.tick % 2 == 0 ? 1 : 0;
+    ++g_watch.tick;
+    // The game's first frame shows READY before any update, as the mode select's last did.
+    if (!g_watch.firstFrameDrawn) {
+        g_watch.firstFrameDrawn = true;
+        updates = 0;
+    }
+    for (int i = 0; i < updates && StepWatching(); ++i) {
+    }
+    if (g_watch.started) GameDraw();
+    if (g_watch.over) {
+        DrawRecordedResult();
+        if (--g_watch.resultLeft <= 0) RequestClose();
+    }
+}
+
+int32_t ReplayCloseCallback() { return 1; }
+
+void ResetReplayWatch() { g_watch = WatchState{}; }

@@ -1,0 +1,36 @@
+#pragma once
+// The replays the program keeps in memory: the game being recorded, the normal top ten's (in
+// step with NormalRanking and rank_n.dat), and one read for watching. Files live in replays/
+// beside the data files: last.rpl, rank_n_0.rpl .. rank_n_9.rpl.
+#include <cstddef>
+
+#include "shell/replay_file.h"
+
+constexpr const char* kReplayFolder = "replays";
+constexpr const char* kLastReplayFile = "replays/last.rpl";
+
+// Where the recorder builds the current game's replay.
+ReplayImage& RecordingImage();
+// Writes RecordingImage to replays/last.rpl the way the data files are written.
+bool WriteLastReplay();
+
+// The name entry put the finished game at `rank`: the replays below move down one, the tenth
+// is dropped, and the recording (when `recorded`) becomes that rank's replay.
+void InsertRankingReplay(int rank, bool recorded);
+// The replay of a rank, or nullptr when it has none.
+const ReplayImage* RankingReplay(int rank);
+
+// Called by LoadSettings once NormalRanking is read: each rank_n_K.rpl that is whole and
+// belongs to the entry at K (same score, lines and medals) becomes that rank's replay.
+void LoadRankingReplays();
+// Called by SaveSettings after rank_n.dat was written: every rank whose file differs from
+// what is held is written (or its file removed when the rank has no replay).
+void SaveRankingReplays();
+
+// Reads a replay file into the image for watching; its status, with `info` filled when Ok.
+// A file larger than any replay is refused unread.
+ReplayStatus ReadReplayFile(const char* path, ReplayInfo* info);
+const ReplayImage& WatchedImage();
+
+// Back to the state of a process that has just started: no replay held.
+void ResetRankingReplays();
