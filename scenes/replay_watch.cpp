@@ -38,8 +38,8 @@ struct WatchState {
     bool started;
     bool over;
     bool firstFrameDrawn;
-    uint32_t tick;           // frames shown, for half speed
-    int32_t resultLeft;      // frames the result still shows
+    uint32_t tick;       // frames shown, for half speed
+    int32_t resultLeft;  // frames the result still shows
 };
 WatchState g_watch;
 
@@ -172,8 +172,7 @@ ReplayVerdict VerifyReplayFile(const char* path, char* message, size_t size) {
         return ReplayVerdict::Different;
     }
     StartWatching(info, WatchedImage().bytes);
-    while (StepWatching()) {
-    }
+    while (StepWatching()) {}
     int64_t want = 0, got = 0;
     const char* field = FirstDifference(info.result, WatchedResult(), &want, &got);
     if (field) {
@@ -181,8 +180,9 @@ ReplayVerdict VerifyReplayFile(const char* path, char* message, size_t size) {
                       static_cast<long long>(want), static_cast<long long>(got));
         return ReplayVerdict::Different;
     }
-    std::snprintf(message, size, "%s: the replay reaches its recorded result (score %d, %u updates)",
-                  path, static_cast<int>(info.result.score), info.result.updates);
+    std::snprintf(message, size,
+                  "%s: the replay reaches its recorded result (score %d, %u updates)", path,
+                  static_cast<int>(info.result.score), info.result.updates);
     return ReplayVerdict::Same;
 }
 
@@ -217,8 +217,7 @@ void ReplayFrameCallback() {
         g_watch.firstFrameDrawn = true;
         updates = 0;
     }
-    for (int i = 0; i < updates && StepWatching(); ++i) {
-    }
+    for (int i = 0; i < updates && StepWatching(); ++i) {}
     if (g_watch.started) GameDraw();
     if (g_watch.over) {
         DrawRecordedResult();

@@ -119,9 +119,9 @@ void LoadRankingReplays() {
         const FileRead read = ReadWhole(path, image);
         ReplayInfo info;
         // A replay of other rules still belongs to its rank; it just cannot be watched.
-        const ReplayStatus status =
-            read == FileRead::Read ? ReadReplay(image.bytes, image.size, &info)
-                                   : ReplayStatus::Truncated;
+        const ReplayStatus status = read == FileRead::Read
+                                        ? ReadReplay(image.bytes, image.size, &info)
+                                        : ReplayStatus::Truncated;
         const bool usable = (status == ReplayStatus::Ok || status == ReplayStatus::OtherRules) &&
                             BelongsTo(info, NormalRanking.entries[k]);
         if (!usable) image.size = 0;

@@ -166,7 +166,8 @@ const char* ReplayStatusText(ReplayStatus status) {
         case ReplayStatus::Ok: return "a whole replay";
         case ReplayStatus::CannotOpen: return "the replay file cannot be opened";
         case ReplayStatus::NotAReplay: return "not a replay file (no +RPL mark at its start)";
-        case ReplayStatus::UnknownFormat: return "a replay of a format version this game cannot read";
+        case ReplayStatus::UnknownFormat:
+            return "a replay of a format version this game cannot read";
         case ReplayStatus::Truncated: return "the replay file is cut short";
         case ReplayStatus::TrailingBytes: return "the replay file has bytes after its end";
         case ReplayStatus::BadCrc: return "the replay file is damaged (its CRC does not match)";

@@ -15,6 +15,7 @@
 #include "platform/keys.h"
 #include "scenes/callbacks.h"
 #include "scenes/replay_watch.h"
+#include "shell/ranking_replays.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sim_output.h"
@@ -28,7 +29,8 @@ constexpr const char* kUsage =
     "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
     "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]... | "
     "plusrail-sim --dir DIR --soak FRAMES [--soak-seed N] | "
-    "plusrail-sim --replay FILE --verify";
+    "plusrail-sim --replay FILE --verify | "
+    "plusrail-sim --dir DIR --replay FILE [--frames N] [--input FILE] [--events FILE] ...";
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
 constexpr int64_t kDigestEvery = 100;  // FrameCallback calls between two back-buffer digests
 
@@ -129,9 +131,8 @@ SimOptions ParseArguments(int argc, char** argv) {
             Refuse("unknown option " + name + "; " + kUsage);
         }
     }
-    if (!o.replay.empty() || o.verify) {
-        if (o.replay.empty() || !o.verify)
-            Refuse(std::string("--replay FILE goes with --verify; ") + kUsage);
+    if (o.verify) {
+        if (o.replay.empty()) Refuse(std::string("--verify needs --replay FILE; ") + kUsage);
         return o;
     }
     if (o.dir.empty()) Refuse(std::string("--dir is required; ") + kUsage);
@@ -267,7 +268,7 @@ void OnFrame() {
 int main(int argc, char** argv) {
     g_run.options = ParseArguments(argc, argv);
     SimOptions& o = g_run.options;
-    if (!o.replay.empty()) {
+    if (o.verify) {
         // The rules alone, headless: 0 when the replay reaches its recorded result.
         char message[512];
         const ReplayVerdict verdict = VerifyReplayFile(o.replay.c_str(), message, sizeof message);
@@ -291,6 +292,18 @@ int main(int argc, char** argv) {
         Refuse("cannot write the event log " + o.events);
     if (!o.digests.empty() && !(g_run.digests = std::fopen(o.digests.c_str(), "w")))
         Refuse("cannot write the digest file " + o.digests);
+    GameRoutines routines{StartupCallback, FrameCallback};
+    if (!o.replay.empty()) {
+        // The program watching a replay, as plusrail --replay FILE runs it.
+        ReplayInfo info;
+        const ReplayStatus status = ReadReplayFile(o.replay.c_str(), &info);
+        if (status != ReplayStatus::Ok) {
+            std::fprintf(stderr, "plusrail-sim: %s: %s\n", o.replay.c_str(),
+                         ReplayStatusText(status));
+            return 1;
+        }
+        routines = GameRoutines{ReplayStartupCallback, ReplayFrameCallback};
+    }
     std::error_code ec;
     std::filesystem::current_path(o.dir, ec);
     if (ec) Refuse("cannot enter " + o.dir + ": " + ec.message());
@@ -309,7 +322,7 @@ int main(int argc, char** argv) {
         PlatformPostQuit();
     else
         DeliverUpTo(0);
-    RunApplication(GameRoutines{StartupCallback, FrameCallback});
+    RunApplication(routines);
     Sync();
 
     const bool ended = HeadlessWindow().destroyed;
