@@ -37,7 +37,8 @@ Bytes ReadBytes(const fs::path& path) {
 
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // The CRC written again after an edit, so that only the edited field is wrong.
@@ -192,8 +193,7 @@ TEST_F(ReplayFileTest, VerificationPlaysTheRulesAndNamesTheFirstDifference) {
     b[kScoreAt] ^= 1;
     Reseal(b);
     WriteBytes("tampered.rpl", b);
-    EXPECT_EQ(VerifyReplayFile("tampered.rpl", message, sizeof message),
-              ReplayVerdict::Different);
+    EXPECT_EQ(VerifyReplayFile("tampered.rpl", message, sizeof message), ReplayVerdict::Different);
     EXPECT_NE(std::string(message).find("score differs"), std::string::npos) << message;
 }
 
