@@ -4,6 +4,7 @@ the readers know. Run from anywhere; it rewrites the seeds it owns (seed-*) and 
 others (kept crashes, refused inputs) alone."""
 import os
 import struct
+import zlib
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus")
 
@@ -182,7 +183,41 @@ def wave_seeds():
     write("fuzz_wave", "chunk-before-riff.wav", wave(1, 16, tone16, before_riff=b"JUNK\2\0\0\0xy"))
 
 
+def replay(runs, end=0, start_level=0, key_config=0, incomplete=False, rules=1, result=None):
+    """A replay file (docs/replay-format.md) from (packed buttons, length) runs."""
+    body = b""
+    for packed, length in runs:
+        body += struct.pack("<I", packed)[:3]
+        while True:
+            byte = length & 0x7F
+            length >>= 7
+            body += bytes([byte | (0x80 if length else 0)])
+            if not length:
+                break
+    frames = sum(length for _, length in runs)
+    updates = frames + (50 if incomplete else 0)
+    score, lines, level, ms = result or (0, 0, start_level, 17 * updates)
+    header = b"+RPL" + struct.pack("<HHBBBB", 1, rules, 1, 1 if incomplete else 0, end, 0)
+    header += struct.pack("<iiiiii", 1234, start_level, key_config, 1, 1, 0)
+    header += struct.pack("<IIII", updates, frames, len(runs), len(body))
+    header += struct.pack("<iiii", score, lines, level, ms) + struct.pack("<6i", 0, 0, 0, 0, 0, 0)
+    data = header + body
+    return data + struct.pack("<I", zlib.crc32(data) & 0xFFFFFFFF)
+
+
+def replay_seeds():
+    right, key1, key2 = 2 << 4, 2 << 8, 2 << 10  # RIGHT, KEY 1 and KEY 2 pressed
+    taps = [(0, 120), (right, 1), (0x3 << 4, 5), (0x1 << 4, 1), (0, 30), (key2, 1), (0, 200)]
+    write("fuzz_replay", "taps.rpl", replay(taps))
+    write("fuzz_replay", "abort.rpl", replay([(0, 150), (right | key1 | 0xF << 20, 1)], end=1))
+    write("fuzz_replay", "long-run-level100.rpl", replay([(0, 70000)], end=2, start_level=100, key_config=20))
+    write("fuzz_replay", "incomplete.rpl", replay(taps, incomplete=True))
+    write("fuzz_replay", "older-rules.rpl", replay(taps, rules=0))
+    write("fuzz_replay", "no-runs.rpl", replay([], end=2))
+
+
 bmp_seeds()
 bits_seeds()
 kbm_seeds()
 wave_seeds()
+replay_seeds()
