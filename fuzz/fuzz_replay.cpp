@@ -43,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResetProcessState();
     std::memcpy(g_copy, data, size);
     StartWatching(info, g_copy);
-    for (int u = 0; u < kPlayedUpdates && StepWatching(); ++u) {
-    }
+    for (int u = 0; u < kPlayedUpdates && StepWatching(); ++u) {}
     return 0;
 }

@@ -66,8 +66,8 @@ protected:
         golden_ = fs::path(sourceDir) / "tests" / "golden";
         ASSERT_TRUE(fs::exists(sim_)) << sim_;
         const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-        work_ = fs::path(testing::TempDir()) /
-                ("replay_test_" + test + "_" + std::to_string(getpid()));
+        work_ =
+            fs::path(testing::TempDir()) / ("replay_test_" + test + "_" + std::to_string(getpid()));
         fs::remove_all(work_);
         fs::create_directories(work_ / "game");
         const fs::path assets = fs::path(binaryDir) / "game";
@@ -84,13 +84,13 @@ protected:
         for (const std::string& a : args) command += " '" + a + "'";
         EXPECT_EQ(std::system((command + " >out.txt 2>err.txt; echo $? >status.txt").c_str()), 0);
         return SimRun{std::stoi(ReadFile(work_ / "status.txt")), ReadFile(work_ / "out.txt"),
-                   ReadFile(work_ / "err.txt")};
+                      ReadFile(work_ / "err.txt")};
     }
     // The program from its start on a script; state.json and events.txt as the run left them.
     void Play(const std::string& script, int frames, std::vector<std::string> more = {}) {
         std::ofstream(work_ / "input.txt") << script;
-        std::vector<std::string> args{"--dir",   "game",       "--frames", std::to_string(frames),
-                                      "--input", "input.txt",  "--state",  "state.json",
+        std::vector<std::string> args{"--dir",    "game",      "--frames", std::to_string(frames),
+                                      "--input",  "input.txt", "--state",  "state.json",
                                       "--events", "events.txt"};
         args.insert(args.end(), more.begin(), more.end());
         const SimRun run = Sim(args);
@@ -134,7 +134,8 @@ protected:
         for (std::string line; std::getline(in, line);) {
             const int frame = std::atoi(line.c_str());
             const std::string rest = line.substr(line.find(' ') + 1);
-            if (frame >= from && frame < to && (rest.rfind("play", 0) == 0 || rest.rfind("stop", 0) == 0))
+            if (frame >= from && frame < to &&
+                (rest.rfind("play", 0) == 0 || rest.rfind("stop", 0) == 0))
                 kept.push_back(std::to_string(frame - from) + " " + rest);
         }
         return kept;
@@ -157,9 +158,9 @@ TEST_F(ReplayTest, GamesAtEveryStartLevelAreRecordedAndVerify) {
         fs::remove_all(work_ / "game" / "replays");
         // Taps left and right and turns, so the games are not all alike.
         std::string script = FromTitle(row.held);
-        for (int f = 400; f < 3000; f += 37) script += std::to_string(f) + (f % 2 ? " LEFT" : " X") +
-                                                       " down\n" + std::to_string(f + 2) +
-                                                       (f % 2 ? " LEFT" : " X") + " up\n";
+        for (int f = 400; f < 3000; f += 37)
+            script += std::to_string(f) + (f % 2 ? " LEFT" : " X") + " down\n" +
+                      std::to_string(f + 2) + (f % 2 ? " LEFT" : " X") + " up\n";
         Play(script, 12000);
         const int start = SceneFrame(101), end = SceneLeft(start);
         ASSERT_EQ(start, kGameStartFrame);
@@ -188,7 +189,8 @@ TEST_F(ReplayTest, TheAbortCombinationAndEscapeEndTheReplayWhereTheyEndTheGame) 
     Play(FromTitle({}) + "1000 RIGHT down\n1000 Z down\n1000 Q down\n1000 R down\n", 1100);
     ReplayInfo info = Info(Replay("last.rpl"));
     EXPECT_EQ(info.result.end, ReplayEndAbort);
-    EXPECT_EQ(info.result.updates, static_cast<uint32_t>(SceneFrame(0, kGameStartFrame) - kGameStartFrame));
+    EXPECT_EQ(info.result.updates,
+              static_cast<uint32_t>(SceneFrame(0, kGameStartFrame) - kGameStartFrame));
     SimRun verify = Verify("game/replays/last.rpl");
     EXPECT_EQ(verify.status, 0) << verify.errors;
 
@@ -207,7 +209,8 @@ TEST_F(ReplayTest, TheAbortCombinationAndEscapeEndTheReplayWhereTheyEndTheGame) 
 TEST_F(ReplayTest, TheReplaysOwnKeyLayoutIsUsed) {
     WriteWords(work_ / "game" / "config.dat", {4, 1, 1, 1, 1});  // B-1: KEY 5 is INSTANT FALL
     std::string script = FromTitle({});
-    for (int f = 450; f < 3000; f += 60) script += std::to_string(f) + " W down\n" + std::to_string(f + 2) + " W up\n";
+    for (int f = 450; f < 3000; f += 60)
+        script += std::to_string(f) + " W down\n" + std::to_string(f + 2) + " W up\n";
     Play(script, 3500);
     const std::string bytes = Replay("last.rpl");
     EXPECT_EQ(Info(bytes).keyConfig, 4);
@@ -250,7 +253,8 @@ TEST_F(ReplayTest, DamagedAndForeignFilesAreRefusedWithAMessage) {
         std::ofstream(work_ / row.name, std::ios::binary) << row.bytes;
         const SimRun verify = Verify(row.name);
         EXPECT_EQ(verify.status, 1) << row.name;
-        EXPECT_NE(verify.errors.find(row.message), std::string::npos) << row.name << ": " << verify.errors;
+        EXPECT_NE(verify.errors.find(row.message), std::string::npos)
+            << row.name << ": " << verify.errors;
         // Nor does the replay mode open the window on it.
         const SimRun watch = Sim({"--dir", "game", "--replay", row.name, "--state", "watch.json"});
         EXPECT_EQ(watch.status, 1) << row.name;
@@ -271,7 +275,8 @@ TEST_F(ReplayTest, RankReplayFilesMoveWithTheTable) {
     WriteWords(work_ / "game" / "rank_n.dat", table);
     // No buttons: a top-out; the name entry's time runs out; Escape from the ranking to the
     // title, then on the title to save and end.
-    Play(FromTitle({}) + "6000 ESCAPE down\n6002 ESCAPE up\n6100 ESCAPE down\n6102 ESCAPE up\n", 7000);
+    Play(FromTitle({}) + "6000 ESCAPE down\n6002 ESCAPE up\n6100 ESCAPE down\n6102 ESCAPE up\n",
+         7000);
     ASSERT_GT(SceneFrame(151), 0) << "no name entry";
     ASSERT_EQ(State()["ended"], true);
     const std::string first = Replay("last.rpl");
@@ -282,7 +287,7 @@ TEST_F(ReplayTest, RankReplayFilesMoveWithTheTable) {
     const fs::path script = golden_ / "level0.script";
     std::ofstream(work_ / "input.txt") << ReadFile(script);
     const SimRun run = Sim({"--dir", "game", "--frames", "3176", "--input", "input.txt", "--state",
-                         "state.json", "--events", "events.txt"});
+                            "state.json", "--events", "events.txt"});
     ASSERT_EQ(run.status, 0) << run.errors;
     const std::string second = Replay("last.rpl");
     EXPECT_EQ(Info(second).result.score, 329300);
@@ -310,11 +315,14 @@ TEST_F(ReplayTest, WatchingShowsAndSoundsTheGameAsItWasPlayed) {
     // The frame-rate display shows the machine's pace, not the game: off in both.
     WriteWords(work_ / "game" / "config.dat", {0, 0, 1, 1, 1});
     std::string script = FromTitle({});
-    for (int f = 420; f < 3000; f += 23) script += std::to_string(f) + (f % 3 ? " RIGHT" : " C") + " down\n" +
-                                               std::to_string(f + 3) + (f % 3 ? " RIGHT" : " C") + " up\n";
+    for (int f = 420; f < 3000; f += 23)
+        script += std::to_string(f) + (f % 3 ? " RIGHT" : " C") + " down\n" +
+                  std::to_string(f + 3) + (f % 3 ? " RIGHT" : " C") + " up\n";
     const std::vector<int> at{1, 50, 400, 1500, 2500};
     std::vector<std::string> shots;
-    for (int f : at) shots.insert(shots.end(), {"--shot", std::to_string(kGameStartFrame + f) + ":play" + std::to_string(f) + ".bmp"});
+    for (int f : at)
+        shots.insert(shots.end(), {"--shot", std::to_string(kGameStartFrame + f) + ":play" +
+                                                 std::to_string(f) + ".bmp"});
     Play(script, 12000, shots);
     const int end = SceneLeft(kGameStartFrame);
     ASSERT_GT(end, kGameStartFrame + 2500);
@@ -324,10 +332,12 @@ TEST_F(ReplayTest, WatchingShowsAndSoundsTheGameAsItWasPlayed) {
     const std::string config = ReadFile(work_ / "game" / "config.dat");
 
     shots.clear();
-    for (int f : at) shots.insert(shots.end(), {"--shot", std::to_string(f) + ":watch" + std::to_string(f) + ".bmp"});
+    for (int f : at)
+        shots.insert(shots.end(),
+                     {"--shot", std::to_string(f) + ":watch" + std::to_string(f) + ".bmp"});
     std::ofstream(work_ / "input.txt") << "";
-    std::vector<std::string> args{"--dir", "game", "--replay", "game.rpl", "--frames", "12000",
-                                  "--state", "state.json", "--events", "events.txt"};
+    std::vector<std::string> args{"--dir", "game",    "--replay",   "game.rpl", "--frames",
+                                  "12000", "--state", "state.json", "--events", "events.txt"};
     args.insert(args.end(), shots.begin(), shots.end());
     const SimRun watch = Sim(args);
     ASSERT_EQ(watch.status, 0) << watch.errors;
@@ -342,7 +352,8 @@ TEST_F(ReplayTest, WatchingShowsAndSoundsTheGameAsItWasPlayed) {
     EXPECT_GT(State()["frames"].get<int>(), updates + 60);
     EXPECT_LT(State()["frames"].get<int>(), updates + 600);
     EXPECT_EQ(ReadFile(work_ / "game" / "config.dat"), config);
-    for (const char* name : {"rank_n.dat", "rank_e.dat"}) EXPECT_FALSE(fs::exists(work_ / "game" / name));
+    for (const char* name : {"rank_n.dat", "rank_e.dat"})
+        EXPECT_FALSE(fs::exists(work_ / "game" / name));
     EXPECT_EQ(ReadFile(work_ / "game" / "replays" / "last.rpl"), ReadFile(work_ / "game.rpl"));
 }
 
@@ -356,7 +367,7 @@ TEST_F(ReplayTest, WatchingSpeedsAndEscape) {
     auto watchFrames = [&](const std::string& script) {
         std::ofstream(work_ / "input.txt") << script;
         const SimRun watch = Sim({"--dir", "game", "--replay", "game.rpl", "--frames", "12000",
-                               "--input", "input.txt", "--state", "state.json"});
+                                  "--input", "input.txt", "--state", "state.json"});
         EXPECT_EQ(watch.status, 0) << watch.errors;
         EXPECT_EQ(State()["ended"], true);
         return State()["frames"].get<int>();
