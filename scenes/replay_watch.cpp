@@ -4,8 +4,10 @@
 #include <cstdio>
 
 #include "app/window_procedure.h"
+#include "frame/display.h"
 #include "frame/frame.h"
 #include "frame/sprite.h"
+#include "frame/surface.h"
 #include "game/field.h"
 #include "game/game_scene.h"
 #include "game/game_screen.h"
@@ -97,23 +99,43 @@ void DrawResultLine(int32_t row, const char* label, int32_t value) {
     DrawText(0, row, text, kResultFont, TextCellsCentred);
 }
 
+// The result stands on a darkened band over the field, readable over any picture.
+constexpr int32_t kBandLeft = 144, kBandTop = 132, kBandRight = 496, kBandBottom = 356;
+
+void DarkenBand() {
+    Surface* back = DisplayDevice.back;
+    uint16_t* pixels = nullptr;
+    int32_t pitch = 0;
+    if (!back || LockSurface(back, &pixels, &pitch) != SurfaceOk) return;
+    const int32_t right = back->width < kBandRight ? back->width : kBandRight;
+    const int32_t bottom = back->height < kBandBottom ? back->height : kBandBottom;
+    for (int32_t y = kBandTop; y < bottom; ++y) {
+        uint16_t* row = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + y * pitch);
+        // A quarter of each channel: shift each down two bits within its own field.
+        for (int32_t x = kBandLeft; x < right; ++x)
+            row[x] = static_cast<uint16_t>((row[x] >> 2) & 0x39E7);
+    }
+    UnlockSurface(back);
+}
+
 void DrawRecordedResult() {
+    DarkenBand();
     const ReplayResult& r = g_watch.info.result;
-    DrawText(0, 10, "REPLAY END", kResultTitleFont, TextCellsCentred);
-    DrawResultLine(12, "SCORE", r.score);
+    DrawText(0, 9, "REPLAY END", kResultTitleFont, TextCellsCentred);
+    DrawResultLine(11, "SCORE", r.score);
     DrawResultLine(13, "LINES", r.lines);
-    DrawResultLine(14, "LEVEL", r.level);
+    DrawResultLine(15, "LEVEL", r.level);
     char text[48];
     const int32_t seconds = r.elapsedMs / 1000;
     std::snprintf(text, sizeof text, "%-8s%4d:%02d:%02d", "TIME", static_cast<int>(seconds / 3600),
                   static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
-    DrawText(0, 15, text, kResultFont, TextCellsCentred);
+    DrawText(0, 17, text, kResultFont, TextCellsCentred);
     std::snprintf(text, sizeof text, "MEDALS %d %d %d %d %d %d", static_cast<int>(r.medals[0]),
                   static_cast<int>(r.medals[1]), static_cast<int>(r.medals[2]),
                   static_cast<int>(r.medals[3]), static_cast<int>(r.medals[4]),
                   static_cast<int>(r.medals[5]));
-    DrawText(0, 16, text, kResultFont, TextCellsCentred);
-    if (g_watch.info.incomplete) DrawText(0, 18, "INCOMPLETE", kResultTitleFont, TextCellsCentred);
+    DrawText(0, 19, text, kResultFont, TextCellsCentred);
+    if (g_watch.info.incomplete) DrawText(0, 21, "INCOMPLETE", kResultTitleFont, TextCellsCentred);
 }
 
 }  // namespace
