@@ -12,8 +12,8 @@ constexpr uint16_t kReplayRulesVersion = 1;
 
 constexpr size_t kReplayHeaderBytes = 92;
 constexpr size_t kReplayCrcBytes = 4;
-// About two hours of a player's own pressing; a longer game still plays, its replay marked
-// incomplete.
+// About an hour of play at ten presses a second (1.3 bytes an update), two at five; a longer
+// game still plays, its replay marked incomplete.
 constexpr size_t kReplayFrameBytes = 256 * 1024;
 constexpr size_t kReplayMaxBytes = kReplayHeaderBytes + kReplayFrameBytes + kReplayCrcBytes;
 // A run: three bytes of button states and its length in one to five bytes.
