@@ -10,7 +10,8 @@
 
 // Starts the game of `info`, whose runs are in `image` (a replay ReadReplay accepted): the
 // replay's key layout and graphic options, start level and seed. The player's settings are
-// not read, and nothing is saved while watching.
+// not read, and nothing is saved while watching. The scene table becomes watching's own (the
+// game scene alone), so that the game's hand-over enters no other scene.
 void StartWatching(const ReplayInfo& info, const uint8_t* image);
 // One update with the next recorded buttons; false once the game is over (it handed over or
 // the runs are used up), when nothing is done.
