@@ -4,19 +4,16 @@
 
 #include "app/application.h"
 #include "app/game_folder.h"
-#include "frame/display.h"
 #include "frame/frame.h"
 #include "scenes/callbacks.h"
-#include "sound/sound.h"
 
 int main(int, char**) {
     SDL_SetMainReady();
     // Started from anywhere, the game still finds its pictures and sounds.
     EnterGameFolder();
     RunApplication(GameRoutines{StartupCallback, FrameCallback});
-    // The display and sound objects live until the process ends, and go in reverse order.
-    ReleaseSound();
-    ReleaseDisplay();
+    // The display and sound objects live until the process ends.
+    StopApplication();
     SdlShutdown();
     return 0;
 }
