@@ -81,10 +81,13 @@ byId('full').addEventListener('click', (event) => {
   if (Module.calledRun) Module._WebFullScreenChanged(document.fullscreenElement ? 0 : 1);
 });
 
-// Leaving the page closes the game's window, as the desktop's close button does.
-window.addEventListener('pagehide', () => {
+// Leaving the page closes the game's window, as the desktop's close button does. Before the
+// unload, so that the store into IndexedDB begins while the page is still whole.
+function pageClosing() {
   if (Module.calledRun) Module._WebPageClosing();
-});
+}
+window.addEventListener('beforeunload', pageClosing);
+window.addEventListener('pagehide', pageClosing);
 
 byId('error-ok').addEventListener('click', () => {
   show('error', false);
