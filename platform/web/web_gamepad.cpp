@@ -19,9 +19,7 @@ constexpr double kDeadZone = 0.25;
 constexpr int kPadButtons[8] = {0, 1, 2, 3, 4, 5, 8, 9};
 constexpr int kDpadUp = 12, kDpadDown = 13, kDpadLeft = 14, kDpadRight = 15;
 
-bool HasGamepadApi() {
-    return emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS;
-}
+bool HasGamepadApi() { return emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS; }
 
 uint32_t AxisPosition(double value) {
     if (value > -kDeadZone && value < kDeadZone) return kCentre;

@@ -20,6 +20,7 @@ struct WebWindow {
     bool created;
     bool quitPosted;
     bool fullScreen;  // what the game last asked for
+    bool listening;   // start-up is over and the page's events arrive
     PlatformMessage queue[kQueueSize];
     int32_t head, count;
     uint8_t rgba[kPictureWidth * kPictureHeight * 4];
@@ -111,6 +112,7 @@ void WebPostMessage(const PlatformMessage& message) {
 }
 
 void WebListenForInput() {
+    g_web.listening = true;
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window, nullptr, EM_TRUE, OnKey);
     emscripten_set_keyup_callback(window, nullptr, EM_TRUE, OnKey);
@@ -173,10 +175,12 @@ bool PlatformGrantDisplayStep(int32_t) { return true; }
 
 bool PlatformSetFullScreen(bool fullScreen) {
     g_web.fullScreen = fullScreen;
-    // A page may enter full screen only just after the player pressed a key or clicked. Asked
-    // at any other time (at start-up, where the game starts in full screen) the page stays as
-    // it is, and the game hears that as the player switching back.
-    if (!WebFullScreen(fullScreen ? 1 : 0)) WebFullScreenChanged(fullScreen ? 0 : 1);
+    // A page may enter full screen only just after the player pressed a key or clicked, and a
+    // page that fills the screen as it opens would hide the page it is. Asked at start-up
+    // (where the game starts in full screen) or at any other time, the page stays as it is,
+    // and the game hears that as the player switching back.
+    if (!g_web.listening || !WebFullScreen(fullScreen ? 1 : 0))
+        WebFullScreenChanged(fullScreen ? 0 : 1);
     return true;
 }
 

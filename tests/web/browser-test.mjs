@@ -157,6 +157,20 @@ try {
     if (shotsAt) await page.screenshot({path: path.join(shotsAt, `title-${width}x${height}.png`)});
   }
   await page.setViewport({width: 1400, height: 1100});
+  check(await page.evaluate(() => document.fullscreenElement === null),
+        'the page opens as a page, not in full screen');
+
+  // Full screen by the page's button, and back by Alt+Enter.
+  await page.click('#full');
+  check(await waitFor(page, () => document.fullscreenElement !== null, 3000),
+        'the Full screen button switches the game to full screen');
+  if (shotsAt) await page.screenshot({path: path.join(shotsAt, 'full-screen.png')});
+  await page.keyboard.down('AltLeft');
+  await press(page, 'Enter', 50);
+  await page.keyboard.up('AltLeft');
+  check(await waitFor(page, () => document.fullscreenElement === null, 3000),
+        'Alt+Enter switches it back');
+  await sleep(300);
 
   // A second tab while the first one plays.
   const second = await browser.newPage();
