@@ -4,12 +4,12 @@
 // headroom left out given back, and a limiter so that several together never clip. Browsers
 // keep the audio context suspended until the player presses a key or clicks; the page resumes
 // it then. Frequency changes are not offered, as on the desktop.
-#include <emscripten/emscripten.h>
 
 #include <cmath>
 
 #include "platform/mix_bus.h"
 #include "platform/platform_audio.h"
+#include "platform/web/web_glue.h"
 
 namespace {
 
@@ -32,110 +32,6 @@ WebWaveSlot* BufferOf(int32_t slot) {
     WebWaveSlot* wave = &g_audio.slots[slot];
     return wave->hasBuffer ? wave : nullptr;
 }
-
-// clang-format off
-// 1 when the page has no audio output at all.
-EM_JS(int32_t, WebAudioCreateDevice, (int32_t slots, double makeup), {
-    const Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return 1;
-    let context;
-    try {
-        context = new Context();
-    } catch (e) {
-        return 1;
-    }
-    const level = context.createGain();
-    level.gain.value = makeup;
-    const limiter = context.createDynamicsCompressor();
-    limiter.threshold.value = -1;
-    limiter.knee.value = 0;
-    limiter.ratio.value = 20;
-    limiter.attack.value = 0.0015;
-    limiter.release.value = 0.05;
-    level.connect(limiter);
-    limiter.connect(context.destination);
-    const device = {context: context, input: level, slots: []};
-    for (let i = 0; i < slots; ++i) device.slots.push({buffer: null, source: null, gain: null, pan: null});
-    Module.plusrailAudio = device;
-    return 0;
-});
-
-EM_JS(void, WebAudioCloseDevice, (), {
-    const device = Module.plusrailAudio;
-    if (!device) return;
-    device.context.close();
-    Module.plusrailAudio = null;
-});
-
-EM_JS(void, WebAudioStopSlot, (int32_t slot), {
-    const s = Module.plusrailAudio.slots[slot];
-    if (s.source) {
-        try { s.source.stop(); } catch (e) {}
-        s.source.disconnect();
-        s.source = null;
-    }
-});
-
-// A new buffer starts at full volume in the centre, whatever the slot's last sound had.
-EM_JS(void, WebAudioNewSlot, (int32_t slot), {
-    const device = Module.plusrailAudio;
-    const s = device.slots[slot];
-    if (!s.gain) {
-        s.gain = device.context.createGain();
-        s.pan = device.context.createStereoPanner();
-        s.gain.connect(s.pan);
-        s.pan.connect(device.input);
-    }
-    s.buffer = null;
-    s.gain.gain.value = 1;
-    s.pan.pan.value = 0;
-});
-
-// The samples as the wave file has them (8-bit unsigned or 16-bit signed little-endian,
-// interleaved) into a buffer of floats per channel; 0 when the browser refuses the format.
-EM_JS(int32_t, WebAudioFillSlot, (int32_t slot, const uint8_t* data, int32_t frames,
-                                  int32_t channels, int32_t rate, int32_t bits, int32_t blockAlign), {
-    const device = Module.plusrailAudio;
-    let buffer;
-    try {
-        buffer = device.context.createBuffer(channels, frames, rate);
-    } catch (e) {
-        return 0;
-    }
-    const bytes = new DataView(HEAPU8.buffer, data, frames * blockAlign);
-    const step = bits / 8;
-    for (let c = 0; c < channels; ++c) {
-        const out = buffer.getChannelData(c);
-        for (let i = 0; i < frames; ++i) {
-            const at = i * blockAlign + c * step;
-            out[i] = bits === 8 ? (bytes.getUint8(at) - 128) / 128 : bytes.getInt16(at, true) / 32768;
-        }
-    }
-    device.slots[slot].buffer = buffer;
-    return 1;
-});
-
-EM_JS(int32_t, WebAudioPlaySlot, (int32_t slot, int32_t loop), {
-    const device = Module.plusrailAudio;
-    const s = device.slots[slot];
-    if (!s.buffer) return 0;
-    const source = device.context.createBufferSource();
-    source.buffer = s.buffer;
-    source.loop = loop !== 0;
-    source.connect(s.gain);
-    source.start();
-    s.source = source;
-    return 1;
-});
-
-EM_JS(void, WebAudioSetGain, (int32_t slot, double gain), {
-    Module.plusrailAudio.slots[slot].gain.gain.value = gain;
-});
-
-EM_JS(void, WebAudioSetPan, (int32_t slot, double pan), {
-    Module.plusrailAudio.slots[slot].pan.pan.value = pan;
-});
-// clang-format on
 
 // Hundredths of a decibel of attenuation to a linear factor 0..1.
 double Gain(int32_t hundredthsDb) { return std::pow(10.0, hundredthsDb / 2000.0); }

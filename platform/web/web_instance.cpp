@@ -1,21 +1,15 @@
 // One game per browser profile: the page takes a Web Lock before the program starts and holds
 // it until the tab closes, so that two tabs never write over each other's files. A second tab
 // cannot bring the first one forward; it says where the game is instead.
-#include <emscripten/emscripten.h>
 
 #include "frame/messages.h"
 #include "platform/platform_window.h"
+#include "platform/web/web_glue.h"
 #include "platform/web/web_platform.h"
 
 namespace {
 
 bool g_claimed = true;
-
-// clang-format off
-EM_JS(void, WebShowOtherTab, (const char* text), {
-    Module.plusrailShowOtherTab(UTF8ToString(text));
-});
-// clang-format on
 
 }  // namespace
 

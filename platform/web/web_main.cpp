@@ -6,41 +6,13 @@
 #include "app/application.h"
 #include "app/game_folder.h"
 #include "app/window_procedure.h"
+#include "platform/web/web_glue.h"
 #include "platform/web/web_platform.h"
 #include "scenes/callbacks.h"
 
 namespace {
 
 bool g_running;  // between a successful start-up and the end of the loop
-
-// clang-format off
-// Mounts the stored folder, asks for the lock and loads the stored files; then starts.
-EM_JS(void, WebPrepare, (), {
-    FS.mkdir('/save');
-    FS.mount(IDBFS, {}, '/save');
-    // A reload's new page may ask before the old one has let go: a few tries, a second in all,
-    // before the lock counts as another tab's.
-    const claim = (triesLeft, resolve) => {
-        navigator.locks.request('plusrail', {ifAvailable: true}, (lock) => {
-            if (lock === null && triesLeft > 0) {
-                setTimeout(() => claim(triesLeft - 1, resolve), 200);
-                return undefined;
-            }
-            resolve(lock !== null);
-            // Held for as long as the tab lives.
-            return lock ? new Promise(() => {}) : undefined;
-        });
-    };
-    const claimed = navigator.locks ? new Promise((resolve) => claim(5, resolve)) : Promise.resolve(true);
-    const loaded = new Promise((resolve) => {
-        FS.syncfs(true, (error) => {
-            if (error) console.warn('The stored data files could not be read: ' + error);
-            resolve();
-        });
-    });
-    Promise.all([claimed, loaded]).then((answers) => _WebStart(answers[0] ? 1 : 0));
-});
-// clang-format on
 
 EM_BOOL OnDisplayRefresh(double, void*) {
     // An open error box holds the game, as a modal box holds the desktop's loop.

@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_window.h"
+#include "platform/web/web_glue.h"
 #include "platform/web/web_platform.h"
 
 namespace {
@@ -23,27 +24,6 @@ void Trimmed(char* out, size_t size, const char* text) {
     const size_t length = std::strlen(out);
     if (length > 0 && out[length - 1] == '\n') out[length - 1] = '\0';
 }
-
-// clang-format off
-EM_JS(void, WebConsoleLine, (const char* line), {
-    console.log(UTF8ToString(line));
-});
-
-EM_JS(void, WebShowErrorBox, (const char* title, const char* text, const char* englishTitle,
-                              const char* englishText), {
-    Module.plusrailShowError(UTF8ToString(title), UTF8ToString(text),
-                             englishTitle ? UTF8ToString(englishTitle) : "",
-                             englishText ? UTF8ToString(englishText) : "");
-});
-
-EM_JS(int32_t, WebErrorBoxShowing, (), {
-    return Module.plusrailErrorOpen ? 1 : 0;
-});
-
-EM_JS(void, WebShowCursor, (int32_t show), {
-    document.getElementById('screen').style.cursor = show ? "" : "none";
-});
-// clang-format on
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 
 #include "platform/keys.h"
 #include "platform/platform_window.h"
+#include "platform/web/web_glue.h"
 #include "platform/web/web_platform.h"
 
 namespace {
@@ -79,29 +80,10 @@ EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
 
 EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* e, void*) {
     // The page scales the canvas: targetX/Y are in the page's pixels, the game counts its own.
-    const int32_t scale = EM_ASM_INT({ return Module.plusrailScale || 1; });
+    const int32_t scale = WebCanvasScale();
     WebPostMessage(PlatformMessage{MsgMouseMove, 0, e->targetX / scale, e->targetY / scale});
     return EM_FALSE;
 }
-
-// clang-format off
-EM_JS(void, WebDrawPicture, (const uint8_t* rgba, int32_t width, int32_t height), {
-    const canvas = document.getElementById('screen');
-    const context = canvas.getContext('2d', {alpha: false});
-    const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    context.putImageData(new ImageData(bytes, width, height), 0, 0);
-});
-
-// 1: the page is (or is becoming) as asked, 0: the browser does not allow it now.
-EM_JS(int32_t, WebFullScreen, (int32_t on), {
-    return Module.plusrailSetFullScreen(on !== 0) ? 1 : 0;
-});
-
-EM_JS(void, WebScreenSize, (int32_t* width, int32_t* height), {
-    HEAP32[width >> 2] = screen.width;
-    HEAP32[height >> 2] = screen.height;
-});
-// clang-format on
 
 }  // namespace
 
