@@ -119,6 +119,15 @@ function watch(page, label) {
 try {
   const page = await browser.newPage();
   watch(page, 'first tab');
+  // One standard pad the test holds: the Gamepad API as the page sees it.
+  await page.evaluateOnNewDocument(() => {
+    window.testPad = {pressed: new Array(17).fill(false), axes: [0, 0, 0, 0]};
+    navigator.getGamepads = () => [{
+      id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: performance.now(),
+      axes: window.testPad.axes.slice(),
+      buttons: window.testPad.pressed.map((p) => ({pressed: p, touched: p, value: p ? 1 : 0})),
+    }];
+  });
   await page.setViewport({width: 1400, height: 1100});
   const opened = Date.now();
   await page.goto(address, {waitUntil: 'load'});
@@ -201,6 +210,20 @@ try {
   const left = await page.evaluate(() => Module._WebPieceColumn());
   check(right > column && left < right,
         `the arrows move the piece (column ${column}, right twice ${right}, left once ${left})`);
+  // The pad's d-pad and left stick move it too.
+  const padPress = async (set) => {
+    await page.evaluate(set, true);
+    await sleep(70);
+    await page.evaluate(set, false);
+    await sleep(150);
+  };
+  const beforePad = await page.evaluate(() => Module._WebPieceColumn());
+  await padPress((on) => { window.testPad.pressed[15] = on; });
+  const dpad = await page.evaluate(() => Module._WebPieceColumn());
+  await padPress((on) => { window.testPad.axes[0] = on ? -1 : 0; });
+  const stick = await page.evaluate(() => Module._WebPieceColumn());
+  check(dpad === beforePad + 1 && stick === dpad - 1,
+        `the pad's d-pad and stick move the piece (column ${beforePad}, right ${dpad}, left ${stick})`);
   if (shotsAt) await page.screenshot({path: path.join(shotsAt, 'game.png')});
   await press(page, 'Escape');
   check(await sceneIs(page, 0, 10000), 'Escape leaves the game for the title');
@@ -247,6 +270,23 @@ try {
     document.getElementById('closed').classList.contains('shown'), 8000);
   check(closed, 'EXIT shows the closed screen');
   if (shotsAt) await page.screenshot({path: path.join(shotsAt, 'closed.png')});
+  // A browser without audio: the game's no-sound box as a modal overlay in the page, its
+  // English first. Another browser context: its own storage and locks.
+  const silent = await browser.createBrowserContext();
+  const mute = await silent.newPage();
+  await mute.evaluateOnNewDocument(() => {
+    delete window.AudioContext;
+    delete window.webkitAudioContext;
+  });
+  await mute.goto(address, {waitUntil: 'load'});
+  const boxShown = await waitFor(mute, () =>
+    document.getElementById('error').classList.contains('shown'), 8000);
+  const boxText = await mute.evaluate(() => document.getElementById('error').innerText);
+  check(boxShown && /DirectSound/.test(boxText) && boxText.indexOf('DirectSoundの構築') > 0,
+        `without audio the page shows the no-sound box (${boxText.replace(/\s+/g, ' ').trim()})`);
+  if (shotsAt) await mute.screenshot({path: path.join(shotsAt, 'no-sound.png')});
+  await silent.close();
+
   check(consoleErrors.length === 0, `no console errors${consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''}`);
 } finally {
   await browser.close();
