@@ -49,6 +49,8 @@ void ConvertPicture(const uint16_t* pixels, int32_t pitch) {
 }
 
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* e, void*) {
+    // While an error box is open the keys are the box's (Enter on its button), not the game's.
+    if (WebErrorBoxOpen()) return EM_FALSE;
     const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
     const int key = WebVirtualKey(e->code);
     if (key == 0 || !WebSetKeyPosition(e->code, down)) return EM_FALSE;

@@ -301,6 +301,9 @@ try {
   check(boxShown && /DirectSound/.test(boxText) && boxText.indexOf('DirectSoundの構築') > 0,
         `without audio the page shows the no-sound box (${boxText.replace(/\s+/g, ' ').trim()})`);
   if (shotsAt) await mute.screenshot({path: path.join(shotsAt, 'no-sound.png')});
+  await mute.keyboard.press('Enter');
+  check(await waitFor(mute, () => !document.getElementById('error').classList.contains('shown'), 3000),
+        'Enter acknowledges the box');
   await silent.close();
 
   check(consoleErrors.length === 0, `no console errors${consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''}`);
