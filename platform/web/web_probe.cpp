@@ -1,5 +1,6 @@
 // What the page can ask of the running game, for the browser test and for a player's report
-// from the console: the scene shown, the falling piece's place and the key layout.
+// from the console: the scene shown, the falling piece's place, the key layout and the game's
+// time.
 #include <emscripten/emscripten.h>
 
 #include "game/field.h"
@@ -13,3 +14,5 @@ extern "C" EMSCRIPTEN_KEEPALIVE int32_t WebPieceColumn() { return Game.piece.x; 
 extern "C" EMSCRIPTEN_KEEPALIVE int32_t WebPieceRow() { return Game.piece.y; }
 
 extern "C" EMSCRIPTEN_KEEPALIVE int32_t WebKeyConfig() { return Settings.keyConfig; }
+
+extern "C" EMSCRIPTEN_KEEPALIVE int32_t WebGameTime() { return Game.elapsedMs; }

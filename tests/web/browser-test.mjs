@@ -242,6 +242,23 @@ try {
   check(dpad === beforePad + 1 && stick === dpad - 1,
         `the pad's d-pad and stick move the piece (column ${beforePad}, right ${dpad}, left ${stick})`);
   if (shotsAt) await page.screenshot({path: path.join(shotsAt, 'game.png')});
+
+  // A hidden page pauses the game as a deactivated window does: its time stands still.
+  const setHidden = (hidden) => page.evaluate((h) => {
+    Object.defineProperty(document, 'hidden', {value: h, configurable: true});
+    Object.defineProperty(document, 'visibilityState', {value: h ? 'hidden' : 'visible', configurable: true});
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  await sleep(200);
+  const hiddenAt = await page.evaluate(() => Module._WebGameTime());
+  await sleep(1500);
+  const hiddenLater = await page.evaluate(() => Module._WebGameTime());
+  await setHidden(false);
+  await sleep(1000);
+  const shownLater = await page.evaluate(() => Module._WebGameTime());
+  check(hiddenLater === hiddenAt && shownLater > hiddenLater && shownLater - hiddenLater < 1500,
+        `a hidden page pauses the game (time ${hiddenAt}, ${hiddenLater} while hidden, ${shownLater} after)`);
   await press(page, 'Escape');
   check(await sceneIs(page, 0, 10000), 'Escape leaves the game for the title');
   await sleep(800);
@@ -286,6 +303,8 @@ try {
     document.getElementById('closed').classList.contains('shown'), 8000);
   check(closed, 'EXIT shows the closed screen');
   if (shotsAt) await page.screenshot({path: path.join(shotsAt, 'closed.png')});
+  await page.click('#again');
+  check(await sceneIs(page, -1, 10000), 'Start again starts the game again');
   // A browser without audio: the game's no-sound box as a modal overlay in the page, its
   // English first. Another browser context: its own storage and locks.
   const silent = await browser.createBrowserContext();
