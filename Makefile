@@ -3,15 +3,18 @@
 # make bench - build everything, run the frame-cost benchmarks and print their table
 # make install [PREFIX=...] [DESTDIR=...] - build everything, install the game under PREFIX
 # make uninstall - remove what the last install put there
+# make web - build the browser version into build-web/dist (a static folder any web server serves)
+# make web-serve [WEB_PORT=...] - build it, then serve it on 127.0.0.1
 BUILD ?= build
 JOBS ?= $(shell nproc)
 # WERROR=ON: every compiler warning fails the build, as in CI
 WERROR ?= OFF
 PREFIX ?= /usr/local
+WEB_PORT ?= 8080
 # No "Entering directory" lines from a make called inside this one
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test bench install uninstall clean
+.PHONY: all deps configure build run test bench install uninstall clean web web-serve
 
 all: build
 
@@ -47,6 +50,13 @@ uninstall:
 	@sed -n 's|^\(.*/share/plusrail\)/plusrail$$|$(DESTDIR)\1|p' $(BUILD)/install_manifest.txt | \
 		xargs -r -d '\n' -I{} find {} -depth -type d -empty -delete
 	@echo "Removed the files listed in $(BUILD)/install_manifest.txt"
+
+web:
+	@JOBS=$(JOBS) scripts/build-web.sh $(BUILD) build-web
+
+web-serve: web
+	@echo "Serving build-web/dist at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build-web/dist
 
 clean:
 	@rm -rf $(BUILD)

@@ -54,42 +54,66 @@ void SetUpFrame(FrameRoutine frameCallback) {
     Frame.active = 1;
 }
 
-// One pass per frame while active; while inactive nothing runs until a message comes.
-void RunMessageLoop() {
-    for (;;) {
-        if (PumpMessages() == 0) return;
-        if (!Frame.active) {
-            PlatformWaitMessage();
-            continue;
-        }
-        PollInput();
-        Frame.frameCallback();
-        if (g_frameTrace) g_frameTrace();
-        PresentFrame();
-        PaceFrame();
-    }
+// One frame: input, the game, the presentation.
+void RunFrame() {
+    PollInput();
+    Frame.frameCallback();
+    if (g_frameTrace) g_frameTrace();
+    PresentFrame();
 }
 
 }  // namespace
 
 void SetFrameTrace(FrameTraceFn fn) { g_frameTrace = fn; }
 
-int32_t RunApplication(const GameRoutines& game) {
+bool StartApplication(const GameRoutines& game) {
     Frame = FrameState{};
     // A second start ends; the first one keeps running and comes to the front. The player is
     // told, by a box too when the first window could not be reached.
     if (!PlatformClaimInstance(kWindowClassName)) {
         DebugLine("%s", kAlreadyRunningMessage);
         if (!PlatformShowOtherInstance(kWindowClassName)) ErrorBox("%s", kAlreadyRunningMessage);
-        return 0;
+        return false;
     }
-    if (!CreateFrameWindow()) return 0;
+    if (!CreateFrameWindow()) return false;
     // Set-up failures have shown their own messages.
-    if (!SetupDisplay()) return 0;
-    if (!CreateSound()) return 0;
+    if (!SetupDisplay()) return false;
+    if (!CreateSound()) return false;
     SetUpFrame(game.frame);
     if (game.startup) game.startup();
-    RunMessageLoop();
+    return true;
+}
+
+// One pass per frame while active; while inactive nothing runs until a message comes.
+bool StepApplication() {
+    if (PumpMessages() == 0) return false;
+    if (!Frame.active) {
+        PlatformWaitMessage();
+        return true;
+    }
+    RunFrame();
+    PaceFrame();
+    return true;
+}
+
+bool RunDueFrames() {
+    if (PumpMessages() == 0) return false;
+    if (!Frame.active) return true;
+    const int32_t due = FramesDue();
+    // A frame that closed the window ends the call; the quit message ends the loop next time.
+    for (int32_t i = 0; i < due && Frame.window; ++i) RunFrame();
+    return true;
+}
+
+void StopApplication() {
+    // The display and sound objects go in the reverse order of their creation.
+    ReleaseSound();
+    ReleaseDisplay();
+}
+
+int32_t RunApplication(const GameRoutines& game) {
+    if (!StartApplication(game)) return 0;
+    while (StepApplication()) {}
     return 0;
 }
 

@@ -13,8 +13,22 @@ struct GameRoutines {
 };
 
 // The process entry: brings the system up, hands the game its start, runs the loop, returns
-// 0 in every case.
+// 0 in every case. The display and sound stay until StopApplication.
 int32_t RunApplication(const GameRoutines& game);
+
+// The same in pieces, for a host that drives the loop itself.
+// Brings the system up and hands the game its start; false when start-up ended the program
+// (its messages have been shown).
+bool StartApplication(const GameRoutines& game);
+// One pass of the desktop loop: the messages, then one frame paced by sleeping, or a wait
+// for a message while inactive. False once the loop has ended.
+bool StepApplication();
+// One pass for a host that calls back at its display's rate and must never wait (a browser):
+// the messages, then every frame the clock says is due, none while inactive. The game runs
+// at its own frame rate whatever the display's. False once the loop has ended.
+bool RunDueFrames();
+// Process exit, after the loop: the sound, then the display.
+void StopApplication();
 
 // Called right after every FrameCallback, before the presentation (the simulator counts
 // frames, feeds its script and takes pictures here). Null removes it.

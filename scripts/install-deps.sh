@@ -3,6 +3,7 @@
 #   --sanitizers  also clang and its sanitizer and fuzzer runtimes, for scripts/run-fuzz.sh and
 #                 scripts/run-sanitized-tests.sh (the ordinary build does without them)
 #   --screenshots also the X tools and the Japanese X fonts for scripts/shot-error-box.sh
+#   --web         also emscripten and chromium, for make web and its browser test
 set -euo pipefail
 
 packages=(
@@ -17,6 +18,7 @@ packages=(
 case "${1:-}" in
   --sanitizers) packages+=(clang libclang-rt-14-dev) ;;
   --screenshots) packages+=(x11-apps netpbm xfonts-intl-japanese) ;;
+  --web) packages+=(emscripten chromium) ;;
 esac
 
 missing=()

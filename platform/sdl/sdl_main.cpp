@@ -7,12 +7,10 @@
 
 #include "app/application.h"
 #include "app/game_folder.h"
-#include "frame/display.h"
 #include "frame/frame.h"
 #include "scenes/callbacks.h"
 #include "scenes/replay_watch.h"
 #include "shell/ranking_replays.h"
-#include "sound/sound.h"
 
 int main(int argc, char** argv) {
     SDL_SetMainReady();
@@ -34,9 +32,8 @@ int main(int argc, char** argv) {
     // Started from anywhere, the game still finds its pictures and sounds.
     EnterGameFolder();
     RunApplication(routines);
-    // The display and sound objects live until the process ends, and go in reverse order.
-    ReleaseSound();
-    ReleaseDisplay();
+    // The display and sound objects live until the process ends.
+    StopApplication();
     SdlShutdown();
     return 0;
 }
