@@ -2,6 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 #   --sanitizers  also clang and its sanitizer and fuzzer runtimes, for scripts/run-fuzz.sh and
 #                 scripts/run-sanitized-tests.sh (the ordinary build does without them)
+#   --windows     also the mingw-w64 cross compiler and Wine, for `make windows` and
+#                 scripts/ci-windows.sh
 set -euo pipefail
 
 packages=(
@@ -15,6 +17,11 @@ packages=(
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--windows" ]; then
+  # The posix flavour of the compiler, googletest's sources to build for Windows, Wine to run
+  # what was built.
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 fi
 
 missing=()
