@@ -17,3 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+
+# What CMake and CTest run of the build (the suites' test lists, the suites) runs under Wine.
+find_program(PLUSRAIL_WINE NAMES wine)
+if(PLUSRAIL_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PLUSRAIL_WINE})
+endif()

@@ -52,8 +52,8 @@ add_custom_target(dist
   COMMENT "Putting together dist/ and plusrail-windows.zip"
   VERBATIM)
 
-# The portable suites. Those that start programs through a shell or fork a process stay on
-# the Linux build.
+# The portable suites, run by `ctest` under Wine (the toolchain file makes Wine the emulator).
+# Those that start programs through a shell or fork a process stay on the Linux build.
 include(CTest)
 if(BUILD_TESTING)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -70,6 +70,8 @@ if(BUILD_TESTING)
     endif()
   endforeach()
 
+  include(GoogleTest)
+  get_filename_component(PLUSRAIL_ASSET_PARENT ${PLUSRAIL_ASSET_DIR} DIRECTORY)
   file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
   list(FILTER TEST_SOURCES EXCLUDE REGEX "/(assets|golden|sim|settings)_test\\.cpp$")
   set(PLUSRAIL_WINDOWS_SUITES)
@@ -79,6 +81,12 @@ if(BUILD_TESTING)
     target_link_libraries(${name} PRIVATE plusrail_testsupport)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     list(APPEND PLUSRAIL_WINDOWS_SUITES ${name})
+    # Each case in a process of its own, as on Linux; the suites look for the generated
+    # pictures and sounds in PLUSRAIL_BINARY_DIR/game.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+      PROPERTIES ENVIRONMENT "PLUSRAIL_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+                 ENVIRONMENT_MODIFICATION "PLUSRAIL_BINARY_DIR=set:${PLUSRAIL_ASSET_PARENT}")
   endforeach()
   add_library(test_image_plugin SHARED ${CMAKE_SOURCE_DIR}/tests/plugin/test_image_plugin.cpp)
   target_include_directories(test_image_plugin PRIVATE ${CMAKE_SOURCE_DIR})
@@ -90,7 +98,4 @@ if(BUILD_TESTING)
       TEST_IMAGE_PLUGIN="$<TARGET_FILE:test_image_plugin>")
   endif()
   add_custom_target(windows_suites DEPENDS ${PLUSRAIL_WINDOWS_SUITES})
-  # The list scripts/ci-windows.sh runs under Wine.
-  string(REPLACE ";" "\n" suite_lines "${PLUSRAIL_WINDOWS_SUITES}")
-  file(WRITE ${CMAKE_BINARY_DIR}/tests/suites.txt "${suite_lines}\n")
 endif()
