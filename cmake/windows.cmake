@@ -79,6 +79,9 @@ if(BUILD_TESTING)
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source})
     target_link_libraries(${name} PRIVATE plusrail_testsupport)
+    # mingw's gcc 12 sees an overlap in "text" + std::string that cannot happen (its
+    # -Wrestrict false positive on the inlined string insert).
+    target_compile_options(${name} PRIVATE -Wno-restrict)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     list(APPEND PLUSRAIL_WINDOWS_SUITES ${name})
     # Each case in a process of its own, as on Linux; the suites look for the generated
