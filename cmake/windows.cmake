@@ -18,16 +18,24 @@ file(COPY ${PLUSRAIL_NLOHMANN_INCLUDE} DESTINATION ${PLUSRAIL_WINDOWS_INCLUDE})
 # The game.
 enable_language(RC)
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
+# The layer apart from the process entry and the game's run, so that its own suite links it.
+set(WIN32_ENTRY_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/win32_main.cpp
+                        ${CMAKE_SOURCE_DIR}/platform/win32/win32_game.cpp)
+list(REMOVE_ITEM WIN32_SOURCES ${WIN32_ENTRY_SOURCES})
+add_library(plusrail_win32 STATIC ${WIN32_SOURCES})
+target_include_directories(plusrail_win32 PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(plusrail_win32 PUBLIC ddraw dsound dxguid winmm gdi32 user32)
+# Unicode entry points; no min/max macros to clash with the standard library.
+target_compile_definitions(plusrail_win32 PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
 if(NOT PLUSRAIL_ICON)
   message(FATAL_ERROR "PLUSRAIL_ICON names the .ico (plusrail-assetgen --icon FILE); `make windows` makes it")
 endif()
 configure_file(${CMAKE_SOURCE_DIR}/platform/win32/plusrail.rc.in ${CMAKE_BINARY_DIR}/plusrail.rc @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/platform/win32/plusrail.manifest
                ${CMAKE_BINARY_DIR}/plusrail.manifest COPYONLY)
-add_executable(plusrail WIN32 ${WIN32_SOURCES} ${CMAKE_BINARY_DIR}/plusrail.rc)
-target_link_libraries(plusrail PRIVATE plusrail_core ddraw dsound dxguid winmm gdi32 user32)
-# Unicode entry points; no min/max macros to clash with the standard library.
-target_compile_definitions(plusrail PRIVATE UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
+add_executable(plusrail WIN32 ${WIN32_ENTRY_SOURCES} ${CMAKE_BINARY_DIR}/plusrail.rc)
+# The core calls the boundary the layer implements.
+target_link_libraries(plusrail PRIVATE "$<LINK_GROUP:RESCAN,plusrail_core,plusrail_win32>")
 
 # The simulator.
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/sim/*.cpp)
@@ -73,7 +81,7 @@ if(BUILD_TESTING)
   include(GoogleTest)
   get_filename_component(PLUSRAIL_ASSET_PARENT ${PLUSRAIL_ASSET_DIR} DIRECTORY)
   file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
-  list(FILTER TEST_SOURCES EXCLUDE REGEX "/(assets|golden|sim|settings)_test\\.cpp$")
+  list(FILTER TEST_SOURCES EXCLUDE REGEX "/(assets|golden|sim|settings|win32_platform)_test\\.cpp$")
   set(PLUSRAIL_WINDOWS_SUITES)
   foreach(source ${TEST_SOURCES})
     get_filename_component(name ${source} NAME_WE)
@@ -100,5 +108,16 @@ if(BUILD_TESTING)
     target_compile_definitions(bitmap_test PRIVATE
       TEST_IMAGE_PLUGIN="$<TARGET_FILE:test_image_plugin>")
   endif()
+  # The Windows layer's own suite, on the real system calls instead of the headless machine.
+  add_executable(win32_platform_test ${CMAKE_SOURCE_DIR}/tests/win32_platform_test.cpp)
+  target_link_libraries(win32_platform_test PRIVATE plusrail_win32 GTest::gtest_main)
+  target_compile_definitions(win32_platform_test PRIVATE
+    PLUSRAIL_GAME_EXE="$<TARGET_FILE:plusrail>")
+  add_dependencies(win32_platform_test plusrail)
+  set_target_properties(win32_platform_test PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(win32_platform_test DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  list(APPEND PLUSRAIL_WINDOWS_SUITES win32_platform_test)
   add_custom_target(windows_suites DEPENDS ${PLUSRAIL_WINDOWS_SUITES})
 endif()

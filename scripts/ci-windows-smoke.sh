@@ -3,7 +3,8 @@
 # build-windows/dist: the game must reach the title, take Escape, end with status 0 and leave
 # the three data files byte for byte as the Linux build leaves them after the same session.
 #   - on a 640 x 480 x 16 screen (the full-screen mode is the desktop's own), with a picture of
-#     the title that must not be blank;
+#     the title that must not be blank, twice in the same folder (the second save replaces the
+#     first one's files);
 #   - on a 1024 x 768 x 24 screen in a window: Wine's own desktop window, in which the forced
 #     16-bit full-screen mode is set;
 #   - on a 1024 x 768 x 16 screen in Wine's desktop window with Alt+Enter into the windowed mode
@@ -77,15 +78,21 @@ wait "$pid"
 DRIVE
 chmod +x "$work/drive.sh"
 
-# run NAME SCREEN GAME WINDOW_NAME [TOGGLE]
+# run NAME SCREEN GAME WINDOW_NAME [TOGGLE [AGAIN]]; AGAIN=1 runs in NAME's folder as the last
+# run left it, so that the save replaces the files there.
 run() {
-  local name="$1" screen="$2" game="$3" window="$4" toggle="${5:-0}" status=0
+  local name="$1" screen="$2" game="$3" window="$4" toggle="${5:-0}" again="${6:-0}" status=0
   local dir="$work/$name"
-  rm -rf "$dir"
-  mkdir -p "$dir"
-  cp -r "$wbuild/dist/." "$dir/"
+  if [ "$again" != 1 ]; then
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    cp -r "$wbuild/dist/." "$dir/"
+  fi
   RUN="$dir" GAME="$game" WINDOW_NAME="$window" TOGGLE="$toggle" \
     xvfb-run -a -s "-screen 0 $screen" "$work/drive.sh" || status=$?
+  # The prefix's server and desktop process belong to the X server that has just gone: the next
+  # run starts them afresh on its own.
+  wineserver -k >/dev/null 2>&1 || true
   if [ "$status" -ne 0 ]; then
     echo "ci-windows-smoke: $name: the game ended with status $status" >&2
     sed 's/^/  game: /' "$dir/game.log" >&2 || true
@@ -117,6 +124,13 @@ status=0
 run full-screen-16 640x480x16 "wine plusrail.exe" '^Untitled$' || status=1
 same_files full-screen-16 || status=1
 "$root/scripts/xwd-check.py" "$work/full-screen-16/title.xwd" "$work/full-screen-16/title.png" || status=1
+# A second session over the files the first one saved: each save must replace its file.
+run full-screen-16 640x480x16 "wine plusrail.exe" '^Untitled$' 0 1 || status=1
+if grep -a "Could not save" "$work/full-screen-16/game.log" >&2; then
+  echo "ci-windows-smoke: the second session could not save over the first one's files" >&2
+  status=1
+fi
+same_files full-screen-16 || status=1
 
 run window-24 1024x768x24 "wine explorer /desktop=plusrail,1024x768 plusrail.exe" \
   'Wine desktop$' || status=1

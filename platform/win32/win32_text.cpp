@@ -52,10 +52,12 @@ void PlatformDebugOutput(const char* text, const char* english) {
     else
         std::swprintf(line, kLineLength * 2 + 8, L"%ls\n", own);
     OutputDebugStringW(line);
-    // Started from a console, the console gets it too; a window-only start has no stderr.
-    std::fprintf(stderr, "%s%s%s\n", english ? english : text, english ? "  [" : "",
-                 english ? text : "");
-    std::fflush(stderr);
+    // Started from a console, the console gets the same line; a window-only start has none.
+    char narrow[kLineLength * 6];
+    if (Narrow(narrow, static_cast<int32_t>(sizeof narrow), line)) {
+        std::fputs(narrow, stderr);
+        std::fflush(stderr);
+    }
 }
 
 void PlatformErrorBox(const char* title, const char* text, const char* englishTitle,
