@@ -31,7 +31,7 @@ void Widen(wchar_t* out, int32_t size, const char* text) {
     // Too long: no UTF-8 byte makes more than one UTF-16 unit, so size - 1 bytes fit; the cut
     // goes back to the start of a character.
     int bytes = 0;
-    while (text[bytes] && bytes < size - 1) ++bytes;
+    while (bytes < size - 1 && text[bytes]) ++bytes;
     while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
     const int written = MultiByteToWideChar(CP_UTF8, 0, text, bytes, out, size - 1);
     out[written > 0 ? written : 0] = L'\0';
