@@ -20,8 +20,8 @@ if [ "${1:-}" = "--sanitizers" ]; then
 fi
 if [ "${1:-}" = "--windows" ]; then
   # The posix flavour of the compiler, googletest's sources to build for Windows, Wine to run
-  # what was built.
-  packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+  # what was built, xwd and python3 for the smoke runs' screenshots.
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 x11-apps python3)
 fi
 
 missing=()
