@@ -42,8 +42,12 @@ ALSA
 export ALSA_CONFIG_PATH="$work/asound.conf"
 step wineboot -i
 
-# The Windows layer's own suite opens windows and boxes: an X server for the whole run.
-suites() { (cd "$wbuild" && xvfb-run -a ctest -j "$jobs" --output-on-failure); }
+# The Windows layer's own suite opens windows and boxes and reads the screen: an X server for
+# the whole run, at 24 bits so that the picture is converted on its way to the screen (the smoke
+# runs show it on 16-bit screens).
+suites() {
+  (cd "$wbuild" && xvfb-run -a -s "-screen 0 1024x768x24" ctest -j "$jobs" --output-on-failure)
+}
 step suites
 
 # Each golden script from an empty folder holding the generated pictures and sounds.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
@@ -168,6 +169,77 @@ TEST_F(Win32PlatformTest, WindowMessagesBecomeTheFramesMessages) {
     bool quit = false;
     while (PlatformPeekMessage(&m)) quit = quit || m.type == MsgQuit;
     EXPECT_TRUE(quit);
+}
+
+// The windowed display: the frame's RGB565 picture, rows apart by its pitch, blitted into the
+// client area, in whatever format the desktop has.
+
+constexpr int32_t kWidth = 640, kHeight = 480;
+constexpr int32_t kPitchPixels = 656;  // wider than a row, as the frame's surfaces may be
+uint16_t g_picture[kHeight * kPitchPixels];
+
+struct Quadrant {
+    uint16_t pixel;
+    COLORREF seen;
+};
+constexpr Quadrant kQuadrants[4] = {
+    {0xF800, RGB(255, 0, 0)},
+    {0x07E0, RGB(0, 255, 0)},
+    {0x001F, RGB(0, 0, 255)},
+    {0x8410, RGB(132, 130, 132)},  // mid grey: 16/31, 32/63, 16/31
+};
+
+int Distance(COLORREF a, COLORREF b) {
+    const int dr = GetRValue(a) - GetRValue(b), dg = GetGValue(a) - GetGValue(b),
+              db = GetBValue(a) - GetBValue(b);
+    return std::max({dr, -dr, dg, -dg, db, -db});
+}
+
+TEST_F(Win32PlatformTest, WindowedPresentShowsThePictureInTheClientArea) {
+    ASSERT_TRUE(PlatformRegisterWindowClass("Class Kestrel Display"));
+    ASSERT_TRUE(PlatformCreateWindow("Class Kestrel Display", "Untitled", 0, 0, kWidth, kHeight));
+    // The steps in the order the frame asks for them in a window.
+    ASSERT_TRUE(PlatformGrantDisplayStep(DisplayStepDevice));
+    ASSERT_TRUE(PlatformGrantDisplayStep(DisplayStepCooperation));
+    ASSERT_TRUE(PlatformSetFullScreen(false));
+    for (int32_t step : {DisplayStepFrontBuffer, DisplayStepBackBuffer, DisplayStepClipper,
+                         DisplayStepClipperWindow, DisplayStepClipperTaken, DisplayStepPixelFormat,
+                         DisplayStepTextAccess})
+        ASSERT_TRUE(PlatformGrantDisplayStep(step)) << "step " << step;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kPitchPixels; ++x)
+            g_picture[y * kPitchPixels + x] =
+                x >= kWidth ? 0xFFFF : kQuadrants[(y >= kHeight / 2) * 2 + (x >= kWidth / 2)].pixel;
+    // The window is on the screen once its first messages are through.
+    PlatformMessage m;
+    for (int i = 0; i < 20; ++i) {
+        while (PlatformPeekMessage(&m)) {}
+        Sleep(10);
+    }
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    // What the player sees: the screen's pixels where the client area lies. The system may
+    // finish the blit after the call returns; it is waited for, not timed.
+    POINT origin{0, 0};
+    ClientToScreen(Win32MainWindow(), &origin);
+    HDC dc = GetDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    for (int i = 0; i < 200 && GetPixel(dc, origin.x + kWidth / 4, origin.y + kHeight / 4) == 0;
+         ++i)
+        Sleep(10);
+    for (int q = 0; q < 4; ++q) {
+        const int x = (q % 2) * kWidth / 2 + kWidth / 4, y = (q / 2) * kHeight / 2 + kHeight / 4;
+        const COLORREF seen = GetPixel(dc, origin.x + x, origin.y + y);
+        // The desktop may hold fewer bits than the picture: a step of the coarsest channel.
+        EXPECT_LE(Distance(seen, kQuadrants[q].seen), 8)
+            << "quadrant " << q << " at " << PlatformDesktopBitsPerPixel() << " bits: " << std::hex
+            << seen;
+    }
+    // The right edge shows the picture's last column, not what lies beyond it in the row.
+    EXPECT_LE(
+        Distance(GetPixel(dc, origin.x + kWidth - 1, origin.y + kHeight / 4), kQuadrants[1].seen),
+        8);
+    ReleaseDC(nullptr, dc);
+    Win32ReleaseDisplay();
 }
 
 // One game at a time: a second start finds the first window by its class.
