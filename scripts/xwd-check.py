@@ -34,13 +34,18 @@ def read_xwd(path):
         top = mask >> shift
         return ((value & mask) >> shift) * 255 // top
 
-    rows = []
+    values = []
     for y in range(height):
         start = pixels_at + y * bytes_per_line
         line = data[start:start + width * step]
-        values = [int.from_bytes(line[x * step:(x + 1) * step], order) for x in range(width)]
-        rows.append([(channel(v, red_mask), channel(v, green_mask), channel(v, blue_mask))
-                     for v in values])
+        values.append([int.from_bytes(line[x * step:(x + 1) * step], order)
+                       for x in range(width)])
+    # Xvfb at 16 bits may hand over a 24-bit dump of 16-bit pixels (Wine's windows on it): the
+    # header's 8-8-8 masks then do not fit, and the pixels are 5-6-5.
+    if step == 3 and all(v < 0x10000 for row in values for v in row):
+        red_mask, green_mask, blue_mask = 0xF800, 0x07E0, 0x001F
+    rows = [[(channel(v, red_mask), channel(v, green_mask), channel(v, blue_mask)) for v in row]
+            for row in values]
     return width, height, depth, rows
 
 
