@@ -61,7 +61,7 @@ add_custom_target(dist
   VERBATIM)
 
 # The portable suites, run by `ctest` under Wine (the toolchain file makes Wine the emulator).
-# Those that start programs through a shell or fork a process stay on the Linux build.
+# Those that start programs through a shell stay on the Linux build.
 include(CTest)
 if(BUILD_TESTING)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -81,7 +81,7 @@ if(BUILD_TESTING)
   include(GoogleTest)
   get_filename_component(PLUSRAIL_ASSET_PARENT ${PLUSRAIL_ASSET_DIR} DIRECTORY)
   file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
-  list(FILTER TEST_SOURCES EXCLUDE REGEX "/(assets|golden|sim|settings|win32_platform)_test\\.cpp$")
+  list(FILTER TEST_SOURCES EXCLUDE REGEX "/(assets|golden|sim|win32_platform)_test\\.cpp$")
   set(PLUSRAIL_WINDOWS_SUITES)
   foreach(source ${TEST_SOURCES})
     get_filename_component(name ${source} NAME_WE)
