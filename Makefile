@@ -5,7 +5,9 @@
 # make uninstall - remove what the last install put there
 # make web - build the browser version into build-web/dist (a static folder any web server serves)
 # make web-serve [WEB_PORT=...] - build it, then serve it on 127.0.0.1
+# make windows - cross-compile the Windows build: build-windows/dist/ and plusrail-windows.zip
 BUILD ?= build
+WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 # WERROR=ON: every compiler warning fails the build, as in CI
 WERROR ?= OFF
@@ -14,7 +16,7 @@ WEB_PORT ?= 8080
 # No "Entering directory" lines from a make called inside this one
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test bench install uninstall clean web web-serve
+.PHONY: all deps configure build run test bench install uninstall clean web web-serve windows
 
 all: build
 
@@ -58,5 +60,16 @@ web-serve: web
 	@echo "Serving build-web/dist at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
 	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build-web/dist
 
+# The asset generator runs natively; its pictures, sounds and icon go into the Windows folder.
+windows: configure
+	@scripts/install-deps.sh --windows
+	@cmake --build $(BUILD) -j $(JOBS) --target assets
+	@$(BUILD)/plusrail-assetgen --icon $(BUILD)/plusrail.ico
+	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+		-DCMAKE_BUILD_TYPE=Release -DPLUSRAIL_WERROR=$(WERROR) \
+		-DPLUSRAIL_ASSET_DIR=$(abspath $(BUILD))/game -DPLUSRAIL_ICON=$(abspath $(BUILD))/plusrail.ico >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target plusrail plusrail-sim
+	@cmake --build $(WINDOWS_BUILD) --target dist
+
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(WINDOWS_BUILD) build-web

@@ -46,3 +46,6 @@ int64_t PlatformProcessId();
 // Flushes the file's buffer and puts its bytes on the disk; false when either fails (a full
 // disk shows here at the latest).
 bool PlatformSyncFile(std::FILE* file);
+// Puts the file `from` in place of `to` in one step, replacing `to` when it exists; on failure
+// `to` is left as it was. False when the system refuses.
+bool PlatformReplaceFile(const char* from, const char* to);

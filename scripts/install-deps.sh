@@ -4,6 +4,8 @@
 #                 scripts/run-sanitized-tests.sh (the ordinary build does without them)
 #   --screenshots also the X tools and the Japanese X fonts for scripts/shot-error-box.sh
 #   --web         also emscripten and chromium, for make web and its browser test
+#   --windows     also the mingw-w64 cross compiler and Wine, for `make windows` and
+#                 scripts/ci-windows.sh
 set -euo pipefail
 
 packages=(
@@ -19,6 +21,9 @@ case "${1:-}" in
   --sanitizers) packages+=(clang libclang-rt-14-dev) ;;
   --screenshots) packages+=(x11-apps netpbm xfonts-intl-japanese) ;;
   --web) packages+=(emscripten chromium) ;;
+  # The posix flavour of the compiler, googletest's sources to build for Windows, Wine to run
+  # what was built, xwd and python3 for the smoke runs' screenshots.
+  --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 x11-apps python3) ;;
 esac
 
 missing=()

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "frame/diagnostics.h"
 #include "input/buttons.h"
@@ -205,11 +203,7 @@ bool WriteDataFile(const char* path, const uint8_t* bytes, size_t size) {
     // A full disk may show only when the buffer goes out, so the sync's answer counts too.
     written = PlatformSyncFile(file) && written;
     if (std::fclose(file) != 0) written = false;
-    if (written) {
-        std::error_code error;
-        std::filesystem::rename(tempPath, path, error);
-        if (!error) return true;
-    }
+    if (written && PlatformReplaceFile(tempPath, path)) return true;
     std::remove(tempPath);
     return false;
 }

@@ -22,6 +22,7 @@
 #include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
+#include "support/asset_link.h"
 #include "support/fresh.h"
 #include "support/game_window.h"
 #include "support/work_dir.h"
@@ -194,7 +195,7 @@ protected:
         for (const char* kind : {"bmp", "wave"}) {
             const fs::path assets = fs::path(binaryDir) / "game" / kind;
             ASSERT_TRUE(fs::is_directory(assets)) << assets;
-            fs::create_directory_symlink(assets, kind);
+            LinkAssetFolder(assets, kind);
         }
     }
     static void Play(Session* session) {

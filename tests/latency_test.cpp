@@ -19,6 +19,7 @@
 #include "scenes/callbacks.h"
 #include "shell/catalogue.h"
 #include "shell/scene.h"
+#include "support/asset_link.h"
 #include "support/fresh.h"
 
 namespace {
@@ -86,7 +87,7 @@ Session RunProgram(bool press) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     if (const char* binaryDir = std::getenv("PLUSRAIL_BINARY_DIR"))
-        fs::create_directory_symlink(fs::path(binaryDir) / "game" / "bmp", dir / "bmp");
+        LinkAssetFolder(fs::path(binaryDir) / "game" / "bmp", dir / "bmp");
     fs::current_path(dir);
     g_run = Session{};
     g_run.press = press;

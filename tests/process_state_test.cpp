@@ -22,6 +22,7 @@
 #include "shell/scene.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
+#include "support/asset_link.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ Outcome RunSession(const Session& session, const std::string& tag) {
     if (binaryDir)
         for (const char* kind : {"bmp", "wave"})
             if (fs::exists(fs::path(binaryDir) / "game" / kind))
-                fs::create_directory_symlink(fs::path(binaryDir) / "game" / kind, dir / kind);
+                LinkAssetFolder(fs::path(binaryDir) / "game" / kind, dir / kind);
     fs::current_path(dir);
 
     Outcome out;

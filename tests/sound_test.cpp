@@ -1,9 +1,11 @@
 // Loading wave files into the 32 slots, playing them, and the device's failures, on the
 // headless audio device.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <numeric>
 #include <string>
@@ -65,7 +67,11 @@ class SoundTest : public testing::Test {
 protected:
     void SetUp() override {
         FreshProcess();
-        ASSERT_NE(mkdtemp(dir_.data()), nullptr);
+        // A folder of this test's own, named so that two runs at once do not share it.
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = testing::TempDir() + "sound_" + test->name() + "_" + std::to_string(getpid());
+        std::filesystem::remove_all(dir_);
+        ASSERT_TRUE(std::filesystem::create_directories(dir_));
         dir_ += '/';
     }
     std::string Write(const std::string& name, const Bytes& bytes) {
@@ -84,7 +90,7 @@ protected:
         EXPECT_EQ(HeadlessAudioSlot(slot).samples, Samples(1000));
         return dir_ + "beep.wav";
     }
-    std::string dir_ = testing::TempDir() + "sound_XXXXXX";
+    std::string dir_;
 };
 
 TEST_F(SoundTest, DeviceThatCannotBeBuiltSaysWhyInABox) {

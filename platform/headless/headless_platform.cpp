@@ -1,8 +1,19 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 
+#ifdef _WIN32
+// The same machine on Windows, so that the portable suites and the simulator build there too.
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// windows.h must come first.
+#include <psapi.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -111,12 +122,28 @@ bool PlatformExecutableFolder(char* path, int32_t size) {
     return written > 0 && written < size;
 }
 
+#ifdef _WIN32
+bool PlatformFolderExists(const char* path) {
+    if (!path) return false;
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool PlatformChangeFolder(const char* path) { return path && SetCurrentDirectoryA(path) != 0; }
+
+bool PlatformReplaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+#else
 bool PlatformFolderExists(const char* path) {
     struct stat info;
     return path && stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool PlatformChangeFolder(const char* path) { return path && chdir(path) == 0; }
+
+bool PlatformReplaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
+#endif
 
 void HeadlessSetProcessId(int64_t id) { g_machine.processId = id; }
 void HeadlessFailFileSync(int32_t n) { g_machine.failingSync = n; }
@@ -129,6 +156,13 @@ bool PlatformSyncFile(std::FILE* file) {
     return ++g_machine.fileSyncs != g_machine.failingSync && flushed;
 }
 
+#ifdef _WIN32
+int64_t HeadlessResidentKilobytes() {
+    PROCESS_MEMORY_COUNTERS counters;
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return static_cast<int64_t>(counters.WorkingSetSize / 1024);
+}
+#else
 int64_t HeadlessResidentKilobytes() {
     std::FILE* statm = std::fopen("/proc/self/statm", "r");
     if (!statm) return 0;
@@ -139,3 +173,4 @@ int64_t HeadlessResidentKilobytes() {
     if (got != 2 || pageBytes <= 0) return 0;
     return residentPages * (pageBytes / 1024);
 }
+#endif

@@ -1,6 +1,14 @@
 #include "platform/headless/headless_window.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -179,6 +187,18 @@ bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32
 }
 
 // Plug-ins are real shared libraries here too, so the loaders can be tried with one.
+#ifdef _WIN32
+void* PlatformOpenLibrary(const char* path) { return LoadLibraryA(path); }
+
+void* PlatformLibrarySymbol(void* library, const char* name) {
+    return library ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name))
+                   : nullptr;
+}
+
+void PlatformCloseLibrary(void* library) {
+    if (library) FreeLibrary(static_cast<HMODULE>(library));
+}
+#else
 void* PlatformOpenLibrary(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
 
 void* PlatformLibrarySymbol(void* library, const char* name) {
@@ -188,3 +208,4 @@ void* PlatformLibrarySymbol(void* library, const char* name) {
 void PlatformCloseLibrary(void* library) {
     if (library) dlclose(library);
 }
+#endif

@@ -55,3 +55,6 @@ bool PlatformSyncFile(std::FILE* file) {
     if (std::fflush(file) != 0) return false;
     return fsync(fileno(file)) == 0;
 }
+
+// rename(2) replaces the old file in one step.
+bool PlatformReplaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }

@@ -87,6 +87,13 @@ bool PlatformSyncFile(std::FILE* file) {
     return true;
 }
 
+// The page's file system renames in one step; the stored copy follows the new name.
+bool PlatformReplaceFile(const char* from, const char* to) {
+    const bool replaced = std::rename(from, to) == 0;
+    WebMarkFilesChanged();
+    return replaced;
+}
+
 // No plug-in library can be loaded into a page: every image plug-in is missing.
 void* PlatformOpenLibrary(const char*) { return nullptr; }
 

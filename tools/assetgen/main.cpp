@@ -2,6 +2,7 @@
 // (bmp/font_1, bmp/font_2, bmp/game, bmp/back, wave) and, given ICONDIR, the desktop icons
 // there. The output depends on nothing but this program and the fonts it reads, so every
 // build gets the same bytes.
+// plusrail-assetgen --icon FILE.ico: writes only the Windows build's application icon.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,10 +15,17 @@
 #include "line_sheets.h"
 #include "medals.h"
 #include "sounds.h"
+#include "windows_icon.h"
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icon") {
+        if (assetgen::WriteWindowsIcon(argv[2])) return 0;
+        std::fprintf(stderr, "plusrail-assetgen: writing the icon %s failed\n", argv[2]);
+        return 1;
+    }
     if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: plusrail-assetgen OUTDIR [ICONDIR]\n");
+        std::fprintf(stderr,
+                     "usage: plusrail-assetgen OUTDIR [ICONDIR] | plusrail-assetgen --icon FILE.ico\n");
         return 2;
     }
     const std::string outDir = argv[1];

@@ -288,9 +288,10 @@ int main(int argc, char** argv) {
     o.events = Absolute(o.events);
     o.digests = Absolute(o.digests);
     for (Shot& shot : o.shots) shot.path = Absolute(shot.path);
-    if (!o.events.empty() && !(g_run.events = std::fopen(o.events.c_str(), "w")))
+    // Binary: the logs are the same bytes on every system, with no line ends translated.
+    if (!o.events.empty() && !(g_run.events = std::fopen(o.events.c_str(), "wb")))
         Refuse("cannot write the event log " + o.events);
-    if (!o.digests.empty() && !(g_run.digests = std::fopen(o.digests.c_str(), "w")))
+    if (!o.digests.empty() && !(g_run.digests = std::fopen(o.digests.c_str(), "wb")))
         Refuse("cannot write the digest file " + o.digests);
     GameRoutines routines{StartupCallback, FrameCallback};
     if (!o.replay.empty()) {
