@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (argc != 2 && argc != 3) {
-        std::fprintf(stderr,
-                     "usage: plusrail-assetgen OUTDIR [ICONDIR] | plusrail-assetgen --icon FILE.ico\n");
+        std::fprintf(
+            stderr,
+            "usage: plusrail-assetgen OUTDIR [ICONDIR] | plusrail-assetgen --icon FILE.ico\n");
         return 2;
     }
     const std::string outDir = argv[1];
