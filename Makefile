@@ -54,7 +54,7 @@ uninstall:
 	@echo "Removed the files listed in $(BUILD)/install_manifest.txt"
 
 web:
-	@JOBS=$(JOBS) scripts/build-web.sh $(BUILD) build-web
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-web.sh $(BUILD) build-web
 
 web-serve: web
 	@echo "Serving build-web/dist at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"

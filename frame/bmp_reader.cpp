@@ -170,7 +170,7 @@ bool DecodeRle(const DibLayout& d, const uint8_t* bits, size_t size, DecodedPict
     int64_t x = 0, row = 0;
     auto put = [&](uint32_t index) {
         if (x < d.width && row < d.height)
-            out->pixels[static_cast<size_t>(d.height - 1 - row) * d.width + x] =
+            out->pixels[static_cast<size_t>((d.height - 1 - row) * d.width + x)] =
                 FromPalette(d, index);
         ++x;
     };

@@ -14,7 +14,7 @@ step() {
   echo "ci-web: '$*' took $((SECONDS - start))s"
 }
 
-step scripts/build-web.sh "$native" build-web
+step env WERROR=ON scripts/build-web.sh "$native" build-web
 step scripts/web-sim-compare.sh "$native" build-web
 
 # puppeteer-core as the lock file pins it, without the browser it could download.

@@ -138,6 +138,8 @@ void PaintLine(Canvas& canvas, double size, const UnitLine& line) {
         [=](double x, double y) { return LineShade(line, Across(line, s, x / size, y / size)); });
 }
 
+}  // namespace
+
 Canvas DrawIcon(int side) {
     Canvas canvas = MakeCanvas(side, side);
     const double size = side;
@@ -146,8 +148,6 @@ Canvas DrawIcon(int side) {
     for (const UnitLine& line : kLines) PaintLine(canvas, size, line);
     return canvas;
 }
-
-}  // namespace
 
 int WriteIcons(const std::string& iconDir) {
     int ok = 1;

@@ -3,7 +3,12 @@
 // them to erase, written as ICONDIR/48x48/plusrail.png and ICONDIR/256x256/plusrail.png.
 #include <string>
 
+#include "canvas.h"
+
 namespace assetgen {
+
+// The icon drawn for a square of `side` pixels (drawn at each size, not scaled), with alpha.
+Canvas DrawIcon(int side);
 
 int WriteIcons(const std::string& iconDir);
 

@@ -7,62 +7,13 @@
 
 #include "byte_writer.h"
 #include "canvas.h"
+#include "icon.h"
 
 namespace assetgen {
 namespace {
 
 constexpr int kSizes[] = {16, 32, 48};
 constexpr int kImages = 3;
-
-// Hues of the line sheets: red, yellow, cyan, green.
-const Colour kSides[4] = {
-    {1.00, 0.22, 0.30},
-    {1.00, 0.88, 0.14},
-    {0.12, 0.84, 1.00},
-    {0.22, 0.92, 0.34},
-};
-const Colour kTile{0.07, 0.08, 0.13};
-const Colour kTileEdge{0.22, 0.25, 0.36};
-
-// The motif on a unit square, scaled to each size, so every size shows the same picture.
-Canvas DrawIcon(int size) {
-    Canvas canvas = MakeCanvas(size, size);
-    const double s = size;
-    const double corner = s * 0.18;
-    PaintShape(
-        canvas, 0, 0, size, size,
-        [&](double x, double y) { return InsideRoundedBox(x, y, 0, 0, s, s, corner); },
-        [&](double x, double y) {
-            // A faint light from the top left, so the tile reads as a tile.
-            const double t = std::clamp((x + y) / (2.0 * s), 0.0, 1.0);
-            return MixColour(kTileEdge, kTile, t);
-        });
-    // Four lines on the sides of a square, each stopping short of the corners as the game's
-    // unit lines stop short of the lattice points.
-    const double lo = s * 0.24, hi = s * 0.76, gap = s * 0.07;
-    const double half = std::max(1.0, s * 0.075);
-    const double ends[4][4] = {
-        {lo + gap, lo, hi - gap, lo},  // top
-        {hi, lo + gap, hi, hi - gap},  // right
-        {hi - gap, hi, lo + gap, hi},  // bottom
-        {lo, hi - gap, lo, lo + gap},  // left
-    };
-    for (int side = 0; side < 4; ++side) {
-        const double* e = ends[side];
-        const Colour hue = kSides[side];
-        PaintShape(
-            canvas, 0, 0, size, size,
-            [&](double x, double y) {
-                return DistanceToSegment(x, y, e[0], e[1], e[2], e[3]) <= half;
-            },
-            [&](double x, double y) {
-                // A lit core fading to the hue towards the edges of the line.
-                const double d = DistanceToSegment(x, y, e[0], e[1], e[2], e[3]) / half;
-                return MixColour(MixColour(hue, Colour{1.0, 1.0, 1.0}, 0.55), hue, d);
-            });
-    }
-    return canvas;
-}
 
 uint8_t Byte(double v) {
     return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));

@@ -1,7 +1,7 @@
 #pragma once
-// The application icon of the Windows build: a dark tile with four coloured unit lines
-// closing into a rectangle, the shape the game clears. Written as an .ico file holding
-// 16, 32 and 48 pixel images (32-bit with alpha, in the bitmap form every Windows reads).
+// The application icon of the Windows build, the desktop icon's picture (icon.h) written as
+// an .ico file holding 16, 32 and 48 pixel images (32-bit with alpha, in the bitmap form
+// every Windows reads).
 #include <string>
 
 namespace assetgen {
