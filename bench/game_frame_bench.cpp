@@ -3,6 +3,7 @@
 // Run it from build/game so that the frame draws the real pictures.
 #include <benchmark/benchmark.h>
 
+#include "bench/game_display.h"
 #include "frame/display.h"
 #include "frame/sprite.h"
 #include "game/erase.h"
@@ -17,19 +18,6 @@
 
 namespace {
 
-void BringUp() {
-    static bool ready = false;
-    if (ready) return;
-    HeadlessReset();
-    PlatformRegisterWindowClass("Class Kestrel");
-    PlatformCreateWindow("Class Kestrel", "Untitled", 0, 0, 640, 480);
-    SetupDisplay();
-    // The real pictures when run from the game's directory (build/game); empty slots elsewhere.
-    LoadFonts();
-    LoadGameBitmaps();
-    ready = true;
-}
-
 // Every line of the visible field present, but no closed outline: the search visits every
 // corner pair and finds nothing, its worst case.
 void CrowdWithoutRectangles() {
@@ -41,7 +29,7 @@ void CrowdWithoutRectangles() {
 }
 
 void BM_CheckEraseCrowdedField(benchmark::State& state) {
-    BringUp();
+    BringUpGameDisplay();
     Scene.startLevel = 0;
     StartGame(1);
     for (auto _ : state) {
@@ -56,7 +44,7 @@ void BM_CheckEraseCrowdedField(benchmark::State& state) {
 BENCHMARK(BM_CheckEraseCrowdedField);
 
 void BM_PlayFrame(benchmark::State& state) {
-    BringUp();
+    BringUpGameDisplay();
     Scene.startLevel = 0;
     StartGame(1);
     Scene.enterTimer = 1;

@@ -4,6 +4,7 @@
 // The recording must stay under 1% of the frame.
 #include <benchmark/benchmark.h>
 
+#include "bench/game_display.h"
 #include "frame/display.h"
 #include "frame/sprite.h"
 #include "game/field.h"
@@ -19,18 +20,6 @@
 
 namespace {
 
-void BringUp() {
-    static bool ready = false;
-    if (ready) return;
-    HeadlessReset();
-    PlatformRegisterWindowClass("Class Kestrel");
-    PlatformCreateWindow("Class Kestrel", "Untitled", 0, 0, 640, 480);
-    SetupDisplay();
-    LoadFonts();
-    LoadGameBitmaps();
-    ready = true;
-}
-
 void StartPlay() {
     Scene.startLevel = 0;
     StartGame(1);
@@ -41,7 +30,7 @@ void StartPlay() {
 // The worst case: a button changes at every update, so every update closes a run and writes
 // it. The recording starts again before the buffer fills (outside the timing).
 void BM_RecordButtonsChanging(benchmark::State& state) {
-    BringUp();
+    BringUpGameDisplay();
     StartPlay();
     uint32_t n = 0;
     for (auto _ : state) {
@@ -59,7 +48,7 @@ BENCHMARK(BM_RecordButtonsChanging);
 
 // The usual case: the buttons as the update before, the open run grows.
 void BM_RecordButtonsHeld(benchmark::State& state) {
-    BringUp();
+    BringUpGameDisplay();
     StartPlay();
     ButtonLatch = ButtonLatchState{};
     ButtonLatch.left = ButtonHeld;
@@ -70,7 +59,7 @@ BENCHMARK(BM_RecordButtonsHeld);
 
 // A play frame, recording included (GameUpdate records its buttons).
 void BM_PlayFrameRecorded(benchmark::State& state) {
-    BringUp();
+    BringUpGameDisplay();
     StartPlay();
     for (auto _ : state) {
         ClearScreen(0);

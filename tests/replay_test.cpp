@@ -2,29 +2,23 @@
 // `plusrail-sim --replay FILE --verify` accepts, the top ten's replay files move with the
 // table, and the program's replay mode shows and sounds the game as it was played.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "shell/replay_file.h"
+#include "support/sim_work.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr int kGameStartFrame = 331;  // the mode select's last frame starts the game
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteWords(const fs::path& path, const std::vector<int32_t>& words) {
     std::string bytes;
@@ -50,82 +44,43 @@ ReplayInfo Info(const std::string& bytes) {
     return info;
 }
 
-struct SimRun {
-    int status = -1;
-    std::string out, errors;
-};
-
-class ReplayTest : public testing::Test {
+class ReplayTest : public SimWork {
 protected:
     void SetUp() override {
-        const char* binaryDir = std::getenv("PLUSRAIL_BINARY_DIR");
+        SimWork::SetUp();
         const char* sourceDir = std::getenv("PLUSRAIL_SOURCE_DIR");
-        ASSERT_NE(binaryDir, nullptr) << "PLUSRAIL_BINARY_DIR names the build directory";
         ASSERT_NE(sourceDir, nullptr) << "PLUSRAIL_SOURCE_DIR names the source directory";
-        sim_ = fs::path(binaryDir) / "plusrail-sim";
         golden_ = fs::path(sourceDir) / "tests" / "golden";
-        ASSERT_TRUE(fs::exists(sim_)) << sim_;
-        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-        work_ =
-            fs::path(testing::TempDir()) / ("replay_test_" + test + "_" + std::to_string(getpid()));
-        fs::remove_all(work_);
-        fs::create_directories(work_ / "game");
-        const fs::path assets = fs::path(binaryDir) / "game";
-        haveAssets_ = fs::exists(assets / "bmp") && fs::exists(assets / "wave");
-        for (const char* kind : {"bmp", "wave"})
-            if (haveAssets_) fs::create_directory_symlink(assets / kind, work_ / "game" / kind);
-    }
-    void TearDown() override {
-        if (!HasFailure()) fs::remove_all(work_);
-    }
-
-    SimRun Sim(const std::vector<std::string>& args) {
-        std::string command = "cd '" + work_.string() + "' && '" + sim_.string() + "'";
-        for (const std::string& a : args) command += " '" + a + "'";
-        EXPECT_EQ(std::system((command + " >out.txt 2>err.txt; echo $? >status.txt").c_str()), 0);
-        return SimRun{std::stoi(ReadFile(work_ / "status.txt")), ReadFile(work_ / "out.txt"),
-                      ReadFile(work_ / "err.txt")};
     }
     // The program from its start on a script; state.json and events.txt as the run left them.
     void Play(const std::string& script, int frames, std::vector<std::string> more = {}) {
-        std::ofstream(work_ / "input.txt") << script;
-        std::vector<std::string> args{"--dir",    "game",      "--frames", std::to_string(frames),
-                                      "--input",  "input.txt", "--state",  "state.json",
-                                      "--events", "events.txt"};
-        args.insert(args.end(), more.begin(), more.end());
-        const SimRun run = Sim(args);
+        const SimRun run = RunScript(script, frames, more);
         ASSERT_EQ(run.status, 0) << run.errors;
     }
-    SimRun Verify(const std::string& file) { return Sim({"--replay", file, "--verify"}); }
+    SimRun Verify(const std::string& file) { return Run({"--replay", file, "--verify"}); }
     std::string Replay(const std::string& name) {
         return ReadFile(work_ / "game" / "replays" / name);
     }
-    nlohmann::json State() { return nlohmann::json::parse(ReadFile(work_ / "state.json")); }
-    // The frame of the first "scene ID" line at or after `from`, or -1.
-    int SceneFrame(int id, int from = 0) {
+    // The frame of the first scene change at or after `from` whose scene passes `match`, or -1.
+    template <typename Match>
+    int FirstScene(int from, Match match) {
         std::istringstream in(ReadFile(work_ / "events.txt"));
         for (std::string line; std::getline(in, line);) {
             int frame = 0;
             char what[16] = {};
             int value = 0;
             if (std::sscanf(line.c_str(), "%d %15s %d", &frame, what, &value) == 3 &&
-                std::string(what) == "scene" && value == id && frame >= from)
+                std::string(what) == "scene" && frame >= from && match(value))
                 return frame;
         }
         return -1;
     }
-    // The frame of the first scene change after `from` (the game's hand-over), or -1.
+    int SceneFrame(int id, int from = 0) {
+        return FirstScene(from, [id](int scene) { return scene == id; });
+    }
+    // The game's hand-over: the first scene change after `from`.
     int SceneLeft(int from) {
-        std::istringstream in(ReadFile(work_ / "events.txt"));
-        for (std::string line; std::getline(in, line);) {
-            int frame = 0;
-            char what[16] = {};
-            int value = 0;
-            if (std::sscanf(line.c_str(), "%d %15s %d", &frame, what, &value) == 3 &&
-                std::string(what) == "scene" && frame > from)
-                return frame;
-        }
-        return -1;
+        return FirstScene(from + 1, [](int) { return true; });
     }
     // The sounds of events.txt in [from, to), with their frames moved back by `from`.
     std::vector<std::string> Sounds(int from, int to) {
@@ -141,8 +96,7 @@ protected:
         return kept;
     }
 
-    fs::path sim_, golden_, work_;
-    bool haveAssets_ = false;
+    fs::path golden_;
 };
 
 // The recorded result is the game's own, at every start level; the game tops out into the
@@ -256,7 +210,7 @@ TEST_F(ReplayTest, DamagedAndForeignFilesAreRefusedWithAMessage) {
         EXPECT_NE(verify.errors.find(row.message), std::string::npos)
             << row.name << ": " << verify.errors;
         // Nor does the replay mode open the window on it.
-        const SimRun watch = Sim({"--dir", "game", "--replay", row.name, "--state", "watch.json"});
+        const SimRun watch = Run({"--dir", "game", "--replay", row.name, "--state", "watch.json"});
         EXPECT_EQ(watch.status, 1) << row.name;
         EXPECT_FALSE(fs::exists(work_ / "watch.json")) << row.name;
     }
@@ -286,7 +240,7 @@ TEST_F(ReplayTest, RankReplayFilesMoveWithTheTable) {
     // The level-0 golden session's game (329300 points) ranks above it.
     const fs::path script = golden_ / "level0.script";
     std::ofstream(work_ / "input.txt") << ReadFile(script);
-    const SimRun run = Sim({"--dir", "game", "--frames", "3176", "--input", "input.txt", "--state",
+    const SimRun run = Run({"--dir", "game", "--frames", "3176", "--input", "input.txt", "--state",
                             "state.json", "--events", "events.txt"});
     ASSERT_EQ(run.status, 0) << run.errors;
     const std::string second = Replay("last.rpl");
@@ -339,7 +293,7 @@ TEST_F(ReplayTest, WatchingShowsAndSoundsTheGameAsItWasPlayed) {
     std::vector<std::string> args{"--dir", "game",    "--replay",   "game.rpl", "--frames",
                                   "12000", "--state", "state.json", "--events", "events.txt"};
     args.insert(args.end(), shots.begin(), shots.end());
-    const SimRun watch = Sim(args);
+    const SimRun watch = Run(args);
     ASSERT_EQ(watch.status, 0) << watch.errors;
     for (int f : at)
         EXPECT_EQ(ReadFile(work_ / ("watch" + std::to_string(f) + ".bmp")),
@@ -366,7 +320,7 @@ TEST_F(ReplayTest, WatchingSpeedsAndEscape) {
     fs::copy_file(work_ / "game" / "replays" / "last.rpl", work_ / "game.rpl");
     auto watchFrames = [&](const std::string& script) {
         std::ofstream(work_ / "input.txt") << script;
-        const SimRun watch = Sim({"--dir", "game", "--replay", "game.rpl", "--frames", "12000",
+        const SimRun watch = Run({"--dir", "game", "--replay", "game.rpl", "--frames", "12000",
                                   "--input", "input.txt", "--state", "state.json"});
         EXPECT_EQ(watch.status, 0) << watch.errors;
         EXPECT_EQ(State()["ended"], true);

@@ -1,70 +1,22 @@
 // The simulator as later tests use it: the built plusrail-sim run on scripts in a fresh
 // working directory, its event log, state file and pictures read back.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/sim_work.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct SimResult {
-    int status = -1;
-    std::string errors;  // what it wrote to stderr
-};
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class SimTest : public testing::Test {
+class SimTest : public SimWork {
 protected:
-    void SetUp() override {
-        const char* binaryDir = std::getenv("PLUSRAIL_BINARY_DIR");
-        ASSERT_NE(binaryDir, nullptr) << "PLUSRAIL_BINARY_DIR names the build directory";
-        sim_ = fs::path(binaryDir) / "plusrail-sim";
-        ASSERT_TRUE(fs::exists(sim_)) << sim_;
-        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-        // The process id keeps runs of the same test from two build trees apart.
-        work_ =
-            fs::path(testing::TempDir()) / ("sim_test_" + test + "_" + std::to_string(getpid()));
-        fs::remove_all(work_);
-        fs::create_directories(work_ / "game");
-        // The generated pictures and sounds, when the build made them.
-        const fs::path assets = fs::path(binaryDir) / "game";
-        haveAssets_ = fs::exists(assets / "bmp") && fs::exists(assets / "wave");
-        for (const char* kind : {"bmp", "wave"})
-            if (haveAssets_) fs::create_directory_symlink(assets / kind, work_ / "game" / kind);
-    }
-    void TearDown() override { fs::remove_all(work_); }
-
-    // Runs the simulator from the work directory; paths in args are relative to it.
-    SimResult Run(const std::vector<std::string>& args) {
-        // Nothing here holds a quote: plain single quotes are enough.
-        std::string command = "cd '" + work_.string() + "' && '" + sim_.string() + "'";
-        for (const std::string& a : args) command += " '" + a + "'";
-        EXPECT_EQ(std::system((command + " >out.txt 2>err.txt; echo $? >status.txt").c_str()), 0);
-        return SimResult{std::stoi(ReadFile(work_ / "status.txt")), ReadFile(work_ / "err.txt")};
-    }
-    SimResult RunScript(const std::string& script, int frames, std::vector<std::string> more = {}) {
-        std::ofstream(work_ / "input.txt") << script;
-        std::vector<std::string> args{"--dir",    "game",      "--frames", std::to_string(frames),
-                                      "--input",  "input.txt", "--state",  "state.json",
-                                      "--events", "events.txt"};
-        args.insert(args.end(), more.begin(), more.end());
-        return Run(args);
-    }
-    nlohmann::json State() { return nlohmann::json::parse(ReadFile(work_ / "state.json")); }
     // The log without the debug lines, which depend on which assets exist.
     std::vector<std::string> Events() {
         std::vector<std::string> kept;
@@ -73,9 +25,6 @@ protected:
             if (line.find(" debug ") == std::string::npos) kept.push_back(line);
         return kept;
     }
-
-    fs::path sim_, work_;
-    bool haveAssets_ = false;
 };
 
 TEST_F(SimTest, CreditsLastUntilTheTitleIsEnteredInCall219) {
@@ -170,14 +119,14 @@ TEST_F(SimTest, BadArgumentsExitWithStatusTwoAndOneLine) {
         {{"--shot", "7:a.bmp", "--dir", "game", "--frames", "5"}, "--shot 7"},
     };
     for (const auto& [args, says] : calls) {
-        const SimResult r = Run(args);
+        const SimRun r = Run(args);
         EXPECT_EQ(r.status, 2) << says;
         EXPECT_EQ(r.errors.find('\n'), r.errors.size() - 1) << r.errors;
         EXPECT_NE(r.errors.find(says), std::string::npos) << r.errors;
     }
     // A long bad word is named by a short prefix, not echoed whole.
     for (const char* script : {"longkey.txt", "longframe.txt"}) {
-        const SimResult r = Run({"--dir", "game", "--input", script});
+        const SimRun r = Run({"--dir", "game", "--input", script});
         EXPECT_EQ(r.status, 2);
         EXPECT_LT(r.errors.size(), 120u) << r.errors;
         EXPECT_NE(r.errors.find(std::string(script) + ":1: "), std::string::npos) << r.errors;
@@ -194,7 +143,7 @@ TEST_F(SimTest, UnwritableOutputsExitWithStatusTwo) {
     for (const std::vector<std::string>& more : outputs) {
         std::vector<std::string> args{"--dir", "game", "--frames", "120", "--events", "events.txt"};
         args.insert(args.end(), more.begin(), more.end());
-        const SimResult r = Run(args);
+        const SimRun r = Run(args);
         EXPECT_EQ(r.status, 2) << more[1];
         EXPECT_NE(r.errors.find("cannot write"), std::string::npos) << r.errors;
         EXPECT_NE(r.errors.find("missing/"), std::string::npos) << r.errors;
@@ -208,7 +157,7 @@ TEST_F(SimTest, AFullMessageQueueIsReportedOnce) {
     std::string script;
     for (int i = 0; i < 5000; ++i) script += i % 2 ? "10 Z up\n" : "10 Z down\n";
     script += "20 Z down\n";
-    const SimResult r = RunScript(script, 30);
+    const SimRun r = RunScript(script, 30);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.errors,
               "plusrail-sim: frame 10: the message queue holds 4096 messages, 904 dropped\n");

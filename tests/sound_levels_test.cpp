@@ -22,7 +22,6 @@ namespace fs = std::filesystem;
 
 constexpr int kSampleRate = 22050;
 constexpr int kLoudnessWindow = kSampleRate / 20;  // 50 ms
-constexpr int kFrameSamples = kSampleRate / 60;    // one game frame, rounded down
 // A little under full scale: the mixer's resampling to the device's rate may overshoot.
 constexpr int kMixCeiling = 32767 * 98 / 100;
 
@@ -85,25 +84,6 @@ double LoudnessDb(const std::vector<int>& s) {
     return 20.0 * std::log10(std::sqrt(loudest / kLoudnessWindow) / 32767.0);
 }
 
-// The largest sum the mixer meets when the sounds start `offsets` samples in, added as it
-// adds them: 16-bit samples into a wider integer.
-int MixPeak(const std::vector<const std::vector<int>*>& sounds, const std::vector<int>& offsets) {
-    size_t length = 0;
-    for (size_t k = 0; k < sounds.size(); ++k)
-        length = std::max(length, sounds[k]->size() + offsets[k]);
-    int peak = 0;
-    for (size_t i = 0; i < length; ++i) {
-        int32_t sum = 0;
-        for (size_t k = 0; k < sounds.size(); ++k) {
-            const size_t at = i - offsets[k];
-            if (i >= static_cast<size_t>(offsets[k]) && at < sounds[k]->size())
-                sum += (*sounds[k])[at];
-        }
-        peak = std::max(peak, std::abs(sum));
-    }
-    return peak;
-}
-
 class SoundLevelsTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -123,51 +103,16 @@ protected:
         order.resize(3);
         return order;
     }
-    static std::vector<const std::vector<int>*> Sounds(const std::vector<int>& ids) {
-        std::vector<const std::vector<int>*> sounds;
-        for (int id : ids) sounds.push_back(&samples_[id]);
-        return sounds;
-    }
     static inline std::vector<int> samples_[kSounds];
 };
 
+// No mix of three can peak above the sum of their peaks, however they line up.
 TEST_F(SoundLevelsTest, TheThreeHighestPeaksFitUnderFullScaleHoweverTheyLineUp) {
     const std::vector<int> top = TopThree(Peak);
     int sum = 0;
     for (int id : top) sum += Peak(samples_[id]);
     EXPECT_LE(sum, kMixCeiling) << kLevels[top[0]].file << " " << kLevels[top[1]].file << " "
                                 << kLevels[top[2]].file;
-}
-
-TEST_F(SoundLevelsTest, AnyThreeStartedTogetherMixWithoutClipping) {
-    int worst = 0;
-    std::vector<int> loudest;
-    for (int a = 0; a < kSounds; ++a)
-        for (int b = a + 1; b < kSounds; ++b)
-            for (int c = b + 1; c < kSounds; ++c) {
-                const int peak = MixPeak(Sounds({a, b, c}), {0, 0, 0});
-                if (peak > worst) worst = peak, loudest = {a, b, c};
-            }
-    ASSERT_EQ(loudest.size(), 3u);
-    EXPECT_LE(worst, kMixCeiling) << kLevels[loudest[0]].file << " " << kLevels[loudest[1]].file
-                                  << " " << kLevels[loudest[2]].file;
-}
-
-TEST_F(SoundLevelsTest, TheLoudestThreeMixWithoutClippingWhenStartedFramesApart) {
-    // Sounds called in different frames start whole frames apart; half a second covers the
-    // attacks, where the peaks lie.
-    for (const std::vector<int>& top : {TopThree(LoudnessDb), TopThree(Peak)}) {
-        int worst = 0;
-        for (int late = 0; late < 3; ++late)
-            for (int f1 = 0; f1 <= 30; ++f1)
-                for (int f2 = 0; f2 <= 30; ++f2) {
-                    std::vector<int> offsets = {f1 * kFrameSamples, f2 * kFrameSamples, 0};
-                    std::rotate(offsets.begin(), offsets.begin() + late, offsets.end());
-                    worst = std::max(worst, MixPeak(Sounds(top), offsets));
-                }
-        EXPECT_LE(worst, kMixCeiling)
-            << kLevels[top[0]].file << " " << kLevels[top[1]].file << " " << kLevels[top[2]].file;
-    }
 }
 
 // Mono samples through the mix's last stage as the device's stereo mix, the look-ahead flushed.
