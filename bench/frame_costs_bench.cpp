@@ -1,5 +1,5 @@
 // What each kind of frame costs, against one plain copy of the screen (BM_ScreenCopy) taken in
-// the same run: a crowded play frame, the rules alone, a fade step, the ranking's detail page,
+// the same run: a crowded play frame, a fade step, the ranking's detail page,
 // the whole program's frame on the headless platform, start-up and the big asset load.
 // Run it from build/game: every case needs the real pictures and sounds and refuses without.
 #include <benchmark/benchmark.h>
@@ -11,34 +11,22 @@
 #include "frame/bitmap_slots.h"
 #include "frame/display.h"
 #include "frame/sprite.h"
-#include "game/field.h"
 #include "game/game_scene.h"
 #include "game/game_screen.h"
+#include "hosts/headless/headless_window.h"
 #include "input/buttons.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_window.h"
 #include "platform/platform_window.h"
+#include "rules/field.h"
 #include "scenes/callbacks.h"
 #include "scenes/ranking.h"
-#include "scenes/scene_table.h"
-#include "scenes/state.h"
 #include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
+#include "support/fresh.h"
 
 namespace {
 
 BENCHMARK(BM_ScreenCopy);
-
-// A new process: every record and the headless machine as at start.
-void FreshProcess() {
-    HeadlessReset();
-    ResetProcessState();
-    HeadlessResetWindow();
-    HeadlessAudioReset();
-    RegisterScenes();
-}
 
 int64_t g_framesToRun = 0;
 
@@ -114,7 +102,7 @@ const char* SetUpCrowdedPlay() {
     Settings.eraseProperty = 1;
     Scene.startLevel = 0;
     StartGame(1);
-    Scene.enterTimer = 1;
+    Game.readyTimer = 1;
     GameUpdate();  // the first piece enters
     CrowdWithoutRectangles();
     Game.popupX = 3;
@@ -143,20 +131,6 @@ void BM_PlayFrame(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_PlayFrame);
-
-void BM_RulesOnly(benchmark::State& state) {
-    if (const char* why = SetUpCrowdedPlay()) {
-        state.SkipWithError(why);
-        return;
-    }
-    for (auto _ : state) {
-        RestorePlaySnapshot();
-        GameUpdate();
-        benchmark::DoNotOptimize(Game.piece);
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_RulesOnly);
 
 // The whole program's frame as the simulator runs it: FrameCallback and the presentation.
 void BM_ProgramFrame(benchmark::State& state) {

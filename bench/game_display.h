@@ -2,7 +2,7 @@
 // The headless window and display with the game's pictures loaded, brought up once per
 // benchmark program. Run from build/game the real pictures load; elsewhere the slots stay empty.
 #include "frame/display.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "platform/platform_window.h"
 #include "shell/catalogue.h"
 

@@ -6,12 +6,12 @@
 #include "bench/game_display.h"
 #include "frame/display.h"
 #include "frame/sprite.h"
-#include "game/erase.h"
-#include "game/field.h"
 #include "game/game_scene.h"
 #include "game/game_screen.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "platform/platform_window.h"
+#include "rules/erase.h"
+#include "rules/field.h"
 #include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -47,7 +47,7 @@ void BM_PlayFrame(benchmark::State& state) {
     BringUpGameDisplay();
     Scene.startLevel = 0;
     StartGame(1);
-    Scene.enterTimer = 1;
+    Game.readyTimer = 1;
     GameUpdate();  // the first piece enters
     CrowdWithoutRectangles();
     for (auto _ : state) {
@@ -57,7 +57,7 @@ void BM_PlayFrame(benchmark::State& state) {
         if (Game.phase != PhaseFalling && Game.phase != PhaseLanded) {
             state.PauseTiming();
             StartGame(1);
-            Scene.enterTimer = 1;
+            Game.readyTimer = 1;
             GameUpdate();
             state.ResumeTiming();
         }

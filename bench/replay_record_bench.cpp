@@ -7,14 +7,14 @@
 #include "bench/game_display.h"
 #include "frame/display.h"
 #include "frame/sprite.h"
-#include "game/field.h"
 #include "game/game_scene.h"
 #include "game/game_screen.h"
 #include "game/replay_record.h"
+#include "hosts/headless/headless.h"
 #include "input/buttons.h"
 #include "input/input.h"
-#include "platform/headless/headless.h"
 #include "platform/platform_window.h"
+#include "rules/field.h"
 #include "shell/catalogue.h"
 #include "shell/scene.h"
 
@@ -23,7 +23,7 @@ namespace {
 void StartPlay() {
     Scene.startLevel = 0;
     StartGame(1);
-    Scene.enterTimer = 1;
+    Game.readyTimer = 1;
     GameUpdate();  // the first piece enters
 }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "bench/screen_copy.h"
+#include "hosts/sdl/sdl_platform.h"
 #include "platform/platform_window.h"
-#include "platform/sdl/sdl_platform.h"
 
 namespace {
 

@@ -16,6 +16,8 @@ int32_t SetFrameCallback(FrameRoutine routine) {
 
 void SetCloseCallback(CloseRoutine routine) { Frame.closeCallback = routine; }
 
+int32_t AskCloseCallback() { return Frame.closeCallback ? Frame.closeCallback() : 0; }
+
 int32_t SetQuitKey(int32_t key) {
     if (key < 0 || key > 256) return 0;
     Frame.quitKey = static_cast<uint16_t>(key);

@@ -32,6 +32,10 @@ extern FrameState Frame;
 void SetFrameRate(int32_t fps);
 int32_t SetFrameCallback(FrameRoutine routine);
 void SetCloseCallback(CloseRoutine routine);
+// Asks the game's close routine, as every close request does, for a request the game makes
+// itself (the abort combination): the routine acts, and its answer closes nothing. 0 when no
+// routine is set.
+int32_t AskCloseCallback();
 int32_t SetQuitKey(int32_t key);
 
 // Back to the state of a process that has just started: every field zero.

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "rules/replay_file.h"
 #include "scenes/replay_watch.h"
 #include "scenes/state.h"
-#include "shell/replay_file.h"
 
 namespace {
 

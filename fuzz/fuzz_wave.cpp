@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_audio.h"
 #include "sound/sound.h"
 #include "sound/wave_reader.h"
 

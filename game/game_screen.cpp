@@ -3,10 +3,10 @@
 #include "game/game_screen.h"
 
 #include "frame/sprite.h"
-#include "game/dealing.h"
 #include "game/game_scene.h"
 #include "game/game_screen_panel.h"
-#include "game/motion.h"
+#include "rules/dealing.h"
+#include "rules/motion.h"
 #include "shell/catalogue.h"
 #include "shell/scene.h"
 #include "shell/settings.h"

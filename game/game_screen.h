@@ -4,7 +4,7 @@
 // ended.
 #include <cstdint>
 
-#include "game/field.h"
+#include "rules/field.h"
 
 // One display code per line position, rebuilt whenever the field is drawn:
 // 1..8 a piece, preview or flashing line; 21..28 a settled line; 29 a grey line;

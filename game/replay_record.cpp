@@ -1,7 +1,7 @@
 #include "game/replay_record.h"
 
-#include "game/field.h"
 #include "input/buttons.h"
+#include "rules/field.h"
 #include "shell/ranking_replays.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -69,10 +69,7 @@ void RecordButtons() {
     if (!r.active) return;
     r.info.result.updates += 1;
     if (r.full) return;
-    const ButtonLatchState& b = ButtonLatch;
-    const int32_t states[12] = {b.up,     b.down,   b.right,  b.left,   b.key[1], b.key[2],
-                                b.key[3], b.key[4], b.key[5], b.key[6], b.key[7], b.key[8]};
-    const uint32_t packed = PackButtons(states);
+    const uint32_t packed = PackLatch(ButtonLatch);
     if (r.runLength > 0 && packed == r.runPacked && r.runLength < kRunLengthMax) {
         r.runLength += 1;
         return;

@@ -5,7 +5,7 @@
 // replay records it again without writing anything, which is how a replay is verified.
 #include <cstdint>
 
-#include "shell/replay_file.h"
+#include "rules/replay_file.h"
 
 // Called by StartGame once the game of `mode` is set up.
 void BeginRecording(int32_t mode);

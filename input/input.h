@@ -3,16 +3,7 @@
 // per frame by PollJoysticks and queries only read the stored states.
 #include <cstdint>
 
-// ButtonState values.
-constexpr uint8_t ButtonIdle = 0;
-constexpr uint8_t ButtonReleased = 1;
-constexpr uint8_t ButtonPressed = 2;
-constexpr uint8_t ButtonHeld = 3;
-
-// Pressed in this frame: the first frame of a press, the state menus and confirmations act on.
-constexpr bool ButtonPressedNow(int32_t state) { return state == ButtonPressed; }
-// Down in this frame, whether pressed now or held from before.
-constexpr bool ButtonIsDown(int32_t state) { return state >= ButtonPressed; }
+#include "rules/actions.h"  // the ButtonState values
 
 constexpr int kMaxJoysticks = 8;
 

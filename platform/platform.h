@@ -1,8 +1,8 @@
 #pragma once
-// The boundary to the operating system. Each platform (platform/sdl, platform/headless,
-// later platform/win32) implements these functions; nothing outside platform/ includes
-// an OS or SDL header. The window, presentation and audio parts of the boundary live
-// beside this file in platform_window.h and platform_audio.h.
+// The boundary to the operating system. Each host (hosts/sdl, hosts/win32, hosts/web,
+// hosts/headless) implements these functions; nothing but a host includes an OS, SDL or
+// browser header. The window, presentation and audio parts of the boundary live beside this
+// file in platform_window.h and platform_audio.h, the key codes in keys.h.
 #include <cstdint>
 #include <cstdio>
 
@@ -34,6 +34,11 @@ void PlatformDebugOutput(const char* text, const char* english);  // one debugge
 // Modal; returns when acknowledged.
 void PlatformErrorBox(const char* title, const char* text, const char* englishTitle,
                       const char* englishText);
+// A line in English for whoever started the program, about the run itself: its usage, a
+// replay that cannot be watched, how a watched replay ended. Where a terminal started it, on
+// that terminal (stderr for a problem); in a browser, on the page; with nowhere to write,
+// a problem comes in a box and anything else is dropped.
+void PlatformReport(const char* text, bool problem);
 
 // Folders: where the executable lies (false when it cannot be told), whether a folder exists,
 // and the working folder, which the game's pictures, sounds and data files are relative to.

@@ -8,13 +8,14 @@
 #include "frame/frame.h"
 #include "frame/sprite.h"
 #include "frame/surface.h"
-#include "game/field.h"
 #include "game/game_scene.h"
 #include "game/game_screen.h"
 #include "game/replay_record.h"
 #include "input/buttons.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "rules/field.h"
+#include "rules/verify.h"
 #include "shell/catalogue.h"
 #include "shell/ranking_replays.h"
 #include "shell/scene.h"
@@ -40,6 +41,7 @@ struct WatchState {
     bool started;
     bool over;
     bool firstFrameDrawn;
+    bool reported;
     uint32_t tick;       // frames shown, for half speed
     int32_t resultLeft;  // frames the result still shows
 };
@@ -51,46 +53,24 @@ void EndWatching() {
     FinishRecording(ReplayEndLeft);
 }
 
-void PutLatch(uint32_t packed) {
-    int32_t s[12];
-    UnpackButtons(packed, s);
-    ButtonLatchState& b = ButtonLatch;
-    b.up = s[0];
-    b.down = s[1];
-    b.right = s[2];
-    b.left = s[3];
-    for (int n = 1; n <= 8; ++n) b.key[n] = s[3 + n];
-}
-
-// The first field of `got` that differs from `want`, or null.
-const char* FirstDifference(const ReplayResult& want, const ReplayResult& got, int64_t* w,
-                            int64_t* g) {
-    struct Field {
-        const char* name;
-        int64_t want, got;
-    };
-    const Field fields[] = {
-        {"end", want.end, got.end},
-        {"updates", want.updates, got.updates},
-        {"score", want.score, got.score},
-        {"lines", want.lines, got.lines},
-        {"level", want.level, got.level},
-        {"time", want.elapsedMs, got.elapsedMs},
-        {"medal level", want.medals[0], got.medals[0]},
-        {"medal time", want.medals[1], got.medals[1]},
-        {"medal lines", want.medals[2], got.medals[2]},
-        {"medal chain", want.medals[3], got.medals[3]},
-        {"medal streak", want.medals[4], got.medals[4]},
-        {"medal collection", want.medals[5], got.medals[5]},
-    };
-    for (const Field& f : fields) {
-        if (f.want != f.got) {
-            *w = f.want;
-            *g = f.got;
-            return f.name;
-        }
+// Says once, to whoever started the program, whether the game came out as recorded.
+void ReportEnd() {
+    if (g_watch.reported || !g_watch.started) return;
+    g_watch.reported = true;
+    int64_t want = 0, got = 0;
+    const char* field = FirstResultDifference(g_watch.info.result, WatchedResult(), &want, &got);
+    char text[256];
+    if (field) {
+        std::snprintf(text, sizeof text,
+                      "plusrail: the replay did not reach its recorded result: %s differs: "
+                      "recorded %lld, replayed %lld",
+                      field, static_cast<long long>(want), static_cast<long long>(got));
+    } else {
+        std::snprintf(text, sizeof text,
+                      "plusrail: the replay reached its recorded result (score %d, %u updates)",
+                      static_cast<int>(g_watch.info.result.score), g_watch.info.result.updates);
     }
-    return nullptr;
+    PlatformReport(text, field != nullptr);
 }
 
 void DrawResultLine(int32_t row, const char* label, int32_t value) {
@@ -167,7 +147,7 @@ bool StepWatching() {
         EndWatching();
         return false;
     }
-    PutLatch(packed);
+    ButtonLatch = UnpackLatch(packed);
     // As in play, each update sees the count of the frame it runs in.
     Scene.frame = Scene.frame == INT32_MAX ? 0 : Scene.frame + 1;
     GameUpdate();
@@ -178,35 +158,6 @@ bool StepWatching() {
 bool WatchingOver() { return g_watch.over; }
 
 const ReplayResult& WatchedResult() { return RecordedInfo().result; }
-
-ReplayVerdict VerifyReplayFile(const char* path, char* message, size_t size) {
-    ReplayInfo info;
-    const ReplayStatus status = ReadReplayFile(path, &info);
-    if (status != ReplayStatus::Ok) {
-        std::snprintf(message, size, "%s: %s", path, ReplayStatusText(status));
-        return ReplayVerdict::Refused;
-    }
-    if (info.incomplete) {
-        std::snprintf(message, size,
-                      "%s: the replay is incomplete (its buttons stop at update %u of %u), so "
-                      "its result cannot be reached",
-                      path, info.frames, info.result.updates);
-        return ReplayVerdict::Different;
-    }
-    StartWatching(info, WatchedImage().bytes);
-    while (StepWatching()) {}
-    int64_t want = 0, got = 0;
-    const char* field = FirstDifference(info.result, WatchedResult(), &want, &got);
-    if (field) {
-        std::snprintf(message, size, "%s: %s differs: recorded %lld, replayed %lld", path, field,
-                      static_cast<long long>(want), static_cast<long long>(got));
-        return ReplayVerdict::Different;
-    }
-    std::snprintf(message, size,
-                  "%s: the replay reaches its recorded result (score %d, %u updates)", path,
-                  static_cast<int>(info.result.score), info.result.updates);
-    return ReplayVerdict::Same;
-}
 
 void ReplayStartupCallback() {
     SetFrameRate(kFrameRate);
@@ -242,6 +193,7 @@ void ReplayFrameCallback() {
     for (int i = 0; i < updates && StepWatching(); ++i) {}
     if (g_watch.started) GameDraw();
     if (g_watch.over) {
+        ReportEnd();
         DrawRecordedResult();
         if (--g_watch.resultLeft <= 0) RequestClose();
     }

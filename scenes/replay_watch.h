@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/replay_file.h"
+#include "rules/replay_file.h"
 
 // Starts the game of `info`, whose runs are in `image` (a replay ReadReplay accepted): the
 // replay's key layout and graphic options, start level and seed. The player's settings are
@@ -19,11 +19,6 @@ bool StepWatching();
 bool WatchingOver();
 // The result the replay reached (its re-recording), once WatchingOver.
 const ReplayResult& WatchedResult();
-
-enum class ReplayVerdict { Same, Different, Refused };
-// Reads the file, plays it to its end headless and compares the result field by field. The
-// message names the first field that differs, or why the file was refused.
-ReplayVerdict VerifyReplayFile(const char* path, char* message, size_t size);
 
 // The program's routines in replay mode (after ReadReplayFile accepted the file): startup
 // loads the pictures and sounds and starts the game; each frame runs 0, 1 or 4 updates

@@ -8,12 +8,13 @@
 #include "frame/frame.h"
 #include "frame/random.h"
 #include "frame/sprite.h"
-#include "game/field.h"
 #include "game/game_screen.h"
 #include "game/replay_record.h"
 #include "input/buttons.h"
 #include "input/input.h"
 #include "options/sound_test.h"
+#include "rules/events.h"
+#include "rules/field.h"
 #include "scenes/name_entry.h"
 #include "scenes/ranking.h"
 #include "scenes/replay_watch.h"
@@ -41,6 +42,7 @@ void ResetProcessState() {
     ResetNameEntry();
     ResetSettings();
     ResetGame();
+    ClearPlayEvents();
     ResetGameScreen();
     ResetRecording();
     ResetRankingReplays();

@@ -9,6 +9,8 @@ cd "$build/game"
 {
   ../bench/frame_costs_bench --benchmark_repetitions="$reps" \
     --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null | sed 's/^/frame,/'
+  ../bench/rules_bench --benchmark_repetitions="$reps" \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null | sed 's/^/rules,/'
   if [ -x ../bench/sdl_present_bench ]; then
     ../bench/sdl_present_bench --benchmark_repetitions="$reps" \
       --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null | sed 's/^/sdl,/'

@@ -25,14 +25,14 @@ cmake --build "$native" --target assets -j "$jobs"
 [ -f "$web/CMakeCache.txt" ] ||
   emcmake cmake -S . -B "$web" -DCMAKE_BUILD_TYPE=Release -DPLUSRAIL_ASSETS="$root/$native/game" \
     -DPLUSRAIL_WERROR="${WERROR:-OFF}" >/dev/null
-cmake --build "$web" --target plusrail-web plusrail-sim-node -j "$jobs"
+cmake --build "$web" --target plusrail-web plusrail-sim -j "$jobs"
 
 dist="$web/dist"
 rm -rf "$dist"
 mkdir -p "$dist"
 version=$(git describe --always --dirty 2>/dev/null || echo unknown)
-sed "s|@VERSION@|$version|" platform/web/page/index.html >"$dist/index.html"
-cp platform/web/page/page.js "$web/web/plusrail.js" "$web/web/plusrail.wasm" "$dist/"
+sed "s|@VERSION@|$version|" hosts/web/page/index.html >"$dist/index.html"
+cp hosts/web/page/page.js "$web/web/plusrail.js" "$web/web/plusrail.wasm" "$dist/"
 gzip -9 -n -c "$web/web/plusrail.data" >"$dist/plusrail.data.gz"
 total=$(du -cb "$dist"/* | tail -1 | cut -f1)
 echo "build-web: $dist holds $(ls "$dist" | wc -l) files, $total bytes to download"

@@ -162,6 +162,26 @@ ReplayStatus ReadReplayFile(const char* path, ReplayInfo* info) {
 
 const ReplayImage& WatchedImage() { return g_images[kWatchedImage]; }
 
+ReplayVerdict VerifyReplayFile(const char* path, char* message, size_t size) {
+    ReplayImage& image = g_images[kWatchedImage];
+    ReplayStatus unread = ReplayStatus::Ok;
+    switch (ReadWhole(path, image)) {
+        case FileRead::Read: break;
+        case FileRead::TooLarge: unread = ReplayStatus::TrailingBytes; break;
+        default: unread = ReplayStatus::CannotOpen; break;
+    }
+    char verdictText[400];
+    ReplayVerdict verdict = ReplayVerdict::Refused;
+    if (unread != ReplayStatus::Ok) {
+        image.size = 0;
+        std::snprintf(verdictText, sizeof verdictText, "%s", ReplayStatusText(unread));
+    } else {
+        verdict = VerifyReplay(image.bytes, image.size, verdictText, sizeof verdictText);
+    }
+    std::snprintf(message, size, "%s: %s", path, verdictText);
+    return verdict;
+}
+
 void ResetRankingReplays() {
     for (ReplayImage& image : g_images) image.size = 0;
     g_state = RankingReplayState{};

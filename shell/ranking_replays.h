@@ -4,7 +4,8 @@
 // beside the data files: last.rpl, rank_n_0.rpl .. rank_n_9.rpl.
 #include <cstddef>
 
-#include "shell/replay_file.h"
+#include "rules/replay_file.h"
+#include "rules/verify.h"
 
 constexpr const char* kReplayFolder = "replays";
 constexpr const char* kLastReplayFile = "replays/last.rpl";
@@ -31,6 +32,10 @@ void SaveRankingReplays();
 // A file larger than any replay is refused unread.
 ReplayStatus ReadReplayFile(const char* path, ReplayInfo* info);
 const ReplayImage& WatchedImage();
+
+// Reads the file (into the watched image) and checks it with the rules alone, as VerifyReplay
+// does; the message starts with the path.
+ReplayVerdict VerifyReplayFile(const char* path, char* message, size_t size);
 
 // Back to the state of a process that has just started: no replay held.
 void ResetRankingReplays();

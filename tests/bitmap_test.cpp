@@ -10,7 +10,7 @@
 #include "frame/kbm_reader.h"
 #include "frame/plugin_image.h"
 #include "frame/sprite.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "support/fresh.h"
 #include "support/fuzz_corpus.h"
 #include "support/game_window.h"  // with the display

@@ -8,8 +8,8 @@
 
 #include "app/application.h"
 #include "frame/frame.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_window.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_window.h"
 #include "platform/platform.h"
 #include "support/fresh.h"
 

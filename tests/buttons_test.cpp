@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "frame/frame.h"
+#include "hosts/headless/headless.h"
 #include "input/buttons.h"
 #include "input/input.h"
-#include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "shell/settings.h"
 #include "support/fresh.h"
@@ -102,7 +102,7 @@ std::vector<int> Count(int32_t config, int counter, const KeyFrames& frames) {
         for (const Binding& b : kBindings) HeadlessSetKey(b.key, false);
         for (int key : keys) HeadlessSetKey(key, true);
         Latch();
-        UpdateActionCounters(Settings.keyConfig);
+        UpdateActionCounters(ButtonLatch, Settings.keyConfig);
         seen.push_back(ActionCounters[counter]);
     }
     return seen;

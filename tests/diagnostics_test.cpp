@@ -8,7 +8,7 @@
 #include "frame/diagnostics.h"
 #include "frame/display.h"
 #include "frame/frame.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "support/fresh.h"
 #include "support/game_window.h"
 

@@ -7,8 +7,8 @@
 
 #include "frame/display.h"
 #include "frame/sprite.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_window.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_window.h"
 #include "support/fresh.h"
 #include "support/game_window.h"
 

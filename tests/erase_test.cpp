@@ -1,7 +1,7 @@
 // Closed rectangles, their erasure and the drop, chains, level rises and the level clear,
 // played through the game scene's update with the field laid out by hand.
-#include "game/erase.h"
-#include "game/levels.h"
+#include "rules/erase.h"
+#include "rules/levels.h"
 #include "shell/catalogue.h"
 #include "support/piece_fixture.h"
 
@@ -51,7 +51,7 @@ TEST_F(EraseTest, TwoByTwoOnTheFloorErasesSixLinesForNinetyTimesTheFactor) {
     };
     for (Case c : {Case{0, 5, 60}, Case{15, 20, 30}, Case{100, 100, 5}}) {
         Fresh();
-        BeginPlay(c.level);
+        PlayFrom(c.level);
         CloseFloorSquare();
         // The popup stands at the highest erased y-line; the points come when the lines drop.
         EXPECT_EQ(V(Game.phase, Game.stepLines, Game.stepPoints, Game.streak, Game.popupX,
@@ -109,7 +109,7 @@ TEST_F(EraseTest, RectanglesFoundAndLinesCounted) {
     };
     for (const Case& c : cases) {
         Fresh();
-        BeginPlay(0);
+        PlayFrom(0);
         Game.streak = 2;  // an erase by this lock makes it 3, a lock without one ends it
         c.layOut();
         Lock(c.x, c.y, c.kind);
@@ -121,7 +121,7 @@ TEST_F(EraseTest, RectanglesFoundAndLinesCounted) {
 }
 
 TEST_F(EraseTest, NestedRectanglesAreBothErasedButDropOnlyOnce) {
-    BeginPlay(0);
+    PlayFrom(0);
     OpenOutline(1, 1, 6, 6);
     Y(6, 1);
     Y(6, 2);
@@ -138,7 +138,7 @@ TEST_F(EraseTest, NestedRectanglesAreBothErasedButDropOnlyOnce) {
 // Lines over the rectangle drop within its columns; the row just above the moving stretch is
 // emptied first, and nothing above that moves.
 TEST_F(EraseTest, CollapseDropsOnlyTheRectanglesColumnsAndLosesTheRowAboveTheField) {
-    BeginPlay(0);
+    PlayFrom(0);
     X(2, 5);
     Y(3, 4);
     X(3, 5);
@@ -161,7 +161,7 @@ TEST_F(EraseTest, CollapseDropsOnlyTheRectanglesColumnsAndLosesTheRowAboveTheFie
 // A floating 4 x 2 box erases first; lines above it drop into the gaps of a square on the
 // floor below, which then erases as the second step.
 TEST_F(EraseTest, TwoStepChainScoresWithTheChainSquareAndCountsTheRunningTotal) {
-    BeginPlay(0);
+    PlayFrom(0);
     for (int i = 1; i <= 4; ++i) {
         X(i, 2);
         X(i, 4);
@@ -202,7 +202,7 @@ TEST_F(EraseTest, FortyLinesRaiseTheLevelOrBringTheLevelClear) {
     for (Case c : {Case{0, false, 20, 0}, Case{9, true, 20, 4}, Case{99, true, 5, 11},
                    Case{109, false, 0, 11}}) {
         Fresh();
-        BeginPlay(c.level);
+        PlayFrom(c.level);
         Game.levelLines = 35;
         X(6, 4);
         Y(7, 11);

@@ -1,12 +1,16 @@
 // The game scene: READY, the play frame, the danger warning, the abort combination and the
 // game-over sequence with its hand-over.
-#include "game/dealing.h"
-#include "game/motion.h"
+#include "game/replay_record.h"
+#include "hosts/headless/headless.h"
 #include "input/buttons.h"
 #include "input/input.h"
-#include "platform/headless/headless.h"
+#include "options/key_config.h"
+#include "options/option_menu.h"
 #include "platform/keys.h"
+#include "rules/dealing.h"
+#include "rules/motion.h"
 #include "scenes/callbacks.h"
+#include "scenes/mode_select.h"
 #include "shell/catalogue.h"
 #include "shell/settings.h"
 #include "support/piece_fixture.h"
@@ -59,7 +63,7 @@ TEST_F(GameSceneTest, ReadyCountsAHundredFramesThenTheFirstPieceEntersAndTheCloc
 TEST_F(GameSceneTest, FromLevelThirtyFiveThePieceDropsAtOnceOnEntry) {
     for (int32_t level : {34, 35}) {
         Fresh();
-        BeginPlay(level);  // the first piece enters flat in the air
+        PlayFrom(level);  // the first piece enters flat in the air
         EXPECT_EQ(V(Game.phase, Game.piece.y),
                   level == 35 ? V(PhaseLanded, 0) : V(PhaseFalling, 10))
             << level;
@@ -94,6 +98,58 @@ TEST_F(GameSceneTest, AbortCombinationWorksOnlyDuringPlay) {
     ButtonLatch.key[8] = ButtonPressed;
     Step();
     EXPECT_EQ(Scene.id, SceneTitle);
+}
+
+// The abort is a close request like Escape: it samples Shift, and Shift steps only at close
+// requests. Two sequences that read Shift differently at the key config's Escape once the
+// abort counts as a sample.
+TEST_F(GameSceneTest, TheAbortCombinationSamplesShiftLikeEveryCloseRequest) {
+    const auto leaveGameByAbort = [] {
+        Scene.startLevel = 0;
+        StartGame(1);
+        Step(100);  // READY
+        HoldAbortCombination(ButtonPressed);
+        Step();
+        HoldAbortCombination(ButtonIdle);
+    };
+
+    // Shift held at an Escape, released for the abort and a plain Escape: pressed anew at the
+    // key config's Escape it is a press, and the option menu comes back.
+    EnterModeSelect();
+    HeadlessSetKey(VkShift, true);
+    EXPECT_EQ(CloseCallback(), 0);
+    HeadlessSetKey(VkShift, false);
+    leaveGameByAbort();
+    EXPECT_EQ(Scene.id, SceneTitle);
+    EXPECT_EQ(RecordedInfo().result.end, ReplayEndAbort);  // the replay keeps it as the abort
+    EnterOptionMenu(SceneTitle);
+    EXPECT_EQ(CloseCallback(), 0);  // Escape alone: back to the title
+    EnterKeyConfig();
+    HeadlessSetKey(VkShift, true);
+    EXPECT_EQ(CloseCallback(), 0);
+    EXPECT_EQ(Scene.id, SceneOptionMenu);
+
+    // Shift held through the abort and on to the key config's Escape: held since the close
+    // request before, so straight back to the title.
+    Fresh();
+    HeadlessSetKey(VkShift, true);
+    leaveGameByAbort();
+    EnterKeyConfig();
+    EXPECT_EQ(CloseCallback(), 0);
+    EXPECT_EQ(Scene.id, SceneTitle);
+}
+
+// Each entry chimes the kind dealt next: one sound for each kind or pair of kinds.
+TEST_F(GameSceneTest, EachEntryChimesTheNextKind) {
+    const int chime[7] = {WaveSlotNewLine1, WaveSlotNewLine26, WaveSlotNewLine3, WaveSlotNewLine47,
+                          WaveSlotNewLine5, WaveSlotNewLine26, WaveSlotNewLine47};
+    for (int kind = 0; kind < 7; ++kind) {
+        Fresh();
+        StartGame(1);
+        Deal({kind, kind});
+        Step(100);
+        EXPECT_EQ(Played(), V(chime[kind])) << kind;
+    }
 }
 
 // The abort combination held through the game over changes nothing either.

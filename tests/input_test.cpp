@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "frame/frame.h"
+#include "hosts/headless/headless.h"
 #include "input/buttons.h"
 #include "input/input.h"
-#include "platform/headless/headless.h"
 #include "support/fresh.h"
 
 namespace {

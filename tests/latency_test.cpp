@@ -11,11 +11,11 @@
 
 #include "app/application.h"
 #include "frame/display.h"
-#include "game/field.h"
 #include "game/game_scene.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_window.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_window.h"
 #include "platform/keys.h"
+#include "rules/field.h"
 #include "scenes/callbacks.h"
 #include "shell/catalogue.h"
 #include "shell/scene.h"
@@ -57,7 +57,7 @@ void OnFrame() {
         LoadGameBitmaps();
         Scene.startLevel = 0;
         StartGame(1);
-        Scene.enterTimer = 1;
+        Game.readyTimer = 1;
     } else if (g_run.frames == kPressAfter) {
         g_run.pieceX = Game.piece.x;
         // Pressed between two frames, as the window delivers it.

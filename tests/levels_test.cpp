@@ -1,7 +1,8 @@
 // The medals with their bonuses, and the score's ceiling.
-#include "game/levels.h"
-#include "game/erase.h"
-#include "game/medals.h"
+#include "rules/levels.h"
+#include "rules/erase.h"
+#include "rules/medals.h"
+#include "rules/score.h"
 #include "shell/catalogue.h"
 #include "support/piece_fixture.h"
 
@@ -12,8 +13,8 @@ constexpr int32_t kMaxScore = 2147483647;
 using LevelsTest = GameTest;
 
 // A level change checks the time medal at every ten levels from the start (2:30, 2:15, 2:00 per
-// ten) and the level medal at 25, 35 and 50 levels from it. Each tier won is a medal sound and its
-// bonus: 300000, 700000, 1000000.
+// ten) and the level medal at 25, 35 and 50 levels from it. Each tier won is reported and brings
+// its bonus: 300000, 700000, 1000000.
 TEST_F(LevelsTest, LevelChangeMedalsCountFromTheStartLevel) {
     struct Case {
         int32_t startLevel, level, elapsedMs;
@@ -33,13 +34,13 @@ TEST_F(LevelsTest, LevelChangeMedalsCountFromTheStartLevel) {
     for (const Case& c : cases) {
         Fresh();
         Game.phase = PhaseFalling;
-        Scene.startLevel = c.startLevel;
+        Game.startLevel = c.startLevel;
         Game.elapsedMs = c.elapsedMs;
         Game.medals[c.kind] = c.tierBefore;
         ApplyLevel(c.level);
-        EXPECT_EQ(V(Game.medals[c.kind], Game.score, Played(WaveSlotMedal).size(),
-                    Played(WaveSlotLevelChange).size()),
-                  V(c.tierAfter, c.bonus, c.tierAfter - c.tierBefore, 1))
+        EXPECT_EQ(
+            V(Game.medals[c.kind], Game.score, Reported(PlayMedalWon), Reported(PlayLevelRose)),
+            V(c.tierAfter, c.bonus, c.tierAfter - c.tierBefore, 1))
             << c.startLevel << " -> " << c.level << " in " << c.elapsedMs;
     }
 }
@@ -69,7 +70,7 @@ TEST_F(LevelsTest, MedalsClimbTierByTierOnTheirMeasure) {
         CheckChainMedals();
         CheckStreakMedals();
         CheckCollectionMedal();
-        EXPECT_EQ(V(Game.medals[c.kind], Played(WaveSlotMedal).size(), Game.medalFlash[c.kind]),
+        EXPECT_EQ(V(Game.medals[c.kind], Reported(PlayMedalWon), Game.medalFlash[c.kind]),
                   V(c.tierAfter, c.tierAfter - c.tierBefore, c.tierAfter > c.tierBefore ? 60 : 0))
             << c.kind << " at " << c.measure;
     }
@@ -83,7 +84,7 @@ TEST_F(LevelsTest, ScoreStopsAtTheLargestValueInsteadOfTurningNegative) {
     AwardMedal(MedalLines, 3);
     EXPECT_EQ(Game.score, kMaxScore);
 
-    BeginPlay(100);  // the outline of the whole field closed in the hundredth step of a chain
+    PlayFrom(100);  // the outline of the whole field closed in the hundredth step of a chain
     Game.chain = 99;
     Game.score = 2000000000;
     for (int i = 1; i <= 7; ++i) XLineGrid[i][12] = 2;

@@ -12,7 +12,7 @@
 
 #include "frame/diagnostics.h"
 #include "frame/messages.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "support/fresh.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Dealing and entry of the pieces; moves, turns, falls, drops and the lock of the falling piece.
 #include <climits>
 
-#include "game/dealing.h"
-#include "game/motion.h"
 #include "input/buttons.h"
 #include "input/input.h"
+#include "rules/dealing.h"
+#include "rules/motion.h"
 #include "shell/catalogue.h"
 #include "shell/settings.h"
 #include "support/piece_fixture.h"
@@ -23,7 +23,7 @@ protected:
         std::vector<int> at;
         for (int frame = 1; frame <= frames; ++frame) {
             const int32_t before = coordinate;
-            UpdateActionCounters(Settings.keyConfig);
+            UpdateActionCounters(ButtonLatch, Settings.keyConfig);
             UpdateFalling();
             if (coordinate != before) at.push_back(frame);
         }
@@ -43,18 +43,16 @@ TEST_F(MotionTest, FirstKindsOfAKnownSeedAndTheTopDraw) {
 }
 
 TEST_F(MotionTest, PieceEntersInRotationOneAndAnnouncesTheNextKind) {
-    const int chime[7] = {WaveSlotNewLine1, WaveSlotNewLine26, WaveSlotNewLine3, WaveSlotNewLine47,
-                          WaveSlotNewLine5, WaveSlotNewLine26, WaveSlotNewLine47};
     Game.params.lockDelay = 33;
     for (int kind = 0; kind < 7; ++kind) {
         Deal({kind, kind});
-        g_waves.clear();
+        ClearPlayEvents();
         SpawnPiece();
         EXPECT_EQ(V(Game.piece.rotation, Game.piece.x, Game.piece.y, Game.phase, Game.fallTimer,
                     Game.lockTimer, Game.dealt),
                   V(1, 3, kind == 0 ? 10 : 11, PhaseFalling, 60, 33, 1))
             << kind;
-        EXPECT_EQ(Played(), V(chime[kind])) << kind;
+        EXPECT_EQ(Reports(PlayEntered), V(kind)) << kind;
     }
 }
 
@@ -83,13 +81,12 @@ TEST_F(MotionTest, HeldRotateButtonsTurnThePieceAsItEnters) {
                    Case{3, 0, true, 1, false}, Case{3, 3, true, 0, true}}) {
         XLineGrid[3][13] = c.blocked ? 4 : 0;
         Deal({1, 4});
-        g_waves.clear();
+        ClearPlayEvents();
         ActionCounters[CounterRotateRight] = c.right;
         ActionCounters[CounterRotateLeft] = c.left;
         SpawnPiece();
         EXPECT_EQ(Game.piece.rotation, c.rotation) << int{c.right} << " " << int{c.left};
-        EXPECT_EQ(Played(),
-                  c.announced ? V(WaveSlotNewLine5, WaveSlotPreRotate) : V(WaveSlotNewLine5));
+        EXPECT_EQ(Reports(), c.announced ? V(PlayEntered, PlayPreRotated) : V(PlayEntered));
     }
 }
 
@@ -109,7 +106,7 @@ TEST_F(MotionTest, SidewaysOntoASupportLandsAtOnceAndOffAnEdgeFallsAgain) {
     ActionCounters[CounterRight] = 1;
     UpdateFalling();
     EXPECT_EQ(V(Game.piece.x, Game.phase, Game.lockTimer), V(3, PhaseLanded, 30));
-    EXPECT_EQ(Played(), V(WaveSlotLineFall));
+    EXPECT_EQ(Reports(), V(PlayLanded));
     Game.fallTimer = 0;
     ActionCounters[CounterRight] = 0;
     ActionCounters[CounterLeft] = 1;

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "game/field.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "platform/keys.h"
+#include "rules/field.h"
 #include "scenes/callbacks.h"
 #include "scenes/name_entry.h"
 #include "shell/catalogue.h"
@@ -136,8 +136,8 @@ TEST_F(NameEntryTest, TheEntriesBelowTheNewRankMoveDownOnePlace) {
 TEST_F(NameEntryTest, AScoreEqualToAnEntryGoesBelowIt) {
     for (int i = 0; i < kRankingEntries; ++i) NormalRanking.entries[i].score = 5004 - i;
     Scene.id = SceneGameNormal;  // the game-over countdown works out the rank
-    Scene.enterTimer = 0;
-    Scene.leaveTimer = 200;
+    Game.readyTimer = 0;
+    Game.overTimer = 200;
     Game.score = 5000;
     Frames(200);
     EXPECT_EQ(Scene.id, SceneNameEntry);

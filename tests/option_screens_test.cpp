@@ -5,8 +5,8 @@
 
 #include <fstream>
 
+#include "hosts/headless/headless_audio.h"
 #include "options/sound_test.h"
-#include "platform/headless/headless_audio.h"
 #include "platform/keys.h"
 #include "shell/catalogue.h"
 #include "support/option_driver.h"

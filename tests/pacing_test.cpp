@@ -7,7 +7,7 @@
 #include "app/pacing.h"
 #include "frame/frame.h"
 #include "frame/random.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "support/fresh.h"
 
 namespace {

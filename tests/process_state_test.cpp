@@ -14,9 +14,9 @@
 
 #include "app/application.h"
 #include "frame/display.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_window.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_audio.h"
+#include "hosts/headless/headless_window.h"
 #include "scenes/callbacks.h"
 #include "scenes/state.h"
 #include "shell/scene.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/replay_file.h"
+#include "rules/replay_file.h"
 #include "support/sim_work.h"
 
 namespace {

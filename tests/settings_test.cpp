@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "shell/settings.h"
 #include "support/fresh.h"
 #include "support/work_dir.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/mix_bus.h"
+#include "hosts/mix_bus.h"
 #include "sound/wave_reader.h"
 
 namespace {

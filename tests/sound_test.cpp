@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_audio.h"
 #include "sound/sound.h"
 #include "support/fresh.h"
 #include "support/fuzz_corpus.h"

@@ -2,7 +2,7 @@
 // that replace a file, texts widened for the wide-character calls, the error box, the window
 // procedure fed by real window messages, the single-instance test by window class, and the
 // resources linked into plusrail.exe. Built only for Windows.
-#include "platform/win32/win32_platform.h"
+#include "hosts/win32/win32_platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "support/fresh.h"
 
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_window.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_audio.h"
+#include "hosts/headless/headless_window.h"
 #include "scenes/scene_table.h"
 #include "scenes/state.h"
 

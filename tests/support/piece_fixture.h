@@ -1,14 +1,18 @@
 #pragma once
-// A fresh process with every sound recorded, and helpers that lay pieces out and step the game
-// scene frame by frame. Shared by the suites of the game rules.
+// A fresh process with the program's close routine in place and every sound recorded, and
+// helpers that lay pieces out, step the game scene frame by frame and read what the rules
+// reported. Shared by the suites of the game rules.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
 
-#include "game/field.h"
+#include "frame/frame.h"
 #include "game/game_scene.h"
+#include "rules/events.h"
+#include "rules/field.h"
+#include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "sound/sound.h"
 #include "support/fresh.h"
@@ -32,6 +36,8 @@ protected:
     void TearDown() override { SetWaveTrace(nullptr); }
     static void Fresh() {
         FreshProcess();
+        // As the program's start-up registers it: the abort combination asks it.
+        SetCloseCallback(CloseCallback);
         g_waves.clear();
         SetWaveTrace([](WaveOp op, uint16_t slot, int32_t loop, int32_t) {
             g_waves.push_back({op, slot, loop, Scene.frame});
@@ -46,6 +52,17 @@ protected:
         }
         return out;
     }
+    // The kinds of event the rules reported since they last began an update, in order, or
+    // with a kind given, the values of that kind.
+    static std::vector<int64_t> Reports(int kind = -1) {
+        std::vector<int64_t> out;
+        for (int32_t n = 0; n < PlayEvents.count; ++n) {
+            const PlayEvent& e = PlayEvents.events[n];
+            if (kind < 0 || e.kind == kind) out.push_back(kind < 0 ? e.kind : e.value);
+        }
+        return out;
+    }
+    static size_t Reported(PlayEventKind kind) { return Reports(kind).size(); }
     static void Step(int frames = 1) {
         for (int k = 0; k < frames; ++k, ++Scene.frame) GameUpdate();
     }
@@ -56,7 +73,7 @@ protected:
         return n;
     }
     // A game at the given start level, past READY, its first piece in the air.
-    static void BeginPlay(int32_t level) {
+    static void PlayFrom(int32_t level) {
         Scene.startLevel = level;
         StartGame(1);
         Step(100);

@@ -10,7 +10,7 @@
 
 #include "app/application.h"
 #include "app/window_procedure.h"
-#include "platform/headless/headless.h"
+#include "hosts/headless/headless.h"
 #include "scenes/callbacks.h"
 #include "shell/scene.h"
 #include "sound/sound.h"

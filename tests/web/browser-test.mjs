@@ -87,9 +87,11 @@ async function waitFor(page, condition, timeoutMs, ...values) {
   return false;
 }
 
-const scene = (page) => page.evaluate(() => (Module.calledRun ? Module._WebSceneId() : -99));
+// The page's probe, Module._WebQuery(n) (program/query.h): 0 the scene, 1 the piece's
+// column, 3 the key layout, 4 the game's time.
+const scene = (page) => page.evaluate(() => (Module.calledRun ? Module._WebQuery(0) : -99));
 const sceneIs = (page, id, timeoutMs = 8000) =>
-  waitFor(page, (want) => Module.calledRun === true && Module._WebSceneId() === want, timeoutMs, id);
+  waitFor(page, (want) => Module.calledRun === true && Module._WebQuery(0) === want, timeoutMs, id);
 
 // A key held for a few frames, then a pause, so that every press is one press to the game.
 async function press(page, code, pauseMs = 250) {
@@ -191,7 +193,7 @@ try {
   const refused = await waitFor(second, () =>
     document.getElementById('other-tab').classList.contains('shown'), 8000);
   check(refused, 'a second tab says the game is already open in another tab');
-  check(await second.evaluate(() => Module._WebSceneId === undefined || !Module.calledRun ||
+  check(await second.evaluate(() => Module._WebQuery === undefined || !Module.calledRun ||
                               document.getElementById('other-tab').classList.contains('shown')),
         'the second tab runs no game');
   if (shotsAt) await second.screenshot({path: path.join(shotsAt, 'second-tab.png')});
@@ -219,12 +221,12 @@ try {
   await press(page, 'KeyZ');
   check(await sceneIs(page, 101), 'Z on NORMAL MODE starts a game');
   await sleep(2500);
-  const column = await page.evaluate(() => Module._WebPieceColumn());
+  const column = await page.evaluate(() => Module._WebQuery(1));
   await press(page, 'ArrowRight', 150);
   await press(page, 'ArrowRight', 150);
-  const right = await page.evaluate(() => Module._WebPieceColumn());
+  const right = await page.evaluate(() => Module._WebQuery(1));
   await press(page, 'ArrowLeft', 150);
-  const left = await page.evaluate(() => Module._WebPieceColumn());
+  const left = await page.evaluate(() => Module._WebQuery(1));
   check(right > column && left < right,
         `the arrows move the piece (column ${column}, right twice ${right}, left once ${left})`);
   // The pad's d-pad and left stick move it too.
@@ -234,11 +236,11 @@ try {
     await page.evaluate(set, false);
     await sleep(150);
   };
-  const beforePad = await page.evaluate(() => Module._WebPieceColumn());
+  const beforePad = await page.evaluate(() => Module._WebQuery(1));
   await padPress((on) => { window.testPad.pressed[15] = on; });
-  const dpad = await page.evaluate(() => Module._WebPieceColumn());
+  const dpad = await page.evaluate(() => Module._WebQuery(1));
   await padPress((on) => { window.testPad.axes[0] = on ? -1 : 0; });
-  const stick = await page.evaluate(() => Module._WebPieceColumn());
+  const stick = await page.evaluate(() => Module._WebQuery(1));
   check(dpad === beforePad + 1 && stick === dpad - 1,
         `the pad's d-pad and stick move the piece (column ${beforePad}, right ${dpad}, left ${stick})`);
   if (shotsAt) await page.screenshot({path: path.join(shotsAt, 'game.png')});
@@ -251,12 +253,12 @@ try {
   }, hidden);
   await setHidden(true);
   await sleep(200);
-  const hiddenAt = await page.evaluate(() => Module._WebGameTime());
+  const hiddenAt = await page.evaluate(() => Module._WebQuery(4));
   await sleep(1500);
-  const hiddenLater = await page.evaluate(() => Module._WebGameTime());
+  const hiddenLater = await page.evaluate(() => Module._WebQuery(4));
   await setHidden(false);
   await sleep(1000);
-  const shownLater = await page.evaluate(() => Module._WebGameTime());
+  const shownLater = await page.evaluate(() => Module._WebQuery(4));
   check(hiddenLater === hiddenAt && shownLater > hiddenLater && shownLater - hiddenLater < 1500,
         `a hidden page pauses the game (time ${hiddenAt}, ${hiddenLater} while hidden, ${shownLater} after)`);
   await press(page, 'Escape');
@@ -264,7 +266,7 @@ try {
   await sleep(800);
 
   // OPTION, KEY CONFIG: layout A-1 to B-2, back to the option menu and to the title.
-  const layoutBefore = await page.evaluate(() => Module._WebKeyConfig());
+  const layoutBefore = await page.evaluate(() => Module._WebQuery(3));
   await press(page, 'ArrowDown');
   await press(page, 'ArrowDown');
   await press(page, 'KeyZ');
@@ -279,7 +281,7 @@ try {
   await press(page, 'ArrowDown');
   await press(page, 'KeyZ');
   check(await sceneIs(page, 2), 'RETURN TO OPTION MENU returns');
-  const layout = await page.evaluate(() => Module._WebKeyConfig());
+  const layout = await page.evaluate(() => Module._WebQuery(3));
   check(layout !== layoutBefore, `the key layout changed (${layoutBefore} to ${layout})`);
   await sleep(600);
   await press(page, 'Escape');
@@ -289,7 +291,7 @@ try {
   // A reload: the page's close saves as the window's close does, and the new page reads it.
   await page.reload({waitUntil: 'load'});
   check(await sceneIs(page, -1, 10000), 'the reloaded page starts the game');
-  const kept = await page.evaluate(() => Module._WebKeyConfig());
+  const kept = await page.evaluate(() => Module._WebQuery(3));
   check(kept === layout, `a reload keeps the key layout (${kept})`);
   const stored = await page.evaluate(() => Array.from(FS.readFile('/game/config.dat')));
   check(stored.length === 20 && stored[0] === layout, `config.dat holds it (${stored.slice(0, 4)})`);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/mix_bus.h"
+#include "hosts/mix_bus.h"
 #include "synth_math.h"
 #include "wav_writer.h"
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,8 +11,8 @@
 #include "app/application.h"
 #include "frame/display.h"
 #include "frame/frame.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_window.h"
+#include "hosts/headless/headless.h"
+#include "hosts/headless/headless_window.h"
 #include "platform/keys.h"
 #include "scenes/callbacks.h"
 #include "scenes/replay_watch.h"
@@ -32,7 +33,8 @@ constexpr const char* kUsage =
     "plusrail-sim --replay FILE --verify | "
     "plusrail-sim --dir DIR --replay FILE [--frames N] [--input FILE] [--events FILE] ...";
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
-constexpr int64_t kDigestEvery = 100;  // FrameCallback calls between two back-buffer digests
+constexpr int64_t kDigestEvery = 100;
+constexpr const char* kProblem = "problem: ";  // how the headless host marks a problem report  // FrameCallback calls between two back-buffer digests
 
 struct Shot {
     int64_t frame;
@@ -325,6 +327,12 @@ int main(int argc, char** argv) {
         DeliverUpTo(0);
     RunApplication(routines);
     Sync();
+    // What the program told whoever started it, as a terminal would show it.
+    for (const std::string& report : HeadlessRecorded().reports) {
+        const bool problem = report.rfind(kProblem, 0) == 0;
+        std::fprintf(problem ? stderr : stdout, "%s\n",
+                     problem ? report.c_str() + std::strlen(kProblem) : report.c_str());
+    }
 
     const bool ended = HeadlessWindow().destroyed;
     if (!o.state.empty() && !WriteState(o.state, g_run.framesRun, ended)) {

@@ -7,8 +7,8 @@
 
 #include "frame/display.h"
 #include "frame/sprite.h"
-#include "game/field.h"
 #include "platform/platform.h"
+#include "rules/field.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
 

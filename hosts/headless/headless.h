@@ -1,0 +1,49 @@
+#pragma once
+// Controls of the headless platform, for tests and the simulator. A headless run has no
+// window and no devices: keys and joysticks are set by the caller, the millisecond clock
+// moves only when the program sleeps or the caller advances it, and whatever the program
+// shows (debug lines, error boxes, the cursor) is recorded.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Back to a new machine: every key up, no joystick, both clocks at 0, records empty.
+void HeadlessReset();
+
+void HeadlessSetKey(int virtualKey, bool down);
+bool HeadlessKeyIsDown(int virtualKey);
+
+// Joysticks 0..count - 1 answer; their positions start centred with no button down.
+void HeadlessSetJoystickCount(int count);
+void HeadlessSetJoystick(int id, uint32_t x, uint32_t y, uint32_t buttons);
+
+void HeadlessAdvanceClock(uint32_t ms);
+void HeadlessSetClock(uint32_t ms);
+uint32_t HeadlessSleptMs();  // total of all sleeps since the reset
+void HeadlessSetCalendarSeconds(int64_t seconds);
+
+// The process id the program is told; 1 after a reset.
+void HeadlessSetProcessId(int64_t id);
+// File syncs are real (the buffer is flushed and the answer is the flush's), numbered from 1
+// after a reset; the sync numbered `n` fails as on a full disk, whatever the flush says.
+void HeadlessFailFileSync(int32_t n);
+int32_t HeadlessFileSyncs();  // syncs asked for since the reset, failed ones included
+
+// The folder PlatformExecutableFolder answers; null or "" (after a reset): it cannot be told.
+// Folder existence and changes are the real file system's.
+void HeadlessSetExecutableFolder(const char* path);
+
+struct HeadlessRecord {
+    std::vector<std::string> debugLines;
+    std::vector<std::string> errorBoxes;  // "title: text"
+    // The English handed over with each, "" where there was none.
+    std::vector<std::string> debugEnglish;
+    std::vector<std::string> errorBoxesEnglish;  // "title: text"
+    std::vector<std::string> reports;            // "problem: text" or "text"
+    bool cursorShown = true;
+};
+const HeadlessRecord& HeadlessRecorded();
+void HeadlessClearRecord();
+
+// The process's resident memory in KiB as the system counts it; 0 when it cannot be read.
+int64_t HeadlessResidentKilobytes();

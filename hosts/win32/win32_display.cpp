@@ -1,0 +1,259 @@
+// DirectDraw. Full screen: exclusive 640 x 480 x 16 with a primary surface and one back
+// buffer that flips. A window: a primary surface clipped to the window, an off-screen back
+// buffer of the desktop's format, blitted into the client area. The frame draws into its own
+// 16-bit surfaces; a presentation copies its picture row by row into the locked back buffer
+// in whatever pixel format that reports.
+
+// windows.h comes first: the other system headers build on it.
+#include "hosts/win32/win32_platform.h"
+
+#include <ddraw.h>
+
+#include <cstring>
+
+#include "platform/platform_window.h"
+
+namespace {
+
+constexpr DWORD kScreenWidth = 640;
+constexpr DWORD kScreenHeight = 480;
+constexpr DWORD kScreenBits = 16;
+
+enum PixelLayout : int32_t { Layout565, Layout555, Layout8888, LayoutOther };
+
+struct Win32Display {
+    IDirectDraw7* device;
+    IDirectDrawSurface7* front;
+    IDirectDrawSurface7* back;
+    IDirectDrawClipper* clipper;
+    bool fullScreen;
+    bool modeChanged;  // the desktop's mode was changed and must be put back
+    int32_t layout;
+};
+
+Win32Display g_display;
+
+template <typename T>
+void Release(T** object) {
+    if (*object) (*object)->Release();
+    *object = nullptr;
+}
+
+// The back buffer of a flipping chain goes with the front buffer; only the windowed one is
+// an object of its own.
+void ReleaseSurfaces() {
+    if (g_display.front) g_display.front->SetClipper(nullptr);
+    Release(&g_display.clipper);
+    Release(&g_display.back);
+    Release(&g_display.front);
+}
+
+int32_t LayoutOf(const DDPIXELFORMAT& format) {
+    if (!(format.dwFlags & DDPF_RGB)) return LayoutOther;
+    if (format.dwRGBBitCount == 16 && format.dwRBitMask == 0xF800 && format.dwGBitMask == 0x07E0 &&
+        format.dwBBitMask == 0x001F)
+        return Layout565;
+    if (format.dwRGBBitCount == 16 && format.dwRBitMask == 0x7C00 && format.dwGBitMask == 0x03E0 &&
+        format.dwBBitMask == 0x001F)
+        return Layout555;
+    if (format.dwRGBBitCount == 32 && format.dwRBitMask == 0xFF0000 &&
+        format.dwGBitMask == 0x00FF00 && format.dwBBitMask == 0x0000FF)
+        return Layout8888;
+    return LayoutOther;
+}
+
+bool CreateFront() {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (g_display.fullScreen) {
+        desc.dwFlags |= DDSD_BACKBUFFERCOUNT;
+        desc.ddsCaps.dwCaps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+        desc.dwBackBufferCount = 1;
+    }
+    return g_display.device &&
+           g_display.device->CreateSurface(&desc, &g_display.front, nullptr) == DD_OK;
+}
+
+bool CreateBack() {
+    if (!g_display.front) return false;
+    if (g_display.fullScreen) {
+        DDSCAPS2 caps{};
+        caps.dwCaps = DDSCAPS_BACKBUFFER;
+        return g_display.front->GetAttachedSurface(&caps, &g_display.back) == DD_OK;
+    }
+    // Off-screen, of the primary's format, so the blit into the window converts nothing.
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    desc.dwWidth = kScreenWidth;
+    desc.dwHeight = kScreenHeight;
+    return g_display.device->CreateSurface(&desc, &g_display.back, nullptr) == DD_OK;
+}
+
+bool ReadPixelFormat() {
+    if (!g_display.back) return false;
+    DDPIXELFORMAT format{};
+    format.dwSize = sizeof format;
+    if (g_display.back->GetPixelFormat(&format) != DD_OK) return false;
+    g_display.layout = LayoutOf(format);
+    return g_display.layout != LayoutOther;
+}
+
+// The frame writes text through GDI on its own surfaces; the system's back buffer must lend
+// its device context too, or a driver without it would show nothing of what GDI draws.
+bool TryTextAccess() {
+    HDC dc = nullptr;
+    if (!g_display.back || g_display.back->GetDC(&dc) != DD_OK) return false;
+    g_display.back->ReleaseDC(dc);
+    return true;
+}
+
+// RGB565 rows into the back buffer's layout.
+void CopyRow(uint8_t* to, const uint16_t* from, DWORD width) {
+    switch (g_display.layout) {
+        case Layout565: std::memcpy(to, from, width * 2); break;
+        case Layout555: {
+            uint16_t* out = reinterpret_cast<uint16_t*>(to);
+            for (DWORD x = 0; x < width; ++x)
+                out[x] = static_cast<uint16_t>(((from[x] >> 1) & 0x7FE0) | (from[x] & 0x001F));
+            break;
+        }
+        case Layout8888: {
+            uint32_t* out = reinterpret_cast<uint32_t*>(to);
+            for (DWORD x = 0; x < width; ++x) {
+                const uint32_t r = (from[x] >> 11) & 31, g = (from[x] >> 5) & 63, b = from[x] & 31;
+                out[x] = (r << 19 | r << 14) & 0xFF0000u;
+                out[x] |= (g << 10 | g << 4) & 0x00FF00u;
+                out[x] |= (b << 3 | b >> 2) & 0x0000FFu;
+            }
+            break;
+        }
+        default: break;
+    }
+}
+
+bool FillBack(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    HRESULT locked = g_display.back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+    if (locked == DDERR_SURFACELOST) {
+        Win32RestoreSurfaces();
+        locked = g_display.back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+    }
+    if (locked != DD_OK) return false;
+    const DWORD rows =
+        static_cast<DWORD>(height) < desc.dwHeight ? static_cast<DWORD>(height) : desc.dwHeight;
+    const DWORD columns =
+        static_cast<DWORD>(width) < desc.dwWidth ? static_cast<DWORD>(width) : desc.dwWidth;
+    auto* surface = static_cast<uint8_t*>(desc.lpSurface);
+    const auto* source = reinterpret_cast<const uint8_t*>(pixels);
+    for (DWORD y = 0; y < rows; ++y)
+        CopyRow(surface + static_cast<size_t>(y) * static_cast<size_t>(desc.lPitch),
+                reinterpret_cast<const uint16_t*>(source + static_cast<size_t>(y) *
+                                                               static_cast<size_t>(pitch)),
+                columns);
+    g_display.back->Unlock(nullptr);
+    return true;
+}
+
+// The back buffer onto the screen: a flip, or a blit into the window's client area.
+bool ShowBack() {
+    HRESULT shown;
+    if (g_display.fullScreen) {
+        shown = g_display.front->Flip(nullptr, DDFLIP_WAIT);
+    } else {
+        RECT client;
+        POINT origin{0, 0};
+        HWND window = Win32MainWindow();
+        GetClientRect(window, &client);
+        ClientToScreen(window, &origin);
+        OffsetRect(&client, origin.x, origin.y);
+        shown = g_display.front->Blt(&client, g_display.back, nullptr, DDBLT_WAIT, nullptr);
+    }
+    if (shown == DDERR_SURFACELOST) Win32RestoreSurfaces();
+    return shown == DD_OK;
+}
+
+}  // namespace
+
+bool PlatformGrantDisplayStep(int32_t step) {
+    switch (step) {
+        case DisplayStepDevice:
+            if (g_display.device) return true;
+            return DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&g_display.device),
+                                      IID_IDirectDraw7, nullptr) == DD_OK;
+        case DisplayStepCooperation:
+            // A mode change starts here: the old surfaces go, and the window's plain
+            // cooperation is the ground either mode is built on.
+            ReleaseSurfaces();
+            if (g_display.device && g_display.modeChanged) g_display.device->RestoreDisplayMode();
+            g_display.modeChanged = false;
+            return g_display.device && Win32MainWindow() &&
+                   g_display.device->SetCooperativeLevel(Win32MainWindow(), DDSCL_NORMAL) == DD_OK;
+        case DisplayStepFrontBuffer: return CreateFront();
+        case DisplayStepBackBuffer: return CreateBack();
+        case DisplayStepClipper:
+            return g_display.device &&
+                   g_display.device->CreateClipper(0, &g_display.clipper, nullptr) == DD_OK;
+        case DisplayStepClipperWindow:
+            return g_display.clipper && g_display.clipper->SetHWnd(0, Win32MainWindow()) == DD_OK;
+        case DisplayStepClipperTaken:
+            return g_display.front && g_display.front->SetClipper(g_display.clipper) == DD_OK;
+        case DisplayStepPixelFormat: return ReadPixelFormat();
+        case DisplayStepTextAccess: return TryTextAccess();
+        default: return false;
+    }
+}
+
+bool PlatformSetFullScreen(bool fullScreen) {
+    HWND window = Win32MainWindow();
+    if (!g_display.device || !window) return false;
+    ReleaseSurfaces();
+    if (fullScreen) {
+        if (g_display.device->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) !=
+            DD_OK)
+            return false;
+        Win32ShapeWindow(true, static_cast<int32_t>(kScreenWidth),
+                         static_cast<int32_t>(kScreenHeight));
+        if (g_display.device->SetDisplayMode(kScreenWidth, kScreenHeight, kScreenBits, 0, 0) !=
+            DD_OK)
+            return false;
+        g_display.modeChanged = true;
+    } else {
+        if (g_display.modeChanged) g_display.device->RestoreDisplayMode();
+        g_display.modeChanged = false;
+        if (g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL) != DD_OK) return false;
+        Win32ShapeWindow(false, static_cast<int32_t>(kScreenWidth),
+                         static_cast<int32_t>(kScreenHeight));
+    }
+    g_display.fullScreen = fullScreen;
+    return true;
+}
+
+bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+    if (!g_display.front || !g_display.back || !pixels || pitch < 0) return false;
+    if (!FillBack(pixels, pitch, width, height)) return false;
+    return ShowBack();
+}
+
+void Win32RestoreSurfaces() {
+    if (!g_display.front) return;
+    // The primary brings its flipping back buffer with it; the windowed back buffer is apart.
+    if (g_display.front->IsLost() == DDERR_SURFACELOST) g_display.front->Restore();
+    if (!g_display.fullScreen && g_display.back && g_display.back->IsLost() == DDERR_SURFACELOST)
+        g_display.back->Restore();
+}
+
+void Win32ReleaseDisplay() {
+    ReleaseSurfaces();
+    if (g_display.device) {
+        if (g_display.modeChanged) g_display.device->RestoreDisplayMode();
+        HWND window = Win32MainWindow();
+        if (window) g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL);
+    }
+    Release(&g_display.device);
+    g_display = Win32Display{};
+}

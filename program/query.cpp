@@ -1,0 +1,16 @@
+#include "program/query.h"
+
+#include "rules/field.h"
+#include "shell/scene.h"
+#include "shell/settings.h"
+
+int32_t QueryProgram(ProgramQuery what) {
+    switch (what) {
+        case ProgramQuery::SceneId: return Scene.id;
+        case ProgramQuery::PieceColumn: return Game.piece.x;
+        case ProgramQuery::PieceRow: return Game.piece.y;
+        case ProgramQuery::KeyConfig: return Settings.keyConfig;
+        case ProgramQuery::GameTime: return Game.elapsedMs;
+    }
+    return 0;
+}
