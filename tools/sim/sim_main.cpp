@@ -34,7 +34,9 @@ constexpr const char* kUsage =
     "plusrail-sim --dir DIR --replay FILE [--frames N] [--input FILE] [--events FILE] ...";
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
 constexpr int64_t kDigestEvery = 100;
-constexpr const char* kProblem = "problem: ";  // how the headless host marks a problem report  // FrameCallback calls between two back-buffer digests
+constexpr const char* kProblem =
+    "problem: ";  // how the headless host marks a problem report  // FrameCallback calls between
+                  // two back-buffer digests
 
 struct Shot {
     int64_t frame;
