@@ -6,6 +6,7 @@
 #include "frame/diagnostics.h"
 #include "frame/display.h"
 #include "frame/frame.h"
+#include "frame/gdi_text.h"
 #include "frame/messages.h"
 #include "frame/sprite.h"
 #include "input/input.h"

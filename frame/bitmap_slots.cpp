@@ -2,8 +2,6 @@
 
 #include "frame/diagnostics.h"
 #include "frame/display.h"
-#include "frame/kbm_reader.h"
-#include "frame/plugin_image.h"
 #include "frame/slot_loader.h"
 
 #include <cstdio>
@@ -12,8 +10,6 @@
 BitmapSlot BitmapSlots[kBitmapSlots];
 
 namespace {
-
-constexpr uint32_t kBlack = 0x000000;
 
 int32_t g_useVideoMemory = 0;
 
@@ -112,39 +108,13 @@ int32_t CreateSlotSurface(uint16_t slot, int32_t width, int32_t height, int32_t 
     return 1;
 }
 
-void RestoreSlot(uint16_t slot) {
-    if (slot >= kBitmapSlots) return;
-    BitmapSlot& s = BitmapSlots[slot];
-    if (!s.surface || !SurfaceIsLost(s.surface)) return;
-    DebugLine("BUFFER LOST:");
-    RestoreSurface(s.surface);
-    const int32_t useVideoMemory = g_useVideoMemory;
-    g_useVideoMemory = s.videoMemory;
-    if (s.fileName[0] == '\0') {
-        DebugLine("BMP[%d]の内容を修復して下さい。\n", slot);
-        CreateSlotSurface(slot, s.width, s.height, s.useColourKey, kBlack);
-    } else {
-        DebugLine("IMG[%s]をリロードします。\n", s.fileName);
-        // The loaders rewrite the record's names, so they get copies.
-        char fileName[sizeof s.fileName];
-        char pluginName[sizeof s.pluginName];
-        std::memcpy(fileName, s.fileName, sizeof fileName);
-        std::memcpy(pluginName, s.pluginName, sizeof pluginName);
-        if (pluginName[0] != '\0')
-            LoadPluginImage(slot, pluginName, fileName, s.useColourKey);
-        else if (std::strstr(fileName, ".kbm"))
-            LoadKbmFile(slot, fileName, s.useColourKey);
-        else
-            LoadBitmapFile(slot, fileName, s.useColourKey);
-    }
-    g_useVideoMemory = useVideoMemory;
-}
-
 void ReleaseAllSlots() {
     for (uint16_t slot = 0; slot < kBitmapSlots; ++slot) ReleaseSlotSurface(slot);
 }
 
 void SetUseVideoMemory(int32_t flag) { g_useVideoMemory = flag; }
+
+int32_t UsingVideoMemory() { return g_useVideoMemory; }
 
 void ResetBitmapSlots() {
     ReleaseAllSlots();

@@ -1,5 +1,5 @@
 #pragma once
-// The 257 bitmap slots (0..255 for the game, 256 the frame's work buffer) and the loaders.
+// The 257 bitmap slots (0..255 for the game, 256 the frame's work buffer) and the BMP loader.
 #include <cstdint>
 
 constexpr int kBitmapSlots = 257;
@@ -9,9 +9,9 @@ constexpr int kGameSlots = 256;  // 0..255: the slots a picture file may be load
 int32_t LoadBitmapFile(uint16_t slot, const char* path, int32_t useColorKey);
 int32_t CreateSlotSurface(uint16_t slot, int32_t width, int32_t height, int32_t useColorKey,
                           uint32_t fillColour);
-void RestoreSlot(uint16_t slot);
 void ReleaseAllSlots();
 void SetUseVideoMemory(int32_t flag);
+int32_t UsingVideoMemory();  // the flag new surfaces are made with
 
 struct Surface;
 

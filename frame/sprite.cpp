@@ -2,6 +2,7 @@
 
 #include "frame/bitmap_slots.h"
 #include "frame/display.h"
+#include "frame/slot_restore.h"
 
 #include <cstring>
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "frame/diagnostics.h"
+#include "frame/gdi_text.h"
 #include "frame/sprite.h"
 #include "game/game_screen.h"
 #include "rules/levels.h"

@@ -115,3 +115,5 @@ ReplayVerdict VerifyReplay(const uint8_t* bytes, size_t size, char* message, siz
 }
 
 const ReplayResult& VerifiedResult() { return g_verified; }
+
+void ResetVerification() { g_verified = ReplayResult{}; }

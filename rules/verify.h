@@ -16,6 +16,8 @@ ReplayVerdict VerifyReplay(const uint8_t* bytes, size_t size, char* message, siz
 
 // The result of the last VerifyReplay that played a game.
 const ReplayResult& VerifiedResult();
+// Back to the state of a process that has just started: no result.
+void ResetVerification();
 
 // The first field of `got` that differs from `want`, in the order a verification compares
 // them ("score", "medal chain", ...), with both values; null when they agree.

@@ -6,6 +6,7 @@
 #include "frame/diagnostics.h"
 #include "frame/display.h"
 #include "frame/frame.h"
+#include "frame/gdi_text.h"
 #include "frame/random.h"
 #include "frame/sprite.h"
 #include "game/game_screen.h"
@@ -15,9 +16,11 @@
 #include "options/sound_test.h"
 #include "rules/events.h"
 #include "rules/field.h"
+#include "rules/verify.h"
 #include "scenes/name_entry.h"
 #include "scenes/ranking.h"
 #include "scenes/replay_watch.h"
+#include "shell/data_file.h"
 #include "shell/ranking_replays.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -28,7 +31,7 @@ void ResetProcessState() {
     ResetBitmapSlots();
     ResetDisplay();
     ResetSprites();
-    ResetDiagnostics();
+    ResetGdiText();
     ResetSound();
     ResetFrame();
     ResetApplication();
@@ -41,8 +44,10 @@ void ResetProcessState() {
     ResetRanking();
     ResetNameEntry();
     ResetSettings();
+    ResetDataFiles();
     ResetGame();
     ClearPlayEvents();
+    ResetVerification();
     ResetGameScreen();
     ResetRecording();
     ResetRankingReplays();

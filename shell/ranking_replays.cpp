@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "shell/settings.h"
+#include "shell/data_file.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ const ReplayImage* RankingReplay(int rank) {
     return image.size > 0 ? &image : nullptr;
 }
 
-void LoadRankingReplays() {
+void LoadRankingReplays(const RankingTable& table) {
     Start();
     for (int k = 0; k < kRankingEntries; ++k) {
         char path[64];
@@ -123,7 +123,7 @@ void LoadRankingReplays() {
                                         ? ReadReplay(image.bytes, image.size, &info)
                                         : ReplayStatus::Truncated;
         const bool usable = (status == ReplayStatus::Ok || status == ReplayStatus::OtherRules) &&
-                            BelongsTo(info, NormalRanking.entries[k]);
+                            BelongsTo(info, table.entries[k]);
         if (!usable) image.size = 0;
         // A file we may not read is left alone; one that is wrong goes at the next save.
         g_state.onDisk[k] = usable || read == FileRead::Missing || read == FileRead::Unreadable;

@@ -6,6 +6,7 @@
 
 #include "rules/replay_file.h"
 #include "rules/verify.h"
+#include "shell/ranking_table.h"
 
 constexpr const char* kReplayFolder = "replays";
 constexpr const char* kLastReplayFile = "replays/last.rpl";
@@ -21,9 +22,9 @@ void InsertRankingReplay(int rank, bool recorded);
 // The replay of a rank, or nullptr when it has none.
 const ReplayImage* RankingReplay(int rank);
 
-// Called by LoadSettings once NormalRanking is read: each rank_n_K.rpl that is whole and
-// belongs to the entry at K (same score, lines and medals) becomes that rank's replay.
-void LoadRankingReplays();
+// Called by LoadSettings once the normal table is read: each rank_n_K.rpl that is whole and
+// belongs to the table's entry at K (same score, lines and medals) becomes that rank's replay.
+void LoadRankingReplays(const RankingTable& table);
 // Called by SaveSettings after rank_n.dat was written: every rank whose file differs from
 // what is held is written (or its file removed when the rank has no replay).
 void SaveRankingReplays();

@@ -6,7 +6,7 @@
 
 #include "frame/diagnostics.h"
 #include "input/buttons.h"
-#include "platform/platform.h"
+#include "shell/data_file.h"
 #include "shell/ranking_replays.h"
 
 SettingsRecord Settings;
@@ -65,7 +65,6 @@ enum DataFile { ConfigFile, NormalRankingFile, ExpertRankingFile, kDataFiles };
 constexpr const char* kFileNames[kDataFiles] = {kConfigFile, kNormalRankingFile,
                                                 kExpertRankingFile};
 bool g_keepFile[kDataFiles];  // there at the load but not read: never saved over
-unsigned g_tempSerial = 0;    // numbers this process's temporary files
 
 void TraceSave(const char* name) {
     if (g_saveTrace) g_saveTrace(name);
@@ -192,22 +191,6 @@ bool SaveFile(DataFile which, int words) {
 
 }  // namespace
 
-bool WriteDataFile(const char* path, const uint8_t* bytes, size_t size) {
-    char tempPath[96];
-    std::snprintf(tempPath, sizeof tempPath, "%s.tmp.%lld.%u", path,
-                  static_cast<long long>(PlatformProcessId()), ++g_tempSerial);
-
-    std::FILE* file = std::fopen(tempPath, "wb");
-    if (!file) return false;
-    bool written = std::fwrite(bytes, 1, size, file) == size;
-    // A full disk may show only when the buffer goes out, so the sync's answer counts too.
-    written = PlatformSyncFile(file) && written;
-    if (std::fclose(file) != 0) written = false;
-    if (written && PlatformReplaceFile(tempPath, path)) return true;
-    std::remove(tempPath);
-    return false;
-}
-
 void DefaultNormalRanking() { FillRanking(NormalRanking, kDefaultNormal); }
 
 void DefaultExpertRanking() { FillRanking(ExpertRanking, kDefaultExpert); }
@@ -237,7 +220,7 @@ void LoadSettings() {
     LoadFile(NormalRankingFile, kRankingWords, [](const uint8_t* bytes, size_t size) {
         ParseRankingBytes(&NormalRanking, false, bytes, size);
     });
-    LoadRankingReplays();
+    LoadRankingReplays(NormalRanking);
     LoadFile(ExpertRankingFile, kRankingWords, [](const uint8_t* bytes, size_t size) {
         ParseRankingBytes(&ExpertRanking, true, bytes, size);
     });
@@ -262,5 +245,4 @@ void ResetSettings() {
     for (int32_t& word : SaveBuffer) word = 0;
     g_saveTrace = nullptr;
     for (bool& keep : g_keepFile) keep = false;
-    g_tempSerial = 0;
 }

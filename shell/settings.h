@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "shell/ranking_table.h"
+
 // The members' initial values are the built-in ones a new process starts with.
 struct SettingsRecord {
     int32_t keyConfig = 0;
@@ -13,18 +15,6 @@ struct SettingsRecord {
 };
 extern SettingsRecord Settings;
 
-constexpr int kRankingEntries = 10;
-constexpr int kMedalKinds = 6;
-
-struct RankingEntry {
-    int32_t name[3];  // NameLetters, first character first
-    int32_t score;
-    int32_t lines;  // the expert table keeps its second figure here
-    int32_t medals[kMedalKinds];
-};
-struct RankingTable {
-    RankingEntry entries[kRankingEntries];
-};
 extern RankingTable NormalRanking;
 extern RankingTable ExpertRanking;
 
@@ -46,11 +36,6 @@ int ParseSettingsBytes(const uint8_t* bytes, size_t size);
 int ParseRankingBytes(RankingTable* table, bool expert, const uint8_t* bytes, size_t size);
 void DefaultNormalRanking();
 void DefaultExpertRanking();
-
-// Writes `size` bytes to a temporary file beside `path`, puts it on the disk and renames it
-// over `path`: a save that fails at any step leaves the old file whole. The temporary name is
-// this process's own, so two instances saving at once do not write into each other's file.
-bool WriteDataFile(const char* path, const uint8_t* bytes, size_t size);
 
 // Called with the file name after each data file is written (the simulator's event log).
 using SaveTraceFn = void (*)(const char* name);
