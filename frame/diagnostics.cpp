@@ -13,6 +13,7 @@ namespace {
 constexpr int kMessageLength = 256;
 // English runs longer than the Japanese it stands beside.
 constexpr int kEnglishLength = 512;
+constexpr int kAdviceLength = 256;
 constexpr const char* kBoxTitle = "メッセージ";
 constexpr const char* kConfirmTitle = "確認";
 constexpr int32_t kAnswerNo = 7;
@@ -30,22 +31,37 @@ bool FormatEnglish(char* out, size_t size, const char* format, const char* text,
     return true;
 }
 
-}  // namespace
-
-void ErrorBox(const char* format, ...) {
+void ShowErrorBox(const char* advice, const char* format, va_list args) {
     char text[kMessageLength];
     char english[kEnglishLength];
-    va_list args, again;
-    va_start(args, format);
+    va_list again;
     va_copy(again, args);
     std::vsnprintf(text, sizeof text, format, args);
     const bool translated = FormatEnglish(english, sizeof english, format, text, again);
     va_end(again);
-    va_end(args);
+    char advised[kEnglishLength + kAdviceLength] = "";
+    if (translated)
+        std::snprintf(advised, sizeof advised, advice ? "%s %s" : "%s", english, advice);
     // Input queries stay quiet while the box is up.
     Frame.messageBoxShowing = 1;
-    PlatformErrorBox(kBoxTitle, text, EnglishFor(kBoxTitle), translated ? english : nullptr);
+    PlatformErrorBox(kBoxTitle, text, EnglishFor(kBoxTitle), translated ? advised : nullptr);
     Frame.messageBoxShowing = 0;
+}
+
+}  // namespace
+
+void ErrorBox(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    ShowErrorBox(nullptr, format, args);
+    va_end(args);
+}
+
+void ErrorBoxAdvised(PlatformTrouble trouble, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    ShowErrorBox(PlatformAdvice(trouble), format, args);
+    va_end(args);
 }
 
 void DebugLine(const char* format, ...) {

@@ -69,12 +69,11 @@ const MessageTranslation kTranslations[] = {
     {"デコードに失敗しました\n", "The plug-in could not decode the picture.\n"},
 
     // Sound.
+    // The platform's advice follows each (PlatformAdvice).
     {"DirectSoundの構築に失敗しました。",
-     "Could not open a sound device, so the game cannot start. To play without sound on "
-     "Linux, start it with the SDL dummy audio driver: SDL_AUDIODRIVER=dummy plusrail"},
+     "Could not open a sound device, so the game cannot start."},
     {"DirectSoundの協調レベル設定が拒否されました。",
-     "The sound device refused to work with the game's window. To play without sound on "
-     "Linux, start it with the SDL dummy audio driver: SDL_AUDIODRIVER=dummy plusrail"},
+     "The sound device refused to work with the game's window."},
     {"WAVE[%s]のオープンに失敗しました。\n", "Could not open the sound WAVE[%s].\n"},
     {"WAVE[%s]はPCMフォーマットではありません。\n", "The sound WAVE[%s] is not in PCM format.\n"},
     {"WAVE[%s]をリロードしました\n", "Reloaded the sound WAVE[%s].\n"},

@@ -34,6 +34,15 @@ void PlatformDebugOutput(const char* text, const char* english);  // one debugge
 // Modal; returns when acknowledged.
 void PlatformErrorBox(const char* title, const char* text, const char* englishTitle,
                       const char* englishText);
+// What the player can do about a failure at start-up on this platform, in English, or null when
+// there is nothing to say: the failure's message ends with it. Only the host knows its own
+// remedies (a driver to choose, a setting of the system, a button of the page).
+enum class PlatformTrouble : int32_t {
+    NoSoundDevice,  // no sound output could be opened
+    SoundRefused,   // a sound device exists but would not work with the game
+};
+const char* PlatformAdvice(PlatformTrouble trouble);
+
 // A line in English for whoever started the program, about the run itself: its usage, a
 // replay that cannot be watched, how a watched replay ended. Where a terminal started it, on
 // that terminal (stderr for a problem); in a browser, on the page; with nowhere to write,

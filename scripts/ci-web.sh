@@ -37,4 +37,5 @@ for clock in 0 98765; do
   shots+=("$work/title-$clock-300.bmp" "$work/title-$clock-390.bmp")
 done
 mkdir -p build-web/screenshots
-step node tests/web/browser-test.mjs build-web/dist "${shots[@]}" --shots build-web/screenshots
+step node tests/web/browser-test.mjs build-web/dist "${shots[@]}" --shots build-web/screenshots \
+  --replay tests/golden/level100.last.rpl

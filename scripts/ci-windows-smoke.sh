@@ -9,7 +9,9 @@
 #     16-bit full-screen mode is set;
 #   - on a 1024 x 768 x 16 screen in Wine's desktop window with Alt+Enter into the windowed mode
 #     and back before Escape (the windowed picture is taken: a 640 x 480 window centred on the
-#     1024 x 768 desktop).
+#     1024 x 768 desktop);
+#   - plusrail.exe --replay FILE on a golden session's replay, to its recorded result, and on a
+#     file that is not there.
 #   scripts/ci-windows-smoke.sh [BUILD] [WINDOWS_BUILD] [WORK]
 # WINEPREFIX and ALSA_CONFIG_PATH are used as set (scripts/ci-windows.sh sets both); without
 # them a prefix and a null ALSA device are made in WORK.
@@ -142,7 +144,42 @@ run toggle-16 1024x768x16 "wine explorer /desktop=plusrail,1024x768 plusrail.exe
 same_files toggle-16 || status=1
 "$root/scripts/xwd-check.py" "$work/toggle-16/windowed.xwd" "$work/toggle-16/windowed.png" || status=1
 
+# A replay watched to its end, as `plusrail --replay FILE` does on Linux: a golden session's
+# game (level 100, to its game over) plays, says that it reached its recorded result and ends
+# by itself with status 0; a file that is not there is refused with status 1 before any window.
+cat > "$work/watch.sh" <<'WATCH'
+#!/usr/bin/env bash
+set -u
+cd "$RUN"
+timeout 180 wine plusrail.exe --replay "$REPLAY" > watch.log 2>&1
+echo $? > watch.status
+WATCH
+chmod +x "$work/watch.sh"
+watch() {
+  local dir="$work/replay" replay="$1"
+  RUN="$dir" REPLAY="$replay" xvfb-run -a -s "-screen 0 640x480x16" "$work/watch.sh"
+  wineserver -k >/dev/null 2>&1 || true
+}
+rm -rf "$work/replay"
+mkdir -p "$work/replay"
+cp -r "$wbuild/dist/." "$work/replay/"
+cp "$root/tests/golden/level100.last.rpl" "$work/replay/game.rpl"
+watch game.rpl
+if [ "$(cat "$work/replay/watch.status")" != 0 ] ||
+   ! grep -a "reached its recorded result" "$work/replay/watch.log"; then
+  echo "ci-windows-smoke: plusrail.exe --replay did not play the replay to its result" >&2
+  sed 's/^/  game: /' "$work/replay/watch.log" >&2 || true
+  status=1
+fi
+watch missing.rpl
+if [ "$(cat "$work/replay/watch.status")" != 1 ] ||
+   ! grep -a "missing.rpl: the replay file cannot be opened" "$work/replay/watch.log"; then
+  echo "ci-windows-smoke: plusrail.exe --replay did not refuse a missing file" >&2
+  sed 's/^/  game: /' "$work/replay/watch.log" >&2 || true
+  status=1
+fi
+
 if [ "$status" -eq 0 ]; then
-  echo "ci-windows-smoke: the game came up under Wine, ended on Escape with status 0 and wrote the Linux build's three files, full screen, in a window and across Alt+Enter"
+  echo "ci-windows-smoke: the game came up under Wine, ended on Escape with status 0 and wrote the Linux build's three files, full screen, in a window and across Alt+Enter; a replay played to its recorded result"
 fi
 exit $status

@@ -111,11 +111,12 @@ int32_t CreateSound() {
     static bool releaseAtExit = false;
     const int32_t opened = PlatformAudioOpen();
     if (opened == AudioNoDevice) {
-        ErrorBox("DirectSoundの構築に失敗しました。");
+        ErrorBoxAdvised(PlatformTrouble::NoSoundDevice, "DirectSoundの構築に失敗しました。");
         return 0;
     }
     if (opened != AudioOpened) {
-        ErrorBox("DirectSoundの協調レベル設定が拒否されました。");
+        ErrorBoxAdvised(PlatformTrouble::SoundRefused,
+                        "DirectSoundの協調レベル設定が拒否されました。");
         return 0;
     }
     SoundDevice.open = true;

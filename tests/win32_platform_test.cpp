@@ -129,6 +129,22 @@ TEST_F(Win32PlatformTest, ErrorBoxShowsTheEnglishAboveTheJapanese) {
     EXPECT_STREQ(seen.text, L"Could not create DirectDraw.\n\nDirectDrawの作成に失敗しました");
 }
 
+// The advice a failed start ends with is Windows' own: nothing of another platform's driver,
+// command line or browser.
+TEST_F(Win32PlatformTest, AdviceSpeaksOfWindowsOnly) {
+    for (PlatformTrouble trouble :
+         {PlatformTrouble::NoSoundDevice, PlatformTrouble::SoundRefused}) {
+        const char* advice = PlatformAdvice(trouble);
+        ASSERT_NE(advice, nullptr);
+        const std::string text = advice;
+        EXPECT_EQ(text.find("SDL"), std::string::npos) << text;
+        EXPECT_EQ(text.find("Linux"), std::string::npos) << text;
+        EXPECT_EQ(text.find("browser"), std::string::npos) << text;
+    }
+    EXPECT_NE(std::string(PlatformAdvice(PlatformTrouble::NoSoundDevice)).find("Windows"),
+              std::string::npos);
+}
+
 // The window procedure: real window messages become the frame's messages, in order.
 
 TEST_F(Win32PlatformTest, WindowMessagesBecomeTheFramesMessages) {

@@ -29,6 +29,9 @@ void HeadlessSetProcessId(int64_t id);
 void HeadlessFailFileSync(int32_t n);
 int32_t HeadlessFileSyncs();  // syncs asked for since the reset, failed ones included
 
+// The advice PlatformAdvice gives for every trouble; null or "" (after a reset): none.
+void HeadlessSetAdvice(const char* advice);
+
 // The folder PlatformExecutableFolder answers; null or "" (after a reset): it cannot be told.
 // Folder existence and changes are the real file system's.
 void HeadlessSetExecutableFolder(const char* path);

@@ -33,6 +33,7 @@ struct HeadlessMachine {
     int32_t failingSync;
     int32_t fileSyncs;
     char executableFolder[1024];  // empty: cannot be told
+    char advice[256];             // empty: no advice for any trouble
 };
 
 HeadlessMachine g_machine;
@@ -107,6 +108,14 @@ void PlatformErrorBox(const char* title, const char* text, const char* englishTi
     g_record.errorBoxes.emplace_back(std::string(title) + ": " + text);
     g_record.errorBoxesEnglish.emplace_back(std::string(englishTitle ? englishTitle : "") + ": " +
                                             (englishText ? englishText : ""));
+}
+
+void HeadlessSetAdvice(const char* advice) {
+    std::snprintf(g_machine.advice, sizeof g_machine.advice, "%s", advice ? advice : "");
+}
+
+const char* PlatformAdvice(PlatformTrouble) {
+    return g_machine.advice[0] ? g_machine.advice : nullptr;
 }
 
 void PlatformReport(const char* text, bool problem) {

@@ -107,6 +107,12 @@ void PlatformDebugOutput(const char* text, const char* english) {
     std::fflush(stderr);
 }
 
+// SDL can play into nothing: its dummy driver lets the game run where no device will open.
+const char* PlatformAdvice(PlatformTrouble) {
+    return "To play without sound on Linux, start it with the SDL dummy audio driver: "
+           "SDL_AUDIODRIVER=dummy plusrail";
+}
+
 void PlatformReport(const char* text, bool problem) {
     std::FILE* out = problem ? stderr : stdout;
     std::fprintf(out, "%s\n", text);

@@ -184,19 +184,24 @@ mergeInto(LibraryManager.library, {
     // --replay FILE` does: the file is fetched into the program's file system and named on its
     // command line. One that cannot be fetched is not written, and the program says so as it
     // says of a missing file.
+    // The file keeps its path on the server, in a folder of its own that the program starts
+    // in, so that the program names it as the address did.
     const wanted = new URLSearchParams(location.search).get('replay');
     let fetched = Promise.resolve('');
     if (wanted !== null) {
       const address = new URL(wanted, location.href);
-      const path = '/watch' + decodeURIComponent(address.pathname);
+      const path = decodeURIComponent(address.pathname).replace(/^\/+/, '') || 'replay';
+      FS.mkdirTree('/watch');
+      FS.chdir('/watch');
       fetched = (address.origin !== location.origin
           ? Promise.reject(new Error('a replay is watched only from the page\'s own server'))
           : fetch(address).then((response) => {
               if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
               return response.arrayBuffer();
             }).then((bytes) => {
-              FS.mkdirTree(path.substring(0, path.lastIndexOf('/')));
-              FS.writeFile(path, new Uint8Array(bytes));
+              const file = '/watch/' + path;
+              FS.mkdirTree(file.substring(0, file.lastIndexOf('/')));
+              FS.writeFile(file, new Uint8Array(bytes));
             })).catch((error) => console.warn(address.href + ': ' + error.message))
           .then(() => path);
     }

@@ -51,6 +51,18 @@ void PlatformDebugOutput(const char* text, const char* english) {
     WebConsoleLine(line);
 }
 
+const char* PlatformAdvice(PlatformTrouble trouble) {
+    switch (trouble) {
+        case PlatformTrouble::NoSoundDevice:
+            return "This browser gives the page no audio output: open the game in a browser "
+                   "that plays sound (and allows this page to), then reload it.";
+        case PlatformTrouble::SoundRefused:
+            return "The browser would not let the page play sound: allow this page to play "
+                   "sound, then reload it.";
+    }
+    return nullptr;
+}
+
 // The console, and for a problem the page itself: the player may not have the console open.
 void PlatformReport(const char* text, bool problem) { WebReport(text, problem ? 1 : 0); }
 

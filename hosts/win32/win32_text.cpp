@@ -60,6 +60,18 @@ void PlatformDebugOutput(const char* text, const char* english) {
     }
 }
 
+const char* PlatformAdvice(PlatformTrouble trouble) {
+    switch (trouble) {
+        case PlatformTrouble::NoSoundDevice:
+            return "Check that Windows has a sound output device switched on (Settings, System, "
+                   "Sound), then start the game again.";
+        case PlatformTrouble::SoundRefused:
+            return "Close the programs that may hold the sound device for themselves, then "
+                   "start the game again.";
+    }
+    return nullptr;
+}
+
 // A report goes to the console the game was started from, or to where its starter sent the
 // output; a program of the window subsystem has no console of its own.
 bool WriteReport(const char* text, bool problem) {

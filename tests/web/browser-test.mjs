@@ -2,9 +2,10 @@
 // on the built folder served from 127.0.0.1. It checks what a player sees and keeps: the page
 // loads without a console error, the title matches the simulator's picture, keys start a game
 // and move the piece, the option menu's key layout survives a reload, a second tab is told
-// the game is open elsewhere, and EXIT shows the closed screen.
+// the game is open elsewhere, EXIT shows the closed screen, and index.html?replay=ADDRESS
+// watches a replay to its recorded result or says why it cannot.
 //
-//     node tests/web/browser-test.mjs DIST TITLE_SHOT.bmp... [--shots OUT_DIR]
+//     node tests/web/browser-test.mjs DIST TITLE_SHOT.bmp... [--shots OUT_DIR] [--replay FILE]
 //
 // The title shots are the simulator's title pictures (different frames and backgrounds): the
 // page's picture must agree with them wherever they agree with each other.
@@ -15,8 +16,11 @@ import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 const args = process.argv.slice(2);
-const shotsAt = args.includes('--shots') ? args[args.indexOf('--shots') + 1] : null;
-const positional = args.filter((a, i) => a !== '--shots' && args[i - 1] !== '--shots');
+const option = (name) => (args.includes(name) ? args[args.indexOf(name) + 1] : null);
+const shotsAt = option('--shots');
+// A whole game's replay, served beside the page as replays/game.rpl.
+const replayFile = option('--replay');
+const positional = args.filter((a, i) => !a.startsWith('--') && !String(args[i - 1]).startsWith('--'));
 const [distArg, ...titleShots] = positional;
 const dist = distArg ? path.resolve(distArg) : null;
 if (!dist || titleShots.length < 2) {
@@ -36,8 +40,10 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
 const server = http.createServer((request, response) => {
   const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-  const file = path.join(dist, name === '/' ? 'index.html' : path.normalize(name));
-  if (!file.startsWith(dist) || !fs.existsSync(file)) {
+  let file = path.join(dist, name === '/' ? 'index.html' : path.normalize(name));
+  if (replayFile && name === '/replays/game.rpl') file = path.resolve(replayFile);
+  else if (!file.startsWith(dist)) file = '';
+  if (!file || !fs.existsSync(file)) {
     response.writeHead(404);
     response.end();
     return;
@@ -319,13 +325,45 @@ try {
   const boxShown = await waitFor(mute, () =>
     document.getElementById('error').classList.contains('shown'), 8000);
   const boxText = await mute.evaluate(() => document.getElementById('error').innerText);
-  check(boxShown && /DirectSound/.test(boxText) && boxText.indexOf('DirectSoundの構築') > 0,
+  check(boxShown && /Could not open a sound device/.test(boxText) &&
+        boxText.indexOf('DirectSoundの構築') > 0,
         `without audio the page shows the no-sound box (${boxText.replace(/\s+/g, ' ').trim()})`);
+  // The advice is the browser's own: never the desktop's driver or command line.
+  check(/browser/.test(boxText) && !/SDL|Linux|Windows/.test(boxText),
+        'the no-sound box gives the browser\'s advice, no other platform\'s');
   if (shotsAt) await mute.screenshot({path: path.join(shotsAt, 'no-sound.png')});
   await mute.keyboard.press('Enter');
   check(await waitFor(mute, () => !document.getElementById('error').classList.contains('shown'), 3000),
         'Enter acknowledges the box');
   await silent.close();
+
+  // A replay named in the address plays to its recorded result and says so; one that is not
+  // there, or is no replay, is refused with the desktop's message, shown on the page.
+  if (replayFile) {
+    const watching = await browser.createBrowserContext();
+    const viewer = await watching.newPage();
+    const said = [];
+    viewer.on('console', (m) => said.push(m.text()));
+    await viewer.goto(address + '?replay=replays/game.rpl', {waitUntil: 'load'});
+    check(await sceneIs(viewer, 101, 10000), 'index.html?replay=... starts the recorded game');
+    const reached = await waitFor(viewer, () =>
+      document.getElementById('closed').classList.contains('shown'), 90000);
+    check(reached && said.some((t) => /reached its recorded result/.test(t)),
+          `the replay plays to its recorded result (${said.filter((t) => /replay/.test(t)).join(' | ')})`);
+    for (const [wanted, message] of [['replays/none.rpl', 'the replay file cannot be opened'],
+                                     ['index.html', 'not a replay file (no +RPL mark at its start)']]) {
+      await viewer.goto(address + '?replay=' + wanted, {waitUntil: 'load'});
+      const shown = await waitFor(viewer, () =>
+        document.getElementById('report').classList.contains('shown'), 10000);
+      const text = await viewer.evaluate(() => document.getElementById('report-text').textContent);
+      check(shown && text === `plusrail: ${wanted}: ${message}`,
+            `?replay=${wanted} is refused on the page (${text})`);
+      check(await viewer.evaluate(() => !Module.calledRun || Module._WebQuery(0) !== 101),
+            `?replay=${wanted} plays nothing`);
+    }
+    if (shotsAt) await viewer.screenshot({path: path.join(shotsAt, 'replay-refused.png')});
+    await watching.close();
+  }
 
   check(consoleErrors.length === 0, `no console errors${consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''}`);
 } finally {
