@@ -1,6 +1,7 @@
 // What each kind of frame costs, against one plain copy of the screen (BM_ScreenCopy) taken in
-// the same run: a crowded play frame, a fade step, the ranking's detail page,
-// the whole program's frame on the headless platform, start-up and the big asset load.
+// the same run: a crowded play frame, the game scene's update, a fade step, the ranking's
+// detail page, the whole program's frame on the headless platform, start-up and the big asset
+// load.
 // Run it from build/game: every case needs the real pictures and sounds and refuses without.
 #include <benchmark/benchmark.h>
 
@@ -131,6 +132,21 @@ void BM_PlayFrame(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_PlayFrame);
+
+// The game scene's update: the recorder, the rules and what the scene makes of their events.
+void BM_GameUpdate(benchmark::State& state) {
+    if (const char* why = SetUpCrowdedPlay()) {
+        state.SkipWithError(why);
+        return;
+    }
+    for (auto _ : state) {
+        RestorePlaySnapshot();
+        GameUpdate();
+        benchmark::DoNotOptimize(Game.piece);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_GameUpdate);
 
 // The whole program's frame as the simulator runs it: FrameCallback and the presentation.
 void BM_ProgramFrame(benchmark::State& state) {

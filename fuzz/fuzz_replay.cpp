@@ -1,13 +1,15 @@
 // A replay file from any bytes: the reader accepts only a whole, consistent image, and what
 // it accepts the cursor walks to the end of its runs without reading past them; an accepted
-// replay then starts a game and plays its first updates. Each input is also read with its
-// last four bytes made the right CRC, so that the checks behind the CRC are reached as often.
+// replay then starts a game in the program and plays its first updates, and a short one is
+// verified whole by the rules alone. Each input is also read with its last four bytes made the
+// right CRC, so that the checks behind the CRC are reached as often.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "rules/replay_file.h"
+#include "rules/verify.h"
 #include "scenes/replay_watch.h"
 #include "scenes/state.h"
 
@@ -15,6 +17,7 @@ namespace {
 
 constexpr uint32_t kWalkLimit = 1u << 20;  // frames walked at most (runs can be long)
 constexpr int kPlayedUpdates = 300;
+constexpr uint32_t kVerifiedUpdates = 20000;  // longer games are left to the program's run
 
 void Expect(bool holds) {
     if (!holds) std::abort();
@@ -38,6 +41,12 @@ void Check(const uint8_t* data, size_t size) {
     ResetProcessState();
     StartWatching(info, data);
     for (int u = 0; u < kPlayedUpdates && StepWatching(); ++u) {}
+
+    if (info.result.updates > kVerifiedUpdates) return;
+    char message[256];
+    const ReplayVerdict verdict = VerifyReplay(data, size, message, sizeof message);
+    Expect(verdict != ReplayVerdict::Refused);
+    Expect(VerifiedResult().updates <= info.result.updates);
 }
 
 }  // namespace

@@ -11,7 +11,9 @@ enum class ReplayVerdict { Same, Different, Refused };
 
 // Reads `bytes` as a replay file, plays it to its end and compares the result field by field.
 // `message` names the first field that differs ("score differs: recorded 1200, replayed
-// 1150"), why the bytes were refused, or the result reached. Allocates nothing.
+// 1150"), why the bytes were refused, or the result reached. Plays no more updates than the
+// file holds (the reader takes only files whose runs give exactly the updates they claim).
+// Allocates nothing.
 ReplayVerdict VerifyReplay(const uint8_t* bytes, size_t size, char* message, size_t messageSize);
 
 // The result of the last VerifyReplay that played a game.

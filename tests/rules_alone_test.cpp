@@ -108,6 +108,10 @@ TEST(RulesAloneTest, AlteredReplaysAreCaught) {
         EXPECT_EQ(v.verdict, ReplayVerdict::Different);
         EXPECT_NE(v.message.find("medal chain differs"), std::string::npos) << v.message;
 
+        // A game claimed shorter than its buttons: no game can make that, refused unplayed.
+        v = Verify(Resealed(bytes, [](ReplayInfo& i) { i.result.updates /= 2; }));
+        EXPECT_EQ(v.verdict, ReplayVerdict::Refused) << v.message;
+
         // A game that claims to be whole after its buttons were cut.
         v = Verify(Resealed(bytes, [](ReplayInfo& i) { i.incomplete = true; }));
         EXPECT_EQ(v.verdict, ReplayVerdict::Different);
