@@ -1,5 +1,5 @@
 #pragma once
-// Windows virtual-key codes, the numbers every platform layer translates its keys into and
+// Windows virtual-key codes, the numbers every host translates its keys into and
 // the key state table is indexed by. Letters and digits are their ASCII capitals ('Z', '1').
 #include <cstdint>
 

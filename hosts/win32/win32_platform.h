@@ -11,6 +11,12 @@ void Widen(wchar_t* out, int32_t size, const char* text);
 // UTF-16 to UTF-8, cut to fit; false when it does not fit or cannot be converted.
 bool Narrow(char* out, int32_t size, const wchar_t* text);
 
+// The command line as UTF-8 arguments, like every other text of the program (the ANSI one
+// would lose a replay's name outside the system's code page); their count, at most `most`.
+// The texts live until the process ends.
+constexpr int kWin32MaxArguments = 8;
+int Win32CommandLine(const char** argv, int most);
+
 // The game's window, or null while there is none.
 HWND Win32MainWindow();
 

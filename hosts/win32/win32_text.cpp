@@ -5,6 +5,9 @@
 #include <cwchar>
 
 #include "hosts/win32/win32_platform.h"
+
+#include <shellapi.h>
+
 #include "platform/platform.h"
 
 namespace {
@@ -41,6 +44,20 @@ bool Narrow(char* out, int32_t size, const wchar_t* text) {
     if (size <= 0) return false;
     out[0] = '\0';
     return WideCharToMultiByte(CP_UTF8, 0, text, -1, out, size, nullptr, nullptr) > 0;
+}
+
+int Win32CommandLine(const char** argv, int most) {
+    static char arguments[kWin32MaxArguments][kLineLength];
+    if (most > kWin32MaxArguments) most = kWin32MaxArguments;
+    int wideCount = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
+    int argc = 0;
+    for (; wide && argc < wideCount && argc < most; ++argc) {
+        // A name too long for the program's paths is given as nothing rather than cut.
+        argv[argc] = Narrow(arguments[argc], kLineLength, wide[argc]) ? arguments[argc] : "";
+    }
+    if (wide) LocalFree(wide);
+    return argc;
 }
 
 void PlatformDebugOutput(const char* text, const char* english) {
