@@ -2,6 +2,7 @@
 
 #include "input/buttons.h"
 #include "rules/field.h"
+#include "rules/verify.h"
 #include "shell/ranking_replays.h"
 #include "shell/scene.h"
 #include "shell/settings.h"
@@ -32,16 +33,6 @@ bool FlushRun() {
     r.info.runs += 1;
     r.runLength = 0;
     return true;
-}
-
-void TakeResult(int32_t end) {
-    ReplayResult& result = g_recorder.info.result;
-    result.end = end;
-    result.score = Game.score;
-    result.lines = Game.lines;
-    result.level = Game.level;
-    result.elapsedMs = Game.elapsedMs;
-    for (int m = 0; m < kReplayMedals; ++m) result.medals[m] = Game.medals[m];
 }
 
 }  // namespace
@@ -88,7 +79,7 @@ void FinishRecording(int32_t end) {
     if (!r.active) return;
     r.active = false;
     if (!r.full && !FlushRun()) r.info.incomplete = true;
-    TakeResult(end);
+    TakeGameResult(&r.info.result, end);
     SealReplay(RecordingImage(), r.info);
     r.finished = !r.memoryOnly;
     if (!r.memoryOnly) WriteLastReplay();

@@ -12,14 +12,8 @@ namespace {
 ReplayResult g_verified;
 
 void TakeResult(int32_t end, uint32_t updates) {
-    ReplayResult& r = g_verified;
-    r.end = end;
-    r.updates = updates;
-    r.score = Game.score;
-    r.lines = Game.lines;
-    r.level = Game.level;
-    r.elapsedMs = Game.elapsedMs;
-    for (int m = 0; m < kReplayMedals; ++m) r.medals[m] = Game.medals[m];
+    TakeGameResult(&g_verified, end);
+    g_verified.updates = updates;
 }
 
 // How the game of this update handed over, or -1 while it goes on.
@@ -55,6 +49,15 @@ void PlayReplay(const ReplayInfo& info, const uint8_t* bytes) {
 }
 
 }  // namespace
+
+void TakeGameResult(ReplayResult* result, int32_t end) {
+    result->end = end;
+    result->score = Game.score;
+    result->lines = Game.lines;
+    result->level = Game.level;
+    result->elapsedMs = Game.elapsedMs;
+    for (int m = 0; m < kReplayMedals; ++m) result->medals[m] = Game.medals[m];
+}
 
 const char* FirstResultDifference(const ReplayResult& want, const ReplayResult& got,
                                   int64_t* wantValue, int64_t* gotValue) {

@@ -21,6 +21,9 @@ const ReplayResult& VerifiedResult();
 // Back to the state of a process that has just started: no result.
 void ResetVerification();
 
+// The game's result so far as a replay keeps it (all but the updates), with how it ended.
+void TakeGameResult(ReplayResult* result, int32_t end);
+
 // The first field of `got` that differs from `want`, in the order a verification compares
 // them ("score", "medal chain", ...), with both values; null when they agree.
 const char* FirstResultDifference(const ReplayResult& want, const ReplayResult& got,

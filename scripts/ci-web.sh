@@ -8,11 +8,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 native=${1:-build}
-step() {
-  local start=$SECONDS
-  "$@"
-  echo "ci-web: '$*' took $((SECONDS - start))s"
-}
+. scripts/lib/common.sh
+STEP_LABEL=ci-web
 
 step env WERROR=ON scripts/build-web.sh "$native" build-web
 step scripts/web-sim-compare.sh "$native" build-web

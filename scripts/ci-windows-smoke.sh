@@ -31,6 +31,8 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$work/prefix" WINEDLLOVERRIDES="mscoree,mshtml="
   wineboot -i
+  # The prefix is still being written by processes that outlive wineboot.
+  wineserver -w
 fi
 if [ -z "${ALSA_CONFIG_PATH:-}" ]; then
   printf 'pcm.!default { type null }\nctl.!default { type null }\n' > "$work/asound.conf"
@@ -155,29 +157,24 @@ timeout 180 wine plusrail.exe --replay "$REPLAY" > watch.log 2>&1
 echo $? > watch.status
 WATCH
 chmod +x "$work/watch.sh"
+# watch FILE STATUS TEXT WHAT: plusrail.exe --replay FILE must end with STATUS and say TEXT.
 watch() {
-  local dir="$work/replay" replay="$1"
-  RUN="$dir" REPLAY="$replay" xvfb-run -a -s "-screen 0 640x480x16" "$work/watch.sh"
+  local dir="$work/replay"
+  RUN="$dir" REPLAY="$1" xvfb-run -a -s "-screen 0 640x480x16" "$work/watch.sh"
   wineserver -k >/dev/null 2>&1 || true
+  if [ "$(cat "$dir/watch.status")" != "$2" ] || ! grep -a "$3" "$dir/watch.log"; then
+    echo "ci-windows-smoke: plusrail.exe --replay $1 did not $4" >&2
+    sed 's/^/  game: /' "$dir/watch.log" >&2 || true
+    return 1
+  fi
 }
 rm -rf "$work/replay"
 mkdir -p "$work/replay"
 cp -r "$wbuild/dist/." "$work/replay/"
 cp "$root/tests/golden/level100.last.rpl" "$work/replay/game.rpl"
-watch game.rpl
-if [ "$(cat "$work/replay/watch.status")" != 0 ] ||
-   ! grep -a "reached its recorded result" "$work/replay/watch.log"; then
-  echo "ci-windows-smoke: plusrail.exe --replay did not play the replay to its result" >&2
-  sed 's/^/  game: /' "$work/replay/watch.log" >&2 || true
+watch game.rpl 0 "reached its recorded result" "play the replay to its result" || status=1
+watch missing.rpl 1 "missing.rpl: the replay file cannot be opened" "refuse a missing file" ||
   status=1
-fi
-watch missing.rpl
-if [ "$(cat "$work/replay/watch.status")" != 1 ] ||
-   ! grep -a "missing.rpl: the replay file cannot be opened" "$work/replay/watch.log"; then
-  echo "ci-windows-smoke: plusrail.exe --replay did not refuse a missing file" >&2
-  sed 's/^/  game: /' "$work/replay/watch.log" >&2 || true
-  status=1
-fi
 
 if [ "$status" -eq 0 ]; then
   echo "ci-windows-smoke: the game came up under Wine, ended on Escape with status 0 and wrote the Linux build's three files, full screen, in a window and across Alt+Enter; a replay played to its recorded result"

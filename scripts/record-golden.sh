@@ -1,8 +1,9 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Re-records the golden sessions: runs plusrail-sim on every tests/golden/*.script and rewrites
-# NAME.state.json, NAME.events.txt and NAME.digests.txt beside it.
+# NAME.state.json, NAME.events.txt and NAME.digests.txt beside it, and NAME.FILE.rpl for each
+# replay the session leaves in its replays/ folder.
 #
-#     scripts/record-golden.sh [BUILD]      # BUILD defaults to build
+#     scripts/record-golden.sh [BUILD] [GOLDEN]  # build and tests/golden by default
 #
 # The golden test (GoldenTest in tests/golden_test.cpp) compares these files byte for byte, so
 # re-record only for an intended change of behaviour or of the pictures, never to make a failing
@@ -11,13 +12,14 @@
 #
 # Each script starts with a line "# frames N": the number of FrameCallback calls to run. Every
 # session starts in an empty directory with the generated pictures and sounds of BUILD, at
-# calendar time 0, exactly as the test runs it.
-set -eu
+# calendar time 0, exactly as the test runs it (scripts/lib/common.sh, golden_session).
+set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib/common.sh"
 build=$(cd "${1:-build}" && pwd)
+golden=$(cd "${2:-$root/tests/golden}" && pwd)
 sim="$build/plusrail-sim"
-golden="$root/tests/golden"
 
 [ -x "$sim" ] || { echo "record-golden: $sim is missing; build first" >&2; exit 1; }
 for kind in bmp wave; do
@@ -29,14 +31,11 @@ trap 'rm -rf "$work"' EXIT
 
 for script in "$golden"/*.script; do
     name=$(basename "$script" .script)
-    frames=$(sed -n '1s/^# frames \([0-9][0-9]*\)$/\1/p' "$script")
-    [ -n "$frames" ] || { echo "record-golden: $script does not start with \"# frames N\"" >&2; exit 1; }
-    dir="$work/$name"
-    mkdir -p "$dir"
-    ln -s "$build/game/bmp" "$dir/bmp"
-    ln -s "$build/game/wave" "$dir/wave"
-    "$sim" --dir "$dir" --frames "$frames" --input "$script" --clock-start 0 \
-        --state "$golden/$name.state.json" --events "$golden/$name.events.txt" \
-        --digests "$golden/$name.digests.txt"
-    echo "record-golden: $name ($frames frames)"
+    golden_session "$work/$name" "$script" "$build/game" "$sim"
+    for kind in state.json events.txt digests.txt; do cp "$work/$name/$kind" "$golden/$name.$kind"; done
+    rm -f "$golden/$name".*.rpl
+    for replay in "$work/$name"/game/replays/*.rpl; do
+        [ -e "$replay" ] && cp "$replay" "$golden/$name.$(basename "$replay")"
+    done
+    echo "record-golden: $name ($(golden_frames "$script") frames)"
 done

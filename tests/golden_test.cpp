@@ -1,6 +1,8 @@
 // Golden sessions: long scripted runs of the whole program, recorded with plusrail-sim, replayed
-// and compared byte for byte (state, event log, back-buffer digests). They guard refactors of
-// the core; re-record them with scripts/record-golden.sh only for an intended change.
+// and compared byte for byte (state, event log, back-buffer digests, the replays the session
+// leaves). They guard refactors of the core; re-record them with scripts/record-golden.sh only
+// for an intended change. A session runs as every script runs it: golden_session in
+// scripts/lib/common.sh.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,14 +56,16 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     return out.str();
 }
 
-// The frame count from the script's first line, "# frames N"; 0 when it has none.
-long FramesOf(const fs::path& script) {
-    std::ifstream in(script);
-    std::string first;
-    std::getline(in, first);
-    const std::string prefix = "# frames ";
-    if (first.rfind(prefix, 0) != 0) return 0;
-    return std::strtol(first.c_str() + prefix.size(), nullptr, 10);
+// The names of the .rpl files in `folder` whose names start with `prefix`, without it.
+std::set<std::string> Replays(const fs::path& folder, const std::string& prefix) {
+    std::set<std::string> names;
+    if (!fs::is_directory(folder)) return names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".rpl" && name.rfind(prefix, 0) == 0)
+            names.insert(name.substr(prefix.size()));
+    }
+    return names;
 }
 
 class GoldenTest : public testing::TestWithParam<const char*> {
@@ -79,36 +84,34 @@ protected:
             ASSERT_TRUE(fs::is_directory(assets / kind))
                 << "the build made no " << kind << " assets in " << assets
                 << "; the golden sessions need the generated pictures and sounds";
+        source_ = sourceDir;
+        assets_ = assets;
         golden_ = fs::path(sourceDir) / "tests" / "golden";
         // The process id keeps runs of the same session from two build trees apart.
         work_ = fs::path(testing::TempDir()) /
                 (std::string("golden_test_") + GetParam() + "_" + std::to_string(getpid()));
-        fs::remove_all(work_);
-        fs::create_directories(work_ / "game");
-        for (const char* kind : {"bmp", "wave"})
-            fs::create_directory_symlink(assets / kind, work_ / "game" / kind);
     }
     void TearDown() override {
-        if (!HasFailure()) fs::remove_all(work_);
+        if (HasFailure()) return;
+        fs::remove_all(work_);
+        fs::remove(work_.string() + ".err");
     }
 
-    fs::path sim_, golden_, work_;
+    fs::path sim_, source_, assets_, golden_, work_;
 };
 
 TEST_P(GoldenTest, ReplayMatchesTheRecording) {
     const std::string name = GetParam();
     const fs::path script = golden_ / (name + ".script");
     ASSERT_TRUE(fs::exists(script)) << script;
-    const long frames = FramesOf(script);
-    ASSERT_GT(frames, 0) << script << " must start with \"# frames N\"";
 
     // Nothing here holds a quote: plain single quotes are enough.
-    const std::string command = "cd '" + work_.string() + "' && '" + sim_.string() +
-                                "' --dir game --frames " + std::to_string(frames) + " --input '" +
-                                script.string() +
-                                "' --clock-start 0 --state state.json --events events.txt "
-                                "--digests digests.txt >out.txt 2>err.txt";
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(work_ / "err.txt");
+    const std::string command =
+        "bash -c '. \"$0/scripts/lib/common.sh\" && golden_session "
+        "\"$@\"' '" +
+        source_.string() + "' '" + work_.string() + "' '" + script.string() + "' '" +
+        assets_.string() + "' '" + sim_.string() + "' 2>" + work_.string() + ".err";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(work_.string() + ".err");
 
     for (const char* kind : {"state.json", "events.txt", "digests.txt"}) {
         const fs::path expected = golden_ / (name + "." + kind);
@@ -121,6 +124,12 @@ TEST_P(GoldenTest, ReplayMatchesTheRecording) {
                           << "intended change\n"
                           << difference;
     }
+    // The replays the session wrote are the recorded ones, no more and no fewer.
+    const fs::path written = work_ / "game" / "replays";
+    EXPECT_EQ(Replays(written, ""), Replays(golden_, name + "."));
+    for (const std::string& replay : Replays(written, ""))
+        EXPECT_TRUE(ReadFile(written / replay) == ReadFile(golden_ / (name + "." + replay)))
+            << name << " wrote replays/" << replay << " otherwise than recorded";
 }
 
 // A recording left out of the table would never be replayed.

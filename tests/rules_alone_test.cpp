@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,11 +16,11 @@
 #include "rules/replay_file.h"
 #include "rules/verify.h"
 
+long RulesAloneAllocations();  // rules_alone_allocations.cpp
+
 namespace {
 
 namespace fs = std::filesystem;
-
-long g_allocations = 0;
 
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -136,19 +135,10 @@ TEST(RulesAloneTest, AVerificationAllocatesNothing) {
     ASSERT_FALSE(replays.empty());
     const std::vector<uint8_t> bytes = ReadBytes(replays.back());
     char message[400];
-    const long before = g_allocations;
+    const long before = RulesAloneAllocations();
     const ReplayVerdict verdict = VerifyReplay(bytes.data(), bytes.size(), message, sizeof message);
-    EXPECT_EQ(g_allocations, before);
+    EXPECT_EQ(RulesAloneAllocations(), before);
     EXPECT_EQ(verdict, ReplayVerdict::Same) << message;
 }
 
 }  // namespace
-
-// Counts every allocation of the process, so that a verification is seen to make none.
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
