@@ -31,9 +31,11 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$work/prefix" WINEDLLOVERRIDES="mscoree,mshtml="
   wineboot -i
-  # The prefix is still being written by processes that outlive wineboot.
-  wineserver -w
 fi
+# A new prefix is still being written by processes that outlive wineboot; a caller's may still
+# be ending its last Wine programs, with a desktop on another X server (or none). The first run
+# below starts the prefix's server afresh, as every later one does.
+wineserver -w
 if [ -z "${ALSA_CONFIG_PATH:-}" ]; then
   printf 'pcm.!default { type null }\nctl.!default { type null }\n' > "$work/asound.conf"
   export ALSA_CONFIG_PATH="$work/asound.conf"

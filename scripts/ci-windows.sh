@@ -47,6 +47,9 @@ step wineserver -w
 # runs show it on 16-bit screens).
 suites() {
   (cd "$wbuild" && xvfb-run -a -s "-screen 0 1024x768x24" ctest -j "$jobs" --output-on-failure)
+  # The prefix's server and desktop process belong to the X server that has just gone: the
+  # simulators below must not find them still ending.
+  wineserver -w
 }
 step suites
 
@@ -54,22 +57,28 @@ step suites
 # (Wine reads them as any Windows program would): both give the recording's bytes, replays
 # included, and the same data files.
 compare_sim() {
-  local status=0 script name linux windows file
+  local status=0 same script name linux windows file
   for script in "$root"/tests/golden/*.script; do
     name="$(basename "$script" .script)"
+    same=0
     linux="$work/sim/linux/$name"
     windows="$work/sim/windows/$name"
     GOLDEN_COPY_ASSETS=1 golden_session "$linux" "$script" "$build/game" "$build/plusrail-sim" &&
-      golden_compare "$root/tests/golden" "$name" "$linux" || status=1
+      golden_compare "$root/tests/golden" "$name" "$linux" || same=1
     GOLDEN_COPY_ASSETS=1 golden_session "$windows" "$script" "$build/game" \
       wine "$wbuild/plusrail-sim.exe" &&
-      golden_compare "$root/tests/golden" "$name" "$windows" || status=1
+      golden_compare "$root/tests/golden" "$name" "$windows" || same=1
     for file in config.dat rank_n.dat rank_e.dat; do
       if [ -f "$linux/game/$file" ] || [ -f "$windows/game/$file" ]; then
-        cmp "$linux/game/$file" "$windows/game/$file" || status=1
+        cmp "$linux/game/$file" "$windows/game/$file" || same=1
       fi
     done
-    echo "ci-windows: simulator session $name: $( [ $status -eq 0 ] && echo same bytes || echo DIFFERENT)"
+    if [ "$same" -eq 0 ]; then
+      echo "ci-windows: simulator session $name: same bytes"
+    else
+      echo "ci-windows: simulator session $name: DIFFERENT"
+      status=1
+    fi
   done
   return $status
 }

@@ -23,7 +23,8 @@ sim="$build/plusrail-sim"
 
 [ -x "$sim" ] || { echo "record-golden: $sim is missing; build first" >&2; exit 1; }
 for kind in bmp wave; do
-    [ -d "$build/game/$kind" ] || { echo "record-golden: $build/game/$kind is missing; build the assets first" >&2; exit 1; }
+    [ -d "$build/game/$kind" ] ||
+        { echo "record-golden: $build/game/$kind is missing; build the assets first" >&2; exit 1; }
 done
 
 work=$(mktemp -d)
@@ -32,10 +33,15 @@ trap 'rm -rf "$work"' EXIT
 for script in "$golden"/*.script; do
     name=$(basename "$script" .script)
     golden_session "$work/$name" "$script" "$build/game" "$sim"
-    for kind in state.json events.txt digests.txt; do cp "$work/$name/$kind" "$golden/$name.$kind"; done
+    for kind in state.json events.txt digests.txt; do
+        cp "$work/$name/$kind" "$golden/$name.$kind"
+    done
+    # The replays as the session left them: none recorded before survives a session that no
+    # longer writes it.
     rm -f "$golden/$name".*.rpl
     for replay in "$work/$name"/game/replays/*.rpl; do
-        [ -e "$replay" ] && cp "$replay" "$golden/$name.$(basename "$replay")"
+        [ -e "$replay" ] || continue
+        cp "$replay" "$golden/$name.$(basename "$replay")"
     done
     echo "record-golden: $name ($(golden_frames "$script") frames)"
 done

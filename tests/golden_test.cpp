@@ -56,6 +56,26 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     return out.str();
 }
 
+// Where two binary files part: the offset of the first differing byte and both bytes, or ""
+// when they are equal.
+std::string FirstByteDifference(const std::string& expected, const std::string& actual) {
+    if (expected == actual) return "";
+    const auto parted =
+        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+    const size_t at = static_cast<size_t>(parted.first - expected.begin());
+    const auto byte = [](const std::string& bytes, size_t i) {
+        if (i >= bytes.size()) return std::string("<end of file>");
+        std::ostringstream out;
+        out << "0x" << std::hex << static_cast<int>(static_cast<unsigned char>(bytes[i]));
+        return out.str();
+    };
+    std::ostringstream out;
+    out << "first difference at byte " << at << " (" << expected.size() << " bytes recorded, "
+        << actual.size() << " written)\n  expected: " << byte(expected, at)
+        << "\n  actual:   " << byte(actual, at);
+    return out.str();
+}
+
 // The names of the .rpl files in `folder` whose names start with `prefix`, without it.
 std::set<std::string> Replays(const fs::path& folder, const std::string& prefix) {
     std::set<std::string> names;
@@ -110,7 +130,7 @@ TEST_P(GoldenTest, ReplayMatchesTheRecording) {
         "bash -c '. \"$0/scripts/lib/common.sh\" && golden_session "
         "\"$@\"' '" +
         source_.string() + "' '" + work_.string() + "' '" + script.string() + "' '" +
-        assets_.string() + "' '" + sim_.string() + "' 2>" + work_.string() + ".err";
+        assets_.string() + "' '" + sim_.string() + "' 2>'" + work_.string() + ".err'";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(work_.string() + ".err");
 
     for (const char* kind : {"state.json", "events.txt", "digests.txt"}) {
@@ -127,9 +147,16 @@ TEST_P(GoldenTest, ReplayMatchesTheRecording) {
     // The replays the session wrote are the recorded ones, no more and no fewer.
     const fs::path written = work_ / "game" / "replays";
     EXPECT_EQ(Replays(written, ""), Replays(golden_, name + "."));
-    for (const std::string& replay : Replays(written, ""))
-        EXPECT_TRUE(ReadFile(written / replay) == ReadFile(golden_ / (name + "." + replay)))
-            << name << " wrote replays/" << replay << " otherwise than recorded";
+    for (const std::string& replay : Replays(written, "")) {
+        const fs::path expected = golden_ / (name + "." + replay);
+        if (!fs::exists(expected)) continue;  // the sets above differ already
+        const std::string difference =
+            FirstByteDifference(ReadFile(expected), ReadFile(written / replay));
+        if (!difference.empty())
+            ADD_FAILURE() << name << " wrote replays/" << replay << " otherwise than recorded in "
+                          << expected.filename() << " (the replay is left in " << work_ << ")\n"
+                          << difference;
+    }
 }
 
 // A recording left out of the table would never be replayed.
