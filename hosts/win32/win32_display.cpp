@@ -1,8 +1,8 @@
 // DirectDraw. Full screen: exclusive 640 x 480 x 16 with a primary surface and one back
 // buffer that flips. A window: a primary surface clipped to the window, an off-screen back
-// buffer of the desktop's format, blitted into the client area. The frame draws into its own
-// 16-bit surfaces; a presentation copies its picture row by row into the locked back buffer
-// in whatever pixel format that reports.
+// buffer of the desktop's format, stretched into the client area by a whole factor. The frame draws
+// into its own 16-bit surfaces; a presentation copies its picture row by row into the locked back
+// buffer in whatever pixel format that reports.
 
 // windows.h comes first: the other system headers build on it.
 #include "hosts/win32/win32_platform.h"
@@ -11,6 +11,7 @@
 
 #include <cstring>
 
+#include "hosts/window_scale.h"
 #include "platform/platform_window.h"
 
 namespace {
@@ -159,20 +160,45 @@ bool FillBack(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t heig
     return true;
 }
 
+void FillBlack(const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    DDBLTFX fill{};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0;
+    RECT target = area;
+    g_display.front->Blt(&target, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+}
+
+// The back buffer into the window's client area, stretched by the largest whole factor the
+// client area holds and centred; black bars fill what is left (a maximised window, a size the
+// system imposed). A snapped window has none.
+HRESULT BlitIntoWindow() {
+    HWND window = Win32MainWindow();
+    RECT client;
+    POINT origin{0, 0};
+    GetClientRect(window, &client);
+    ClientToScreen(window, &origin);
+    const int32_t scale = PictureScaleInClient(client.right, client.bottom);
+    const int32_t width = kWindowPictureWidth * scale, height = kWindowPictureHeight * scale;
+    // A client area smaller than the picture shows its top-left part.
+    const int32_t left = client.right > width ? (client.right - width) / 2 : 0;
+    const int32_t top = client.bottom > height ? (client.bottom - height) / 2 : 0;
+    RECT picture{left, top, left + width, top + height};
+    OffsetRect(&picture, origin.x, origin.y);
+    OffsetRect(&client, origin.x, origin.y);
+    if (client.right - client.left > width || client.bottom - client.top > height) {
+        FillBlack(RECT{client.left, client.top, client.right, picture.top});
+        FillBlack(RECT{client.left, picture.bottom, client.right, client.bottom});
+        FillBlack(RECT{client.left, picture.top, picture.left, picture.bottom});
+        FillBlack(RECT{picture.right, picture.top, client.right, picture.bottom});
+    }
+    return g_display.front->Blt(&picture, g_display.back, nullptr, DDBLT_WAIT, nullptr);
+}
+
 // The back buffer onto the screen: a flip, or a blit into the window's client area.
 bool ShowBack() {
-    HRESULT shown;
-    if (g_display.fullScreen) {
-        shown = g_display.front->Flip(nullptr, DDFLIP_WAIT);
-    } else {
-        RECT client;
-        POINT origin{0, 0};
-        HWND window = Win32MainWindow();
-        GetClientRect(window, &client);
-        ClientToScreen(window, &origin);
-        OffsetRect(&client, origin.x, origin.y);
-        shown = g_display.front->Blt(&client, g_display.back, nullptr, DDBLT_WAIT, nullptr);
-    }
+    const HRESULT shown =
+        g_display.fullScreen ? g_display.front->Flip(nullptr, DDFLIP_WAIT) : BlitIntoWindow();
     if (shown == DDERR_SURFACELOST) Win32RestoreSurfaces();
     return shown == DD_OK;
 }
