@@ -23,29 +23,29 @@ struct OpeningCase {
 
 TEST(WindowScale, OpensAtTheLargestFactorThatFitsTheWorkArea) {
     const OpeningCase cases[] = {
-        {Place(2560, 1440, 96, kNoFrame), 3},     // 1920 x 1440 fills the height exactly
-        {Place(2560, 1440, 96, kFrame100), 2},    // the caption leaves no room for 3x
-        {Place(2560, 1400, 96, kFrame100), 2},    // a task bar below
-        {Place(1920, 1040, 96, kFrame100), 2},    // 960 + 39 fits 1040
-        {Place(1920, 1040, 144, kFrame100), 2},   // the DPI alone changes nothing
-        {Place(1366, 728, 96, kFrame100), 1},     // a small laptop
-        {Place(1280, 1024, 96, kFrame100), 1},    // 2x needs 1296 wide
-        {Place(1296, 999, 96, kFrame100), 2},     // exactly 2x with its frame
-        {Place(1295, 999, 96, kFrame100), 1},     // a pixel short
-        {Place(3840, 2100, 192, kFrame200), 4},   // 4K at 200 %: 1920 + 70 fits 2100
-        {Place(5120, 2880, 96, kNoFrame), 6},     // the height decides
-        {Place(7680, 1440, 96, kNoFrame), 3},     // a very wide desktop: still the height
-        {Place(3840, 4320, 96, kNoFrame), 6},     // a tall one: the width decides
-        {Place(800, 600, 96, kFrame100), 1},      // 1x even where it does not fit
+        {Place(2560, 1440, 96, kNoFrame), 3},    // 1920 x 1440 fills the height exactly
+        {Place(2560, 1440, 96, kFrame100), 2},   // the caption leaves no room for 3x
+        {Place(2560, 1400, 96, kFrame100), 2},   // a task bar below
+        {Place(1920, 1040, 96, kFrame100), 2},   // 960 + 39 fits 1040
+        {Place(1920, 1040, 144, kFrame100), 2},  // the DPI alone changes nothing
+        {Place(1366, 728, 96, kFrame100), 1},    // a small laptop
+        {Place(1280, 1024, 96, kFrame100), 1},   // 2x needs 1296 wide
+        {Place(1296, 999, 96, kFrame100), 2},    // exactly 2x with its frame
+        {Place(1295, 999, 96, kFrame100), 1},    // a pixel short
+        {Place(3840, 2100, 192, kFrame200), 4},  // 4K at 200 %: 1920 + 70 fits 2100
+        {Place(5120, 2880, 96, kNoFrame), 6},    // the height decides
+        {Place(7680, 1440, 96, kNoFrame), 3},    // a very wide desktop: still the height
+        {Place(3840, 4320, 96, kNoFrame), 6},    // a tall one: the width decides
+        {Place(800, 600, 96, kFrame100), 1},     // 1x even where it does not fit
         {Place(640, 480, 96, kFrame100), 1},
-        {Place(0, 0, 96, kNoFrame), 1},           // no work area known
+        {Place(0, 0, 96, kNoFrame), 1},  // no work area known
         {Place(-5, 100000, 96, kNoFrame), 1},
     };
     for (const OpeningCase& c : cases) {
         const WindowShape shape = WindowOpening(c.place);
-        SCOPED_TRACE(testing::Message() << c.place.areaWidth << " x " << c.place.areaHeight
-                                        << " frame " << c.place.frameWidth << " x "
-                                        << c.place.frameHeight);
+        SCOPED_TRACE(testing::Message()
+                     << c.place.areaWidth << " x " << c.place.areaHeight << " frame "
+                     << c.place.frameWidth << " x " << c.place.frameHeight);
         EXPECT_EQ(WindowScaleToFit(c.place), c.scale);
         EXPECT_EQ(shape.scale, c.scale);
         EXPECT_EQ(shape.clientWidth, 640 * c.scale);
@@ -91,9 +91,9 @@ TEST(WindowScale, MovingToAnotherDpiKeepsTheSizeInProportion) {
         {2, 0, Place(3840, 2100, 192, kFrame200), 2},   // an unknown DPI keeps the factor
     };
     for (const DpiCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.scale << "x at " << c.fromDpi << " dpi to "
-                                        << c.place.dpi << " dpi on " << c.place.areaWidth << " x "
-                                        << c.place.areaHeight);
+        SCOPED_TRACE(testing::Message()
+                     << c.scale << "x at " << c.fromDpi << " dpi to " << c.place.dpi << " dpi on "
+                     << c.place.areaWidth << " x " << c.place.areaHeight);
         const WindowShape shape = WindowAfterDpiChange(c.scale, c.fromDpi, c.place);
         EXPECT_EQ(shape.scale, c.expected);
         EXPECT_EQ(shape.windowWidth, 640 * c.expected + c.place.frameWidth);
@@ -109,21 +109,21 @@ struct ResizeCase {
 TEST(WindowScale, ResizingSnapsToTheNearestWholeFactorOfTheSideMoved) {
     const WindowPlace place = Place(3840, 2100, 96, kNoFrame);  // 4x fits
     const ResizeCase cases[] = {
-        {2, 1280, 960, 2},    // not moved
-        {2, 1600, 960, 3},    // the right edge past half way to 3x
-        {2, 1580, 960, 2},    // not quite
-        {2, 1280, 1250, 3},   // the bottom edge
-        {2, 1280, 700, 1},    // the bottom edge up
-        {2, 700, 960, 1},     // the right edge in
-        {2, 1500, 1500, 3},   // a corner: the height moved further (the width says 2)
-        {2, 2500, 1000, 4},   // a corner: the width moved further
-        {3, 1920, 1200, 3},   // the bottom edge up to 2.5x: a half rounds up
-        {1, 100, 80, 1},      // never below 1
-        {2, 20000, 20000, 4}, // never past the work area
+        {2, 1280, 960, 2},     // not moved
+        {2, 1600, 960, 3},     // the right edge past half way to 3x
+        {2, 1580, 960, 2},     // not quite
+        {2, 1280, 1250, 3},    // the bottom edge
+        {2, 1280, 700, 1},     // the bottom edge up
+        {2, 700, 960, 1},      // the right edge in
+        {2, 1500, 1500, 3},    // a corner: the height moved further (the width says 2)
+        {2, 2500, 1000, 4},    // a corner: the width moved further
+        {3, 1920, 1200, 3},    // the bottom edge up to 2.5x: a half rounds up
+        {1, 100, 80, 1},       // never below 1
+        {2, 20000, 20000, 4},  // never past the work area
     };
     for (const ResizeCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.scale << "x dragged to " << c.clientWidth << " x "
-                                        << c.clientHeight);
+        SCOPED_TRACE(testing::Message()
+                     << c.scale << "x dragged to " << c.clientWidth << " x " << c.clientHeight);
         const WindowShape shape = WindowAfterResize(c.scale, c.clientWidth, c.clientHeight, place);
         EXPECT_EQ(shape.scale, c.expected);
         EXPECT_EQ(shape.clientWidth, 640 * c.expected);
@@ -135,13 +135,11 @@ TEST(WindowScale, AnyClientAreaShowsTheLargestWholePictureWithBars) {
     struct {
         int32_t width, height, scale;
     } const cases[] = {
-        {640, 480, 1},   {1280, 960, 2},  {1920, 1080, 2},  // a maximised window on 1080p
-        {2560, 1440, 3}, {1279, 960, 1},  {1280, 959, 1},
-        {600, 400, 1},   {0, 0, 1},       {3840, 2160, 4},
+        {640, 480, 1},   {1280, 960, 2}, {1920, 1080, 2},  // a maximised window on 1080p
+        {2560, 1440, 3}, {1279, 960, 1}, {1280, 959, 1},  {600, 400, 1}, {0, 0, 1}, {3840, 2160, 4},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PictureScaleInClient(c.width, c.height), c.scale)
-            << c.width << " x " << c.height;
+        EXPECT_EQ(PictureScaleInClient(c.width, c.height), c.scale) << c.width << " x " << c.height;
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ struct Win32Display {
     IDirectDrawSurface7* front;
     IDirectDrawSurface7* back;
     IDirectDrawClipper* clipper;
+    IDirectDrawSurface7* scaled;  // the windowed picture stretched, at scaledFactor
+    int32_t scaledFactor;
     bool fullScreen;
     bool modeChanged;  // the desktop's mode was changed and must be put back
     int32_t layout;
@@ -45,6 +47,8 @@ void Release(T** object) {
 void ReleaseSurfaces() {
     if (g_display.front) g_display.front->SetClipper(nullptr);
     Release(&g_display.clipper);
+    Release(&g_display.scaled);
+    g_display.scaledFactor = 0;
     Release(&g_display.back);
     Release(&g_display.front);
 }
@@ -160,6 +164,30 @@ bool FillBack(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t heig
     return true;
 }
 
+// Windowed cooperation, set once the window has its size: Wine, for one, shows no more of
+// the primary surface than the client area had when the cooperation was set.
+bool CooperateWithWindow(HWND window) {
+    return g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL) == DD_OK;
+}
+
+// The picture stretched by `scale` into a surface of that size, made when the factor changes.
+bool Stretched(int32_t scale) {
+    if (g_display.scaledFactor != scale) {
+        Release(&g_display.scaled);
+        g_display.scaledFactor = 0;
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        desc.dwWidth = static_cast<DWORD>(kWindowPictureWidth * scale);
+        desc.dwHeight = static_cast<DWORD>(kWindowPictureHeight * scale);
+        if (g_display.device->CreateSurface(&desc, &g_display.scaled, nullptr) != DD_OK)
+            return false;
+        g_display.scaledFactor = scale;
+    }
+    return g_display.scaled->Blt(nullptr, g_display.back, nullptr, DDBLT_WAIT, nullptr) == DD_OK;
+}
+
 void FillBlack(const RECT& area) {
     if (area.right <= area.left || area.bottom <= area.top) return;
     DDBLTFX fill{};
@@ -192,7 +220,12 @@ HRESULT BlitIntoWindow() {
         FillBlack(RECT{client.left, picture.top, picture.left, picture.bottom});
         FillBlack(RECT{picture.right, picture.top, client.right, picture.bottom});
     }
-    return g_display.front->Blt(&picture, g_display.back, nullptr, DDBLT_WAIT, nullptr);
+    if (scale == 1)
+        return g_display.front->Blt(&picture, g_display.back, nullptr, DDBLT_WAIT, nullptr);
+    // Stretched in system memory, then copied as it is: a stretch straight onto the screen
+    // is not done right by every driver.
+    if (!Stretched(scale)) return DDERR_GENERIC;
+    return g_display.front->Blt(&picture, g_display.scaled, nullptr, DDBLT_WAIT, nullptr);
 }
 
 // The back buffer onto the screen: a flip, or a blit into the window's client area.
@@ -251,9 +284,10 @@ bool PlatformSetFullScreen(bool fullScreen) {
     } else {
         if (g_display.modeChanged) g_display.device->RestoreDisplayMode();
         g_display.modeChanged = false;
-        if (g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL) != DD_OK) return false;
+        // Shaped first: the system may size what it presents by the window it cooperates with.
         Win32ShapeWindow(false, static_cast<int32_t>(kScreenWidth),
                          static_cast<int32_t>(kScreenHeight));
+        if (!CooperateWithWindow(window)) return false;
     }
     g_display.fullScreen = fullScreen;
     return true;

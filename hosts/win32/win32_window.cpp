@@ -87,6 +87,21 @@ WindowPlace PlaceOn(const RECT& area, int32_t dpi) {
     return place;
 }
 
+// Places the window so that its client area is exactly the shape's: where the frame drawn is
+// not the one measured (a system that draws every frame at one DPI), the size is corrected
+// by the difference.
+void PlaceWindow(HWND window, HWND after, int32_t x, int32_t y, const WindowShape& shape,
+                 UINT flags) {
+    SetWindowPos(window, after, x, y, shape.windowWidth, shape.windowHeight, flags);
+    RECT client;
+    if (!GetClientRect(window, &client)) return;
+    const int32_t moreWidth = shape.clientWidth - client.right;
+    const int32_t moreHeight = shape.clientHeight - client.bottom;
+    if (moreWidth == 0 && moreHeight == 0) return;
+    SetWindowPos(window, nullptr, 0, 0, shape.windowWidth + moreWidth,
+                 shape.windowHeight + moreHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Dragging an edge: the window takes the snapped size, the edge opposite the one dragged
 // staying where it is.
 void SnapDrag(WPARAM edge, RECT* rect) {
@@ -115,8 +130,9 @@ void FollowDpi(HWND window, int32_t dpi, const RECT* suggested) {
     const WindowShape shape =
         WindowAfterDpiChange(g_win.scale, fromDpi, PlaceOn(WorkAreaOf(monitor), dpi));
     g_win.scale = shape.scale;
-    SetWindowPos(window, nullptr, suggested->left, suggested->top, shape.windowWidth,
-                 shape.windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(window, nullptr, suggested->left, suggested->top, shape,
+                SWP_NOZORDER | SWP_NOACTIVATE);
+    g_win.scale = shape.scale;
 }
 
 void Post(int32_t type, int32_t key, int32_t x, int32_t y) {
@@ -352,8 +368,7 @@ void Win32ShapeWindow(bool fullScreen, int32_t width, int32_t height) {
     if (x < area.left) x = area.left;
     if (y < area.top) y = area.top;
     SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(kWindowedStyle | WS_VISIBLE));
-    SetWindowPos(window, HWND_NOTOPMOST, x, y, shape.windowWidth, shape.windowHeight,
-                 SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    PlaceWindow(window, HWND_NOTOPMOST, x, y, shape, SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     // Whatever sizes the style change passed through on the way.
     g_win.scale = shape.scale;
 }
