@@ -16,7 +16,10 @@ int32_t NearestScale(int32_t length, int32_t picture) {
     return (length + picture / 2) / picture;
 }
 
-int64_t Distance(int32_t a, int32_t b) { return a > b ? int64_t{a} - b : int64_t{b} - a; }
+int64_t Distance(int32_t a, int32_t b) {
+    const int64_t difference = int64_t{a} - int64_t{b};
+    return difference < 0 ? -difference : difference;
+}
 
 }  // namespace
 
@@ -48,8 +51,9 @@ WindowShape WindowAfterDpiChange(int32_t scale, int32_t fromDpi, const WindowPla
     int32_t proportional = scale;
     if (fromDpi > 0 && place.dpi > 0) {
         // In 64 bits: a factor times a DPI passes 32 bits only for absurd values, but cheaply.
-        const int64_t scaled = int64_t{scale} * place.dpi * 2 + fromDpi;
-        const int64_t rounded = scaled / (int64_t{fromDpi} * 2);
+        const int64_t twice = static_cast<int64_t>(scale) * place.dpi * 2;
+        const int64_t between = static_cast<int64_t>(fromDpi) * 2;
+        const int64_t rounded = (twice + fromDpi) / between;
         proportional = rounded > kMostScale ? kMostScale : static_cast<int32_t>(rounded);
     }
     return WindowShapeAt(Clamp(proportional, WindowScaleToFit(place)), place);
