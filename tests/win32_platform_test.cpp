@@ -454,6 +454,39 @@ TEST_F(Win32PlatformTest, AnotherDpiScalesTheWindowInProportion) {
     Win32ReleaseDisplay();
 }
 
+// A window the player made larger than it has ever been shows the whole picture at its new
+// factor, up to its far corner.
+TEST_F(Win32PlatformTest, AWindowMadeLargerShowsTheWholeLargerPicture) {
+    OpenWindowedDisplay("Class Kestrel Larger");
+    HWND window = Win32MainWindow();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const SIZE opened = ClientSize();
+    const int frameWidth = outer.right - outer.left - opened.cx;
+    const int frameHeight = outer.bottom - outer.top - opened.cy;
+    // Down to 1x first, as the player may have left it.
+    SetWindowPos(window, nullptr, 0, 0, kWidth + frameWidth, kHeight + frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeMessages();
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    // Then larger than it opened: a client area holding the next factor, or more of this one.
+    const SIZE larger{opened.cx + kWidth / 4, opened.cy + kHeight / 4};
+    SetWindowPos(window, nullptr, 0, 0, larger.cx + frameWidth, larger.cy + frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeMessages();
+    ASSERT_EQ(ClientSize().cx, larger.cx);
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    const int scale = std::min(larger.cx / kWidth, larger.cy / kHeight);
+    const int left = (larger.cx - kWidth * scale) / 2, top = (larger.cy - kHeight * scale) / 2;
+    const ScreenReader screen;
+    screen.WaitFor(left + kWidth * scale - 1, top + kHeight * scale - 1);
+    EXPECT_LE(Distance(screen.At(left, top), kQuadrants[0].seen), kTolerance);
+    EXPECT_LE(Distance(screen.At(left + kWidth * scale - 1, top + kHeight * scale - 1),
+                       kQuadrants[3].seen),
+              kTolerance);
+    Win32ReleaseDisplay();
+}
+
 // A client area the picture does not fill (a size the system imposed): the largest whole
 // picture, centred, black around it.
 TEST_F(Win32PlatformTest, AnUnsnappedWindowShowsBlackBars) {

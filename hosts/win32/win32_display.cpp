@@ -164,8 +164,8 @@ bool FillBack(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t heig
     return true;
 }
 
-// Windowed cooperation, set once the window has its size: Wine, for one, shows no more of
-// the primary surface than the client area had when the cooperation was set.
+// Windowed cooperation, set once the window has its windowed shape: set while it was still the
+// full-screen popup, Wine showed a wrong part of the stretched picture.
 bool CooperateWithWindow(HWND window) {
     return g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL) == DD_OK;
 }
