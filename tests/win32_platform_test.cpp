@@ -487,6 +487,36 @@ TEST_F(Win32PlatformTest, AWindowMadeLargerShowsTheWholeLargerPicture) {
     Win32ReleaseDisplay();
 }
 
+// Alt+Enter: full screen and back gives the window the factor it had, where it still fits.
+TEST_F(Win32PlatformTest, FullScreenAndBackKeepsTheWindowsFactor) {
+    OpenWindowedDisplay("Class Kestrel Toggle");
+    HWND window = Win32MainWindow();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const SIZE opened = ClientSize();
+    const int frameWidth = outer.right - outer.left - opened.cx;
+    const int frameHeight = outer.bottom - outer.top - opened.cy;
+    // The player drags it down to 1x.
+    RECT drag = outer;
+    drag.right = drag.left + frameWidth + kWidth;
+    drag.bottom = drag.top + frameHeight + kHeight;
+    SendMessageW(window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&drag));
+    SetWindowPos(window, nullptr, drag.left, drag.top, drag.right - drag.left,
+                 drag.bottom - drag.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeMessages();
+    ASSERT_EQ(ClientSize().cx, kWidth);
+    // The full-screen shape, then the window again: 1x, not the largest factor.
+    Win32ShapeWindow(true, kWidth, kHeight);
+    TakeMessages();
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, 0);
+    Win32ShapeWindow(false, kWidth, kHeight);
+    TakeMessages();
+    EXPECT_NE(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, 0);
+    EXPECT_EQ(ClientSize().cx, kWidth);
+    EXPECT_EQ(ClientSize().cy, kHeight);
+    Win32ReleaseDisplay();
+}
+
 // A client area the picture does not fill (a size the system imposed): the largest whole
 // picture, centred, black around it.
 TEST_F(Win32PlatformTest, AnUnsnappedWindowShowsBlackBars) {
