@@ -140,27 +140,58 @@ void CopyRow(uint8_t* to, const uint16_t* from, DWORD width) {
     }
 }
 
-bool FillBack(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+// One row of the picture in the surface's layout, each pixel `scale` times side by side.
+void CopyRowWidened(uint8_t* to, const uint16_t* from, DWORD width, int32_t scale) {
+    if (scale == 1) {
+        CopyRow(to, from, width);
+        return;
+    }
+    static uint32_t row[kScreenWidth];
+    CopyRow(reinterpret_cast<uint8_t*>(row), from, width);
+    const auto times = static_cast<DWORD>(scale);
+    if (g_display.layout == Layout8888) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(to);
+        for (DWORD x = 0; x < width; ++x)
+            for (DWORD k = 0; k < times; ++k) out[x * times + k] = row[x];
+    } else {
+        const uint16_t* in = reinterpret_cast<const uint16_t*>(row);
+        uint16_t* out = reinterpret_cast<uint16_t*>(to);
+        for (DWORD x = 0; x < width; ++x)
+            for (DWORD k = 0; k < times; ++k) out[x * times + k] = in[x];
+    }
+}
+
+// The picture into a surface, every pixel a `scale` x `scale` block of the surface's.
+bool FillSurface(IDirectDrawSurface7* surface, const uint16_t* pixels, int32_t pitch, int32_t width,
+                 int32_t height, int32_t scale) {
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof desc;
-    HRESULT locked = g_display.back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+    HRESULT locked = surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
     if (locked == DDERR_SURFACELOST) {
         Win32RestoreSurfaces();
-        locked = g_display.back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+        surface->Restore();
+        locked = surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
     }
     if (locked != DD_OK) return false;
-    const DWORD rows =
-        static_cast<DWORD>(height) < desc.dwHeight ? static_cast<DWORD>(height) : desc.dwHeight;
-    const DWORD columns =
-        static_cast<DWORD>(width) < desc.dwWidth ? static_cast<DWORD>(width) : desc.dwWidth;
-    auto* surface = static_cast<uint8_t*>(desc.lpSurface);
+    const auto times = static_cast<DWORD>(scale);
+    DWORD rows = static_cast<DWORD>(height), columns = static_cast<DWORD>(width);
+    if (rows > desc.dwHeight / times) rows = desc.dwHeight / times;
+    if (columns > desc.dwWidth / times) columns = desc.dwWidth / times;
+    if (columns > kScreenWidth) columns = kScreenWidth;
+    auto* target = static_cast<uint8_t*>(desc.lpSurface);
+    const auto line = static_cast<size_t>(desc.lPitch);
+    const size_t bytes =
+        static_cast<size_t>(columns) * times * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
     const auto* source = reinterpret_cast<const uint8_t*>(pixels);
-    for (DWORD y = 0; y < rows; ++y)
-        CopyRow(surface + static_cast<size_t>(y) * static_cast<size_t>(desc.lPitch),
-                reinterpret_cast<const uint16_t*>(source + static_cast<size_t>(y) *
-                                                               static_cast<size_t>(pitch)),
-                columns);
-    g_display.back->Unlock(nullptr);
+    for (DWORD y = 0; y < rows; ++y) {
+        uint8_t* first = target + static_cast<size_t>(y) * times * line;
+        CopyRowWidened(first,
+                       reinterpret_cast<const uint16_t*>(source + static_cast<size_t>(y) *
+                                                                      static_cast<size_t>(pitch)),
+                       columns, scale);
+        for (DWORD k = 1; k < times; ++k) std::memcpy(first + k * line, first, bytes);
+    }
+    surface->Unlock(nullptr);
     return true;
 }
 
@@ -170,22 +201,27 @@ bool CooperateWithWindow(HWND window) {
     return g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL) == DD_OK;
 }
 
-// The picture stretched by `scale` into a surface of that size, made when the factor changes.
-bool Stretched(int32_t scale) {
-    if (g_display.scaledFactor != scale) {
-        Release(&g_display.scaled);
-        g_display.scaledFactor = 0;
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-        desc.dwWidth = static_cast<DWORD>(kWindowPictureWidth * scale);
-        desc.dwHeight = static_cast<DWORD>(kWindowPictureHeight * scale);
-        if (g_display.device->CreateSurface(&desc, &g_display.scaled, nullptr) != DD_OK)
-            return false;
-        g_display.scaledFactor = scale;
-    }
-    return g_display.scaled->Blt(nullptr, g_display.back, nullptr, DDBLT_WAIT, nullptr) == DD_OK;
+// The surface the windowed picture is widened into at `scale`, made when the factor changes.
+bool ScaledSurface(int32_t scale) {
+    if (g_display.scaledFactor == scale && g_display.scaled) return true;
+    Release(&g_display.scaled);
+    g_display.scaledFactor = 0;
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.dwWidth = static_cast<DWORD>(kWindowPictureWidth * scale);
+    desc.dwHeight = static_cast<DWORD>(kWindowPictureHeight * scale);
+    if (g_display.device->CreateSurface(&desc, &g_display.scaled, nullptr) != DD_OK) return false;
+    g_display.scaledFactor = scale;
+    return true;
+}
+
+// The whole factor of the picture in the window's client area.
+int32_t WindowScale() {
+    RECT client{0, 0, 0, 0};
+    GetClientRect(Win32MainWindow(), &client);
+    return PictureScaleInClient(client.right, client.bottom);
 }
 
 void FillBlack(const RECT& area) {
@@ -220,12 +256,10 @@ HRESULT BlitIntoWindow() {
         FillBlack(RECT{client.left, picture.top, picture.left, picture.bottom});
         FillBlack(RECT{picture.right, picture.top, client.right, picture.bottom});
     }
-    if (scale == 1)
-        return g_display.front->Blt(&picture, g_display.back, nullptr, DDBLT_WAIT, nullptr);
-    // Stretched in system memory, then copied as it is: a stretch straight onto the screen
-    // is not done right by every driver.
-    if (!Stretched(scale)) return DDERR_GENERIC;
-    return g_display.front->Blt(&picture, g_display.scaled, nullptr, DDBLT_WAIT, nullptr);
+    // The widened picture when it was made at this factor; else the back buffer stretched.
+    IDirectDrawSurface7* shown =
+        scale > 1 && g_display.scaledFactor == scale ? g_display.scaled : g_display.back;
+    return g_display.front->Blt(&picture, shown, nullptr, DDBLT_WAIT, nullptr);
 }
 
 // The back buffer onto the screen: a flip, or a blit into the window's client area.
@@ -295,7 +329,14 @@ bool PlatformSetFullScreen(bool fullScreen) {
 
 bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (!g_display.front || !g_display.back || !pixels || pitch < 0) return false;
-    if (!FillBack(pixels, pitch, width, height)) return false;
+    // In a window at 2x or more the picture is widened here, pixel by pixel: a stretching
+    // blit may smooth it (Wine's does), and the pixels must stay square blocks.
+    const int32_t scale = g_display.fullScreen ? 1 : WindowScale();
+    if (scale > 1 && ScaledSurface(scale)) {
+        if (!FillSurface(g_display.scaled, pixels, pitch, width, height, scale)) return false;
+    } else if (!FillSurface(g_display.back, pixels, pitch, width, height, 1)) {
+        return false;
+    }
     return ShowBack();
 }
 
