@@ -128,6 +128,7 @@ TEST_F(Win32PlatformTest, ErrorBoxShowsTheJapaneseOnlyWhereItCanBeDrawn) {
     const bool drawn = Win32FontDrawsText(font, L"DirectDrawの作成に失敗しました") &&
                        Win32FontDrawsText(font, L"エラー");
     DeleteObject(font);
+    std::printf("the box font %s the Japanese\n", drawn ? "draws" : "cannot draw");
     BoxSeen seen;
     std::thread reader(ReadAndCloseBox, &seen);
     PlatformErrorBox("エラー", "DirectDrawの作成に失敗しました", "Error",
@@ -179,6 +180,9 @@ TEST_F(Win32PlatformTest, AFontDrawsWhatItOrItsLinkedFontsHave) {
     wchar_t face[LF_FACESIZE];
     JapaneseFace(face);
     if (face[0]) {
+        char name[LF_FACESIZE * 3];
+        Narrow(name, sizeof name, face);
+        std::printf("a Japanese font on the system: %s\n", name);
         // A Japanese font draws the Japanese itself.
         LOGFONTW japanese{};
         japanese.lfHeight = -12;
