@@ -77,3 +77,24 @@ int32_t PictureScaleInClient(int32_t clientWidth, int32_t clientHeight) {
     const int32_t byHeight = clientHeight / kWindowPictureHeight;
     return Clamp(byWidth < byHeight ? byWidth : byHeight, kMostScale);
 }
+
+PictureInClient PicturePlaceInClient(int32_t clientWidth, int32_t clientHeight) {
+    PictureInClient place{};
+    place.scale = PictureScaleInClient(clientWidth, clientHeight);
+    const int32_t width = kWindowPictureWidth * place.scale;
+    const int32_t height = kWindowPictureHeight * place.scale;
+    place.left = clientWidth > width ? (clientWidth - width) / 2 : 0;
+    place.top = clientHeight > height ? (clientHeight - height) / 2 : 0;
+    return place;
+}
+
+void ClientToPicture(int32_t clientWidth, int32_t clientHeight, int32_t* x, int32_t* y) {
+    const PictureInClient place = PicturePlaceInClient(clientWidth, clientHeight);
+    int32_t px = (*x - place.left) / place.scale, py = (*y - place.top) / place.scale;
+    if (*x < place.left) px = 0;
+    if (*y < place.top) py = 0;
+    if (px >= kWindowPictureWidth) px = kWindowPictureWidth - 1;
+    if (py >= kWindowPictureHeight) py = kWindowPictureHeight - 1;
+    *x = px;
+    *y = py;
+}

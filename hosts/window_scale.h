@@ -50,3 +50,15 @@ WindowShape WindowAfterResize(int32_t scale, int32_t clientWidth, int32_t client
 // window, a size the system imposed): the picture is centred with black bars around it. 1 for
 // a client area smaller than the picture, which then shows its top-left part.
 int32_t PictureScaleInClient(int32_t clientWidth, int32_t clientHeight);
+
+// Where that picture lies in the client area: its factor and its top-left corner (the black
+// bars' width on the left and height above; 0 where the client area is smaller).
+struct PictureInClient {
+    int32_t scale;
+    int32_t left, top;
+};
+PictureInClient PicturePlaceInClient(int32_t clientWidth, int32_t clientHeight);
+
+// A point of the client area (the mouse) in the picture's own pixels, as the game draws them;
+// points on the bars are taken to the picture's nearest edge.
+void ClientToPicture(int32_t clientWidth, int32_t clientHeight, int32_t* x, int32_t* y);

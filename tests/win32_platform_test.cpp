@@ -491,6 +491,24 @@ TEST_F(Win32PlatformTest, AWindowMadeLargerShowsTheWholeLargerPicture) {
     Win32ReleaseDisplay();
 }
 
+// The mouse reaches the frame in the picture's pixels, however large the window shows it.
+TEST_F(Win32PlatformTest, TheMouseIsInThePicturesPixelsInAScaledWindow) {
+    OpenWindowedDisplay("Class Kestrel Mouse");
+    HWND window = Win32MainWindow();
+    const int scale = ClientSize().cx / kWidth;
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(100 * scale + scale - 1, 200 * scale));
+    PlatformMessage m{};
+    bool seen = false;
+    while (PlatformPeekMessage(&m))
+        if (m.type == MsgMouseMove) {
+            seen = true;
+            EXPECT_EQ(m.x, 100);
+            EXPECT_EQ(m.y, 200);
+        }
+    EXPECT_TRUE(seen);
+    Win32ReleaseDisplay();
+}
+
 // Alt+Enter: full screen and back gives the window the factor it had, where it still fits.
 TEST_F(Win32PlatformTest, FullScreenAndBackKeepsTheWindowsFactor) {
     OpenWindowedDisplay("Class Kestrel Toggle");

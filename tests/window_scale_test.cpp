@@ -142,4 +142,40 @@ TEST(WindowScale, AnyClientAreaShowsTheLargestWholePictureWithBars) {
         EXPECT_EQ(PictureScaleInClient(c.width, c.height), c.scale) << c.width << " x " << c.height;
 }
 
+TEST(WindowScale, ThePictureSitsCentredBetweenItsBars) {
+    struct {
+        int32_t width, height, scale, left, top;
+    } const cases[] = {
+        {1280, 960, 2, 0, 0},      // snapped: no bars
+        {1920, 1080, 2, 320, 60},  // a maximised window on 1080p
+        {740, 540, 1, 50, 30},
+        {600, 400, 1, 0, 0},  // smaller than the picture: its corner
+    };
+    for (const auto& c : cases) {
+        const PictureInClient place = PicturePlaceInClient(c.width, c.height);
+        EXPECT_EQ(place.scale, c.scale) << c.width << " x " << c.height;
+        EXPECT_EQ(place.left, c.left) << c.width << " x " << c.height;
+        EXPECT_EQ(place.top, c.top) << c.width << " x " << c.height;
+    }
+}
+
+// The mouse reaches the game in the picture's pixels, whatever the window's size.
+TEST(WindowScale, TheMouseIsInThePicturesPixels) {
+    struct {
+        int32_t width, height, x, y, pictureX, pictureY;
+    } const cases[] = {
+        {640, 480, 12, 34, 12, 34},         {1920, 1440, 0, 0, 0, 0},
+        {1920, 1440, 5, 8, 1, 2},           {1920, 1440, 1919, 1439, 639, 479},
+        {1920, 1080, 320, 60, 0, 0},        {1920, 1080, 1599, 1019, 639, 479},
+        {1920, 1080, 10, 10, 0, 0},  // on the bar at the top left: the corner
+        {1920, 1080, 1900, 1070, 639, 479},
+    };
+    for (const auto& c : cases) {
+        int32_t x = c.x, y = c.y;
+        ClientToPicture(c.width, c.height, &x, &y);
+        EXPECT_EQ(x, c.pictureX) << c.x << ", " << c.y << " in " << c.width << " x " << c.height;
+        EXPECT_EQ(y, c.pictureY) << c.x << ", " << c.y << " in " << c.width << " x " << c.height;
+    }
+}
+
 }  // namespace

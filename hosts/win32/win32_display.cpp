@@ -242,12 +242,10 @@ HRESULT BlitIntoWindow() {
     POINT origin{0, 0};
     GetClientRect(window, &client);
     ClientToScreen(window, &origin);
-    const int32_t scale = PictureScaleInClient(client.right, client.bottom);
+    const PictureInClient place = PicturePlaceInClient(client.right, client.bottom);
+    const int32_t scale = place.scale;
     const int32_t width = kWindowPictureWidth * scale, height = kWindowPictureHeight * scale;
-    // A client area smaller than the picture shows its top-left part.
-    const int32_t left = client.right > width ? (client.right - width) / 2 : 0;
-    const int32_t top = client.bottom > height ? (client.bottom - height) / 2 : 0;
-    RECT picture{left, top, left + width, top + height};
+    RECT picture{place.left, place.top, place.left + width, place.top + height};
     OffsetRect(&picture, origin.x, origin.y);
     OffsetRect(&client, origin.x, origin.y);
     if (client.right - client.left > width || client.bottom - client.top > height) {

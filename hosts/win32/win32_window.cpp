@@ -190,9 +190,17 @@ LRESULT CALLBACK KestrelProcedure(HWND window, UINT message, WPARAM wParam, LPAR
                 return TRUE;
             }
             break;
-        case WM_MOUSEMOVE:
-            Post(MsgMouseMove, 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_MOUSEMOVE: {
+            int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+            // The game knows the picture's pixels, not the window's.
+            if (!g_win.fullScreen && g_win.scale > 0) {
+                RECT client;
+                GetClientRect(window, &client);
+                ClientToPicture(client.right, client.bottom, &x, &y);
+            }
+            Post(MsgMouseMove, 0, x, y);
             return 0;
+        }
         case WM_MOVE: {
             int32_t x = 0, y = 0;
             ClientOrigin(window, &x, &y);
