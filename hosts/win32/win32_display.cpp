@@ -1,8 +1,9 @@
 // DirectDraw. Full screen: exclusive 640 x 480 x 16 with a primary surface and one back
 // buffer that flips. A window: a primary surface clipped to the window, an off-screen back
-// buffer of the desktop's format, stretched into the client area by a whole factor. The frame draws
-// into its own 16-bit surfaces; a presentation copies its picture row by row into the locked back
-// buffer in whatever pixel format that reports.
+// buffer of the desktop's format, blitted into the client area; at 2x or more the picture goes
+// widened by its whole factor into a system-memory surface of that size instead. The frame
+// draws into its own 16-bit surfaces; a presentation copies its picture row by row into the
+// locked buffer in whatever pixel format that reports.
 
 // windows.h comes first: the other system headers build on it.
 #include "hosts/win32/win32_platform.h"
@@ -27,7 +28,7 @@ struct Win32Display {
     IDirectDrawSurface7* front;
     IDirectDrawSurface7* back;
     IDirectDrawClipper* clipper;
-    IDirectDrawSurface7* scaled;  // the windowed picture stretched, at scaledFactor
+    IDirectDrawSurface7* scaled;  // the windowed picture widened, at scaledFactor
     int32_t scaledFactor;
     bool fullScreen;
     bool modeChanged;  // the desktop's mode was changed and must be put back
@@ -233,8 +234,8 @@ void FillBlack(const RECT& area) {
     g_display.front->Blt(&target, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
 }
 
-// The back buffer into the window's client area, stretched by the largest whole factor the
-// client area holds and centred; black bars fill what is left (a maximised window, a size the
+// The picture into the window's client area at the largest whole factor the client area holds,
+// centred; black bars fill what is left (a maximised window, a size the
 // system imposed). A snapped window has none.
 HRESULT BlitIntoWindow() {
     HWND window = Win32MainWindow();
