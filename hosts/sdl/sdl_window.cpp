@@ -213,6 +213,8 @@ bool PlatformCreateWindow(const char*, const char* title, int32_t x, int32_t y, 
 
 void PlatformDestroyWindow() {
     DestroyParts();
+    g_sdl.fullScreen = false;
+    g_sdl.windowScale = 0;
     // What was queued for the window goes with it.
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
