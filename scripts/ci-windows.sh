@@ -44,9 +44,9 @@ step wineserver -w
 
 # The Windows layer's own suite opens windows and boxes and reads the screen: an X server for
 # the whole run, at 24 bits so that the picture is converted on its way to the screen (the smoke
-# runs show it on 16-bit screens).
+# runs show it on 16-bit screens), large enough for a window at twice the picture's size.
 suites() {
-  (cd "$wbuild" && xvfb-run -a -s "-screen 0 1024x768x24" ctest -j "$jobs" --output-on-failure)
+  (cd "$wbuild" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j "$jobs" --output-on-failure)
   # The prefix's server and desktop process belong to the X server that has just gone: the
   # simulators below must not find them still ending.
   wineserver -w

@@ -14,7 +14,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libx11-dev
   libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-apps
   clang-format cppcheck
 )
 case "${1:-}" in

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
@@ -118,15 +119,84 @@ void ReadAndCloseBox(BoxSeen* seen) {
     }
 }
 
-TEST_F(Win32PlatformTest, ErrorBoxShowsTheEnglishAboveTheJapanese) {
+// The Japanese is shown where the box's font, or a font the system links to it, draws it;
+// elsewhere (Wine without a Japanese font) the box says it in English alone rather than in a
+// row of empty boxes.
+TEST_F(Win32PlatformTest, ErrorBoxShowsTheJapaneseOnlyWhereItCanBeDrawn) {
+    HFONT font = Win32BoxFont();
+    ASSERT_NE(font, nullptr);
+    const bool drawn = Win32FontDrawsText(font, L"DirectDrawの作成に失敗しました") &&
+                       Win32FontDrawsText(font, L"エラー");
+    DeleteObject(font);
+    std::printf("the box font %s the Japanese\n", drawn ? "draws" : "cannot draw");
     BoxSeen seen;
     std::thread reader(ReadAndCloseBox, &seen);
     PlatformErrorBox("エラー", "DirectDrawの作成に失敗しました", "Error",
                      "Could not create DirectDraw.");
     reader.join();
     ASSERT_TRUE(seen.found);
-    EXPECT_STREQ(seen.title, L"Error / エラー");
-    EXPECT_STREQ(seen.text, L"Could not create DirectDraw.\n\nDirectDrawの作成に失敗しました");
+    if (drawn) {
+        EXPECT_STREQ(seen.title, L"Error / エラー");
+        EXPECT_STREQ(seen.text, L"Could not create DirectDraw.\n\nDirectDrawの作成に失敗しました");
+    } else {
+        EXPECT_STREQ(seen.title, L"Error");
+        EXPECT_STREQ(seen.text, L"Could not create DirectDraw.");
+    }
+}
+
+// A text without a translation is shown as it is, whatever the font.
+TEST_F(Win32PlatformTest, ErrorBoxWithoutEnglishShowsItsOwnText) {
+    BoxSeen seen;
+    std::thread reader(ReadAndCloseBox, &seen);
+    PlatformErrorBox("Message", "Something went wrong.", nullptr, nullptr);
+    reader.join();
+    ASSERT_TRUE(seen.found);
+    EXPECT_STREQ(seen.title, L"Message");
+    EXPECT_STREQ(seen.text, L"Something went wrong.");
+}
+
+int CALLBACK KeepFirstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) {
+    lstrcpynW(reinterpret_cast<wchar_t*>(found), font->lfFaceName, LF_FACESIZE);
+    return 0;
+}
+
+// The first font of the system that offers the Japanese character set, or an empty name.
+void JapaneseFace(wchar_t (&face)[LF_FACESIZE]) {
+    face[0] = L'\0';
+    LOGFONTW wanted{};
+    wanted.lfCharSet = SHIFTJIS_CHARSET;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, KeepFirstFace, reinterpret_cast<LPARAM>(face), 0);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(Win32PlatformTest, AFontDrawsWhatItOrItsLinkedFontsHave) {
+    HFONT box = Win32BoxFont();
+    ASSERT_NE(box, nullptr);
+    // Every box font has the English, line ends and all.
+    EXPECT_TRUE(Win32FontDrawsText(box, L"Could not create DirectDraw.\n\nTry again."));
+    // Code points no font has: what comes out is the missing glyph.
+    EXPECT_FALSE(Win32FontDrawsText(box, L"ab\x0378\x0379"));
+    wchar_t face[LF_FACESIZE];
+    JapaneseFace(face);
+    if (face[0]) {
+        char name[LF_FACESIZE * 3];
+        Narrow(name, sizeof name, face);
+        std::printf("a Japanese font on the system: %s\n", name);
+        // A Japanese font draws the Japanese itself.
+        LOGFONTW japanese{};
+        japanese.lfHeight = -12;
+        japanese.lfCharSet = SHIFTJIS_CHARSET;
+        lstrcpynW(japanese.lfFaceName, face, LF_FACESIZE);
+        HFONT font = CreateFontIndirectW(&japanese);
+        ASSERT_NE(font, nullptr);
+        EXPECT_TRUE(Win32FontDrawsText(font, L"サウンドデバイスを開けませんでした")) << face;
+        DeleteObject(font);
+    } else {
+        // No font on the system has it, so nothing can draw it, linked or not.
+        EXPECT_FALSE(Win32FontDrawsText(box, L"サウンドデバイスを開けませんでした"));
+    }
+    DeleteObject(box);
 }
 
 // The advice a failed start ends with is Windows' own: nothing of another platform's driver,
@@ -211,10 +281,20 @@ int Distance(COLORREF a, COLORREF b) {
     return std::max({dr, -dr, dg, -dg, db, -db});
 }
 
-TEST_F(Win32PlatformTest, WindowedPresentShowsThePictureInTheClientArea) {
-    ASSERT_TRUE(PlatformRegisterWindowClass("Class Kestrel Display"));
-    ASSERT_TRUE(PlatformCreateWindow("Class Kestrel Display", "Untitled", 0, 0, kWidth, kHeight));
-    // The steps in the order the frame asks for them in a window.
+// The window's messages, taken until the system has nothing more to say for now.
+void TakeMessages() {
+    PlatformMessage m;
+    for (int i = 0; i < 20; ++i) {
+        while (PlatformPeekMessage(&m)) {}
+        Sleep(10);
+    }
+}
+
+// A windowed display brought up in the order the frame asks for its steps, showing the four
+// quadrants; its window's messages taken until it is on the screen.
+void OpenWindowedDisplay(const char* className) {
+    ASSERT_TRUE(PlatformRegisterWindowClass(className));
+    ASSERT_TRUE(PlatformCreateWindow(className, "Untitled", 0, 0, kWidth, kHeight));
     ASSERT_TRUE(PlatformGrantDisplayStep(DisplayStepDevice));
     ASSERT_TRUE(PlatformGrantDisplayStep(DisplayStepCooperation));
     ASSERT_TRUE(PlatformSetFullScreen(false));
@@ -226,35 +306,263 @@ TEST_F(Win32PlatformTest, WindowedPresentShowsThePictureInTheClientArea) {
         for (int32_t x = 0; x < kPitchPixels; ++x)
             g_picture[y * kPitchPixels + x] =
                 x >= kWidth ? 0xFFFF : kQuadrants[(y >= kHeight / 2) * 2 + (x >= kWidth / 2)].pixel;
-    // The window is on the screen once its first messages are through.
-    PlatformMessage m;
-    for (int i = 0; i < 20; ++i) {
-        while (PlatformPeekMessage(&m)) {}
-        Sleep(10);
-    }
-    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
-    // What the player sees: the screen's pixels where the client area lies. The system may
-    // finish the blit after the call returns; it is waited for, not timed.
-    POINT origin{0, 0};
-    ClientToScreen(Win32MainWindow(), &origin);
+    TakeMessages();
+}
+
+SIZE ClientSize() {
+    RECT client;
+    GetClientRect(Win32MainWindow(), &client);
+    return SIZE{client.right, client.bottom};
+}
+
+// Presents the quadrants and reads the screen where the client area lies (the system may
+// finish the blit after the call returns; it is waited for, not timed).
+struct ScreenReader {
     HDC dc = GetDC(nullptr);
-    ASSERT_NE(dc, nullptr);
-    for (int i = 0; i < 200 && GetPixel(dc, origin.x + kWidth / 4, origin.y + kHeight / 4) == 0;
-         ++i)
-        Sleep(10);
+    POINT origin{0, 0};
+    ScreenReader() { ClientToScreen(Win32MainWindow(), &origin); }
+    ~ScreenReader() { ReleaseDC(nullptr, dc); }
+    COLORREF At(int x, int y) const { return GetPixel(dc, origin.x + x, origin.y + y); }
+    void WaitFor(int x, int y) const {
+        for (int i = 0; i < 200 && At(x, y) == 0; ++i) Sleep(10);
+    }
+};
+
+// The desktop may hold fewer bits than the picture: a step of the coarsest channel.
+constexpr int kTolerance = 8;
+
+TEST_F(Win32PlatformTest, WindowedPresentShowsThePictureInTheClientArea) {
+    OpenWindowedDisplay("Class Kestrel Display");
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    // The window is at a whole factor; every picture pixel is a square of that many.
+    const SIZE client = ClientSize();
+    const int scale = client.cx / kWidth;
+    ASSERT_GE(scale, 1);
+    ASSERT_EQ(client.cx, kWidth * scale);
+    ASSERT_EQ(client.cy, kHeight * scale);
+    const ScreenReader screen;
+    screen.WaitFor(client.cx / 4, client.cy / 4);
     for (int q = 0; q < 4; ++q) {
-        const int x = (q % 2) * kWidth / 2 + kWidth / 4, y = (q / 2) * kHeight / 2 + kHeight / 4;
-        const COLORREF seen = GetPixel(dc, origin.x + x, origin.y + y);
-        // The desktop may hold fewer bits than the picture: a step of the coarsest channel.
-        EXPECT_LE(Distance(seen, kQuadrants[q].seen), 8)
+        const int x = (q % 2) * client.cx / 2 + client.cx / 4;
+        const int y = (q / 2) * client.cy / 2 + client.cy / 4;
+        const COLORREF seen = screen.At(x, y);
+        EXPECT_LE(Distance(seen, kQuadrants[q].seen), kTolerance)
             << "quadrant " << q << " at " << PlatformDesktopBitsPerPixel() << " bits: " << std::hex
             << seen;
     }
+    // The quadrants meet exactly where the picture's middle column is scaled to: the last
+    // screen column of picture column 319 is red, the first of column 320 green.
+    const int middle = kWidth / 2 * scale, row = client.cy / 4;
+    EXPECT_LE(Distance(screen.At(middle - 1, row), kQuadrants[0].seen), kTolerance);
+    EXPECT_LE(Distance(screen.At(middle, row), kQuadrants[1].seen), kTolerance);
     // The right edge shows the picture's last column, not what lies beyond it in the row.
-    EXPECT_LE(
-        Distance(GetPixel(dc, origin.x + kWidth - 1, origin.y + kHeight / 4), kQuadrants[1].seen),
-        8);
-    ReleaseDC(nullptr, dc);
+    EXPECT_LE(Distance(screen.At(client.cx - 1, row), kQuadrants[1].seen), kTolerance);
+    std::printf("the window opened at %dx: %ld x %ld\n", scale, client.cx, client.cy);
+    Win32ReleaseDisplay();
+}
+
+// The window opens at the largest factor whose window fits the work area of its monitor.
+TEST_F(Win32PlatformTest, WindowOpensAtTheLargestFactorThatFitsTheWorkArea) {
+    OpenWindowedDisplay("Class Kestrel Factor");
+    HWND window = Win32MainWindow();
+    const SIZE client = ClientSize();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    const int scale = client.cx / kWidth;
+    EXPECT_EQ(client.cx, kWidth * scale);
+    EXPECT_EQ(client.cy, kHeight * scale);
+    if (scale > 1) {
+        EXPECT_GE(outer.left, work.left);
+        EXPECT_GE(outer.top, work.top);
+        EXPECT_LE(outer.right, work.right);
+        EXPECT_LE(outer.bottom, work.bottom);
+    }
+    const int outerWidth = outer.right - outer.left, outerHeight = outer.bottom - outer.top;
+    EXPECT_TRUE(outerWidth + kWidth > work.right - work.left ||
+                outerHeight + kHeight > work.bottom - work.top)
+        << "a " << scale + 1 << "x window would have fitted";
+    // Centred in the work area.
+    EXPECT_LE(std::abs((outer.left - work.left) - (work.right - outer.right)), 1);
+    Win32ReleaseDisplay();
+}
+
+// Dragging an edge snaps the window to the nearest whole factor of the side dragged; the
+// opposite edge stays where it was.
+TEST_F(Win32PlatformTest, DraggingAnEdgeSnapsToWholeFactors) {
+    OpenWindowedDisplay("Class Kestrel Drag");
+    HWND window = Win32MainWindow();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const SIZE client = ClientSize();
+    const int frameWidth = outer.right - outer.left - client.cx;
+    const int frameHeight = outer.bottom - outer.top - client.cy;
+    // The right edge dragged in to a third of the picture's width: 1x, the left edge stays.
+    RECT drag = outer;
+    drag.right = drag.left + frameWidth + kWidth / 3;
+    EXPECT_TRUE(SendMessageW(window, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&drag)));
+    EXPECT_EQ(drag.left, outer.left);
+    EXPECT_EQ(drag.top, outer.top);
+    EXPECT_EQ(drag.right - drag.left, kWidth + frameWidth);
+    EXPECT_EQ(drag.bottom - drag.top, kHeight + frameHeight);
+    // The top-left corner dragged out to 1.6 of the picture's height: 2x, the bottom-right
+    // corner stays.
+    drag = outer;
+    drag.top = drag.bottom - frameHeight - kHeight * 16 / 10;
+    EXPECT_TRUE(SendMessageW(window, WM_SIZING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&drag)));
+    EXPECT_EQ(drag.right, outer.right);
+    EXPECT_EQ(drag.bottom, outer.bottom);
+    EXPECT_EQ(drag.right - drag.left, 2 * kWidth + frameWidth);
+    EXPECT_EQ(drag.bottom - drag.top, 2 * kHeight + frameHeight);
+    // The system never lets the window be dragged smaller than the picture.
+    MINMAXINFO limits{};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, kWidth + frameWidth);
+    EXPECT_EQ(limits.ptMinTrackSize.y, kHeight + frameHeight);
+    Win32ReleaseDisplay();
+}
+
+// A monitor of another DPI: the window keeps its size in proportion, where the system suggests.
+TEST_F(Win32PlatformTest, AnotherDpiScalesTheWindowInProportion) {
+    OpenWindowedDisplay("Class Kestrel Dpi");
+    HWND window = Win32MainWindow();
+    const int scale = ClientSize().cx / kWidth;
+    HDC desktop = GetDC(nullptr);
+    const UINT dpi = static_cast<UINT>(GetDeviceCaps(desktop, LOGPIXELSX));
+    ReleaseDC(nullptr, desktop);
+    // Half the DPI: half the factor, never below 1; at the suggested place.
+    RECT suggested{40, 30, 40 + 400, 30 + 300};
+    SendMessageW(window, 0x02E0, MAKEWPARAM(dpi / 2, dpi / 2),
+                 reinterpret_cast<LPARAM>(&suggested));
+    const int half = (scale + 1) / 2;
+    EXPECT_EQ(ClientSize().cx, kWidth * half);
+    EXPECT_EQ(ClientSize().cy, kHeight * half);
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, 40);
+    EXPECT_EQ(outer.top, 30);
+    // Back to the first DPI: twice that, as far as the work area allows.
+    SendMessageW(window, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(ClientSize().cx, kWidth * std::min(2 * half, scale));
+    // The picture follows: stretched to the new factor.
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    const SIZE client = ClientSize();
+    const ScreenReader screen;
+    screen.WaitFor(client.cx / 4, client.cy / 4);
+    EXPECT_LE(Distance(screen.At(client.cx / 4, client.cy * 3 / 4), kQuadrants[2].seen),
+              kTolerance);
+    EXPECT_LE(Distance(screen.At(client.cx - 1, client.cy - 1), kQuadrants[3].seen), kTolerance);
+    Win32ReleaseDisplay();
+}
+
+// A window the player made larger than it has ever been shows the whole picture at its new
+// factor, up to its far corner.
+TEST_F(Win32PlatformTest, AWindowMadeLargerShowsTheWholeLargerPicture) {
+    OpenWindowedDisplay("Class Kestrel Larger");
+    HWND window = Win32MainWindow();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const SIZE opened = ClientSize();
+    const int frameWidth = outer.right - outer.left - opened.cx;
+    const int frameHeight = outer.bottom - outer.top - opened.cy;
+    // Down to 1x first, as the player may have left it.
+    SetWindowPos(window, nullptr, 0, 0, kWidth + frameWidth, kHeight + frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeMessages();
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    // Then larger than it opened: a client area holding the next factor, or more of this one.
+    const SIZE larger{opened.cx + kWidth / 4, opened.cy + kHeight / 4};
+    SetWindowPos(window, nullptr, 0, 0, larger.cx + frameWidth, larger.cy + frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeMessages();
+    ASSERT_EQ(ClientSize().cx, larger.cx);
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    const int scale = std::min(larger.cx / kWidth, larger.cy / kHeight);
+    const int left = (larger.cx - kWidth * scale) / 2, top = (larger.cy - kHeight * scale) / 2;
+    const ScreenReader screen;
+    screen.WaitFor(left + kWidth * scale - 1, top + kHeight * scale - 1);
+    EXPECT_LE(Distance(screen.At(left, top), kQuadrants[0].seen), kTolerance);
+    EXPECT_LE(Distance(screen.At(left + kWidth * scale - 1, top + kHeight * scale - 1),
+                       kQuadrants[3].seen),
+              kTolerance);
+    Win32ReleaseDisplay();
+}
+
+// The mouse reaches the frame in the picture's pixels, however large the window shows it.
+TEST_F(Win32PlatformTest, TheMouseIsInThePicturesPixelsInAScaledWindow) {
+    OpenWindowedDisplay("Class Kestrel Mouse");
+    HWND window = Win32MainWindow();
+    const int scale = ClientSize().cx / kWidth;
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(100 * scale + scale - 1, 200 * scale));
+    PlatformMessage m{};
+    bool seen = false;
+    while (PlatformPeekMessage(&m))
+        if (m.type == MsgMouseMove) {
+            seen = true;
+            EXPECT_EQ(m.x, 100);
+            EXPECT_EQ(m.y, 200);
+        }
+    EXPECT_TRUE(seen);
+    Win32ReleaseDisplay();
+}
+
+// Alt+Enter: full screen and back gives the window the factor it had, where it still fits.
+TEST_F(Win32PlatformTest, FullScreenAndBackKeepsTheWindowsFactor) {
+    OpenWindowedDisplay("Class Kestrel Toggle");
+    HWND window = Win32MainWindow();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const SIZE opened = ClientSize();
+    const int frameWidth = outer.right - outer.left - opened.cx;
+    const int frameHeight = outer.bottom - outer.top - opened.cy;
+    // The player drags it down to 1x.
+    RECT drag = outer;
+    drag.right = drag.left + frameWidth + kWidth;
+    drag.bottom = drag.top + frameHeight + kHeight;
+    SendMessageW(window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&drag));
+    SetWindowPos(window, nullptr, drag.left, drag.top, drag.right - drag.left,
+                 drag.bottom - drag.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeMessages();
+    ASSERT_EQ(ClientSize().cx, kWidth);
+    // The full-screen shape, then the window again: 1x, not the largest factor.
+    Win32ShapeWindow(true, kWidth, kHeight);
+    TakeMessages();
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, 0);
+    Win32ShapeWindow(false, kWidth, kHeight);
+    TakeMessages();
+    EXPECT_NE(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, 0);
+    EXPECT_EQ(ClientSize().cx, kWidth);
+    EXPECT_EQ(ClientSize().cy, kHeight);
+    Win32ReleaseDisplay();
+}
+
+// A client area the picture does not fill (a size the system imposed): the largest whole
+// picture, centred, black around it.
+TEST_F(Win32PlatformTest, AnUnsnappedWindowShowsBlackBars) {
+    OpenWindowedDisplay("Class Kestrel Bars");
+    HWND window = Win32MainWindow();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const SIZE snapped = ClientSize();
+    const int frameWidth = outer.right - outer.left - snapped.cx;
+    const int frameHeight = outer.bottom - outer.top - snapped.cy;
+    SetWindowPos(window, nullptr, 0, 0, kWidth + 100 + frameWidth, kHeight + 60 + frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeMessages();
+    ASSERT_EQ(ClientSize().cx, kWidth + 100);
+    ASSERT_TRUE(PlatformPresent(g_picture, kPitchPixels * 2, kWidth, kHeight));
+    const ScreenReader screen;
+    screen.WaitFor(50 + kWidth / 4, 30 + kHeight / 4);
+    EXPECT_LE(Distance(screen.At(50 + kWidth / 4, 30 + kHeight / 4), kQuadrants[0].seen),
+              kTolerance);
+    EXPECT_LE(Distance(screen.At(50, 30), kQuadrants[0].seen), kTolerance);
+    EXPECT_EQ(screen.At(49, 30 + kHeight / 4), RGB(0, 0, 0));
+    EXPECT_EQ(screen.At(50 + kWidth / 4, 29), RGB(0, 0, 0));
+    EXPECT_EQ(screen.At(50 + kWidth, 30 + kHeight / 4), RGB(0, 0, 0));
+    EXPECT_EQ(screen.At(50 + kWidth / 4, 30 + kHeight), RGB(0, 0, 0));
     Win32ReleaseDisplay();
 }
 

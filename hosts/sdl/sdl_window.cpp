@@ -1,8 +1,11 @@
 // The window: full screen on the desktop's resolution with the 640 x 480 picture scaled by
-// the largest whole factor that fits (letterboxed, square pixels), or a 640 x 480 window.
-// SDL events become the window messages the frame handles.
+// the largest whole factor that fits (letterboxed, square pixels), or a framed window at the
+// largest whole factor that fits the work area, which the player may resize (it snaps to whole
+// factors; black bars where the desktop imposes another size). SDL events become the window
+// messages the frame handles; the renderer's logical size keeps the mouse in picture pixels.
 #define SDL_MAIN_HANDLED
 #include "hosts/sdl/sdl_platform.h"
+#include "hosts/window_scale.h"
 #include "platform/keys.h"
 #include "platform/platform_window.h"
 
@@ -17,6 +20,8 @@ struct SdlWindow {
     int32_t width, height;
     bool quitPosted;
     bool convert;  // the texture holds the window's 32-bit pixels, filled by ConvertRow
+    bool fullScreen;
+    int32_t windowScale;  // the window's factor, kept across full screen; 0 before the first
 };
 
 SdlWindow g_sdl;
@@ -119,6 +124,55 @@ SDL_Texture* CreatePictureTexture(int32_t width, int32_t height) {
     return texture;
 }
 
+// The work area of the window's monitor and the frame the window manager puts around it (none
+// known without a window manager, or before the window is first shown).
+struct SdlPlace {
+    WindowPlace place;
+    SDL_Rect area;
+    int top, left;
+};
+
+SdlPlace PlaceOfWindow() {
+    SdlPlace p{};
+    int display = SDL_GetWindowDisplayIndex(g_sdl.window);
+    if (display < 0) display = 0;
+    if (SDL_GetDisplayUsableBounds(display, &p.area) != 0 &&
+        SDL_GetDisplayBounds(display, &p.area) != 0)
+        p.area = SDL_Rect{0, 0, kWindowPictureWidth, kWindowPictureHeight};
+    int bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(g_sdl.window, &p.top, &p.left, &bottom, &right) != 0) {
+        p.top = p.left = bottom = right = 0;
+    }
+    // The window follows the desktop's pixels; SDL tells no DPI change to follow.
+    p.place = WindowPlace{p.area.w, p.area.h, kWindowStandardDpi, p.left + right, p.top + bottom};
+    return p;
+}
+
+// A window of that shape, centred in the work area with its frame.
+void ShapeWindow(const WindowShape& shape, const SdlPlace& p) {
+    SDL_SetWindowSize(g_sdl.window, shape.clientWidth, shape.clientHeight);
+    int x = p.area.x + (p.area.w - shape.windowWidth) / 2;
+    int y = p.area.y + (p.area.h - shape.windowHeight) / 2;
+    // A window larger than the work area keeps its caption on the screen.
+    if (x < p.area.x) x = p.area.x;
+    if (y < p.area.y) y = p.area.y;
+    SDL_SetWindowPosition(g_sdl.window, x + p.left, y + p.top);
+    g_sdl.windowScale = shape.scale;
+}
+
+// The player resized the window: it takes the nearest whole factor of the side moved. A
+// maximised window keeps the desktop's size, with black bars.
+void SnapResizedWindow(int32_t width, int32_t height) {
+    if (g_sdl.fullScreen || !g_sdl.window || g_sdl.windowScale == 0) return;
+    if ((SDL_GetWindowFlags(g_sdl.window) & SDL_WINDOW_MAXIMIZED) != 0) return;
+    const WindowShape shape =
+        WindowAfterResize(g_sdl.windowScale, width, height, PlaceOfWindow().place);
+    g_sdl.windowScale = shape.scale;
+    // Our own new size comes back as a resize too, and then matches.
+    if (shape.clientWidth != width || shape.clientHeight != height)
+        SDL_SetWindowSize(g_sdl.window, shape.clientWidth, shape.clientHeight);
+}
+
 void DestroyParts() {
     if (g_sdl.texture) SDL_DestroyTexture(g_sdl.texture);
     if (g_sdl.renderer) SDL_DestroyRenderer(g_sdl.renderer);
@@ -159,6 +213,8 @@ bool PlatformCreateWindow(const char*, const char* title, int32_t x, int32_t y, 
 
 void PlatformDestroyWindow() {
     DestroyParts();
+    g_sdl.fullScreen = false;
+    g_sdl.windowScale = 0;
     // What was queued for the window goes with it.
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
@@ -166,8 +222,11 @@ void PlatformDestroyWindow() {
 bool PlatformPeekMessage(PlatformMessage* message) {
     SdlRaiseIfAsked();
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_RESIZED)
+            SnapResizedWindow(e.window.data1, e.window.data2);
         if (Translate(e, message)) return true;
+    }
     if (g_sdl.quitPosted) {
         g_sdl.quitPosted = false;
         *message = PlatformMessage{MsgQuit, 0, 0, 0};
@@ -211,17 +270,28 @@ bool PlatformSetFullScreen(bool fullScreen) {
         // alone leaves the window at its old size while the picture is scaled for the desktop.
         int32_t desktopWidth, desktopHeight;
         PlatformScreenSize(&desktopWidth, &desktopHeight);
+        SDL_SetWindowResizable(g_sdl.window, SDL_FALSE);
         SDL_SetWindowBordered(g_sdl.window, SDL_FALSE);
         SDL_SetWindowPosition(g_sdl.window, 0, 0);
         SDL_SetWindowSize(g_sdl.window, desktopWidth, desktopHeight);
         if (SDL_SetWindowFullscreen(g_sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
-    } else {
-        if (SDL_SetWindowFullscreen(g_sdl.window, 0) != 0) return false;
-        SDL_SetWindowBordered(g_sdl.window, SDL_TRUE);
-        SDL_SetWindowSize(g_sdl.window, g_sdl.width, g_sdl.height);
-        SDL_SetWindowPosition(g_sdl.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        g_sdl.fullScreen = true;
+        SDL_ShowWindow(g_sdl.window);
+        return true;
     }
+    if (SDL_SetWindowFullscreen(g_sdl.window, 0) != 0) return false;
+    g_sdl.fullScreen = false;
+    SDL_SetWindowBordered(g_sdl.window, SDL_TRUE);
+    SDL_SetWindowResizable(g_sdl.window, SDL_TRUE);
+    SDL_SetWindowMinimumSize(g_sdl.window, g_sdl.width, g_sdl.height);
+    // Shown first: the window manager tells the frame's size only for a window it manages.
     SDL_ShowWindow(g_sdl.window);
+    const SdlPlace place = PlaceOfWindow();
+    // Back from full screen at the factor it had, where that still fits.
+    const int32_t fits = WindowScaleToFit(place.place);
+    const int32_t scale =
+        g_sdl.windowScale > 0 && g_sdl.windowScale < fits ? g_sdl.windowScale : fits;
+    ShapeWindow(WindowShapeAt(scale, place.place), place);
     return true;
 }
 

@@ -1,8 +1,9 @@
 // DirectDraw. Full screen: exclusive 640 x 480 x 16 with a primary surface and one back
 // buffer that flips. A window: a primary surface clipped to the window, an off-screen back
-// buffer of the desktop's format, blitted into the client area. The frame draws into its own
-// 16-bit surfaces; a presentation copies its picture row by row into the locked back buffer
-// in whatever pixel format that reports.
+// buffer of the desktop's format, blitted into the client area; at 2x or more the picture goes
+// widened by its whole factor into a system-memory surface of that size instead. The frame
+// draws into its own 16-bit surfaces; a presentation copies its picture row by row into the
+// locked buffer in whatever pixel format that reports.
 
 // windows.h comes first: the other system headers build on it.
 #include "hosts/win32/win32_platform.h"
@@ -11,6 +12,7 @@
 
 #include <cstring>
 
+#include "hosts/window_scale.h"
 #include "platform/platform_window.h"
 
 namespace {
@@ -26,6 +28,8 @@ struct Win32Display {
     IDirectDrawSurface7* front;
     IDirectDrawSurface7* back;
     IDirectDrawClipper* clipper;
+    IDirectDrawSurface7* scaled;  // the windowed picture widened, at scaledFactor
+    int32_t scaledFactor;
     bool fullScreen;
     bool modeChanged;  // the desktop's mode was changed and must be put back
     int32_t layout;
@@ -44,6 +48,8 @@ void Release(T** object) {
 void ReleaseSurfaces() {
     if (g_display.front) g_display.front->SetClipper(nullptr);
     Release(&g_display.clipper);
+    Release(&g_display.scaled);
+    g_display.scaledFactor = 0;
     Release(&g_display.back);
     Release(&g_display.front);
 }
@@ -135,44 +141,130 @@ void CopyRow(uint8_t* to, const uint16_t* from, DWORD width) {
     }
 }
 
-bool FillBack(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
+// One row of the picture in the surface's layout, each pixel `scale` times side by side.
+void CopyRowWidened(uint8_t* to, const uint16_t* from, DWORD width, int32_t scale) {
+    if (scale == 1) {
+        CopyRow(to, from, width);
+        return;
+    }
+    static uint32_t row[kScreenWidth];
+    CopyRow(reinterpret_cast<uint8_t*>(row), from, width);
+    const auto times = static_cast<DWORD>(scale);
+    if (g_display.layout == Layout8888) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(to);
+        for (DWORD x = 0; x < width; ++x)
+            for (DWORD k = 0; k < times; ++k) out[x * times + k] = row[x];
+    } else {
+        const uint16_t* in = reinterpret_cast<const uint16_t*>(row);
+        uint16_t* out = reinterpret_cast<uint16_t*>(to);
+        for (DWORD x = 0; x < width; ++x)
+            for (DWORD k = 0; k < times; ++k) out[x * times + k] = in[x];
+    }
+}
+
+// The picture into a surface, every pixel a `scale` x `scale` block of the surface's.
+bool FillSurface(IDirectDrawSurface7* surface, const uint16_t* pixels, int32_t pitch, int32_t width,
+                 int32_t height, int32_t scale) {
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof desc;
-    HRESULT locked = g_display.back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+    HRESULT locked = surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
     if (locked == DDERR_SURFACELOST) {
         Win32RestoreSurfaces();
-        locked = g_display.back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+        surface->Restore();
+        locked = surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
     }
     if (locked != DD_OK) return false;
-    const DWORD rows =
-        static_cast<DWORD>(height) < desc.dwHeight ? static_cast<DWORD>(height) : desc.dwHeight;
-    const DWORD columns =
-        static_cast<DWORD>(width) < desc.dwWidth ? static_cast<DWORD>(width) : desc.dwWidth;
-    auto* surface = static_cast<uint8_t*>(desc.lpSurface);
+    const auto times = static_cast<DWORD>(scale);
+    DWORD rows = static_cast<DWORD>(height), columns = static_cast<DWORD>(width);
+    if (rows > desc.dwHeight / times) rows = desc.dwHeight / times;
+    if (columns > desc.dwWidth / times) columns = desc.dwWidth / times;
+    if (columns > kScreenWidth) columns = kScreenWidth;
+    auto* target = static_cast<uint8_t*>(desc.lpSurface);
+    const auto line = static_cast<size_t>(desc.lPitch);
+    const size_t bytes =
+        static_cast<size_t>(columns) * times * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
     const auto* source = reinterpret_cast<const uint8_t*>(pixels);
-    for (DWORD y = 0; y < rows; ++y)
-        CopyRow(surface + static_cast<size_t>(y) * static_cast<size_t>(desc.lPitch),
-                reinterpret_cast<const uint16_t*>(source + static_cast<size_t>(y) *
-                                                               static_cast<size_t>(pitch)),
-                columns);
-    g_display.back->Unlock(nullptr);
+    for (DWORD y = 0; y < rows; ++y) {
+        uint8_t* first = target + static_cast<size_t>(y) * times * line;
+        CopyRowWidened(first,
+                       reinterpret_cast<const uint16_t*>(source + static_cast<size_t>(y) *
+                                                                      static_cast<size_t>(pitch)),
+                       columns, scale);
+        for (DWORD k = 1; k < times; ++k) std::memcpy(first + k * line, first, bytes);
+    }
+    surface->Unlock(nullptr);
     return true;
+}
+
+// Windowed cooperation, set once the window has its windowed shape: set while it was still the
+// full-screen popup, Wine showed a wrong part of the stretched picture.
+bool CooperateWithWindow(HWND window) {
+    return g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL) == DD_OK;
+}
+
+// The surface the windowed picture is widened into at `scale`, made when the factor changes.
+bool ScaledSurface(int32_t scale) {
+    if (g_display.scaledFactor == scale && g_display.scaled) return true;
+    Release(&g_display.scaled);
+    g_display.scaledFactor = 0;
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.dwWidth = static_cast<DWORD>(kWindowPictureWidth * scale);
+    desc.dwHeight = static_cast<DWORD>(kWindowPictureHeight * scale);
+    if (g_display.device->CreateSurface(&desc, &g_display.scaled, nullptr) != DD_OK) return false;
+    g_display.scaledFactor = scale;
+    return true;
+}
+
+// The whole factor of the picture in the window's client area.
+int32_t WindowScale() {
+    RECT client{0, 0, 0, 0};
+    GetClientRect(Win32MainWindow(), &client);
+    return PictureScaleInClient(client.right, client.bottom);
+}
+
+void FillBlack(const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    DDBLTFX fill{};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0;
+    RECT target = area;
+    g_display.front->Blt(&target, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+}
+
+// The picture into the window's client area at the largest whole factor the client area holds,
+// centred; black bars fill what is left (a maximised window, a size the
+// system imposed). A snapped window has none.
+HRESULT BlitIntoWindow() {
+    HWND window = Win32MainWindow();
+    RECT client;
+    POINT origin{0, 0};
+    GetClientRect(window, &client);
+    ClientToScreen(window, &origin);
+    const PictureInClient place = PicturePlaceInClient(client.right, client.bottom);
+    const int32_t scale = place.scale;
+    const int32_t width = kWindowPictureWidth * scale, height = kWindowPictureHeight * scale;
+    RECT picture{place.left, place.top, place.left + width, place.top + height};
+    OffsetRect(&picture, origin.x, origin.y);
+    OffsetRect(&client, origin.x, origin.y);
+    if (client.right - client.left > width || client.bottom - client.top > height) {
+        FillBlack(RECT{client.left, client.top, client.right, picture.top});
+        FillBlack(RECT{client.left, picture.bottom, client.right, client.bottom});
+        FillBlack(RECT{client.left, picture.top, picture.left, picture.bottom});
+        FillBlack(RECT{picture.right, picture.top, client.right, picture.bottom});
+    }
+    // The widened picture when it was made at this factor; else the back buffer stretched.
+    IDirectDrawSurface7* shown =
+        scale > 1 && g_display.scaledFactor == scale ? g_display.scaled : g_display.back;
+    return g_display.front->Blt(&picture, shown, nullptr, DDBLT_WAIT, nullptr);
 }
 
 // The back buffer onto the screen: a flip, or a blit into the window's client area.
 bool ShowBack() {
-    HRESULT shown;
-    if (g_display.fullScreen) {
-        shown = g_display.front->Flip(nullptr, DDFLIP_WAIT);
-    } else {
-        RECT client;
-        POINT origin{0, 0};
-        HWND window = Win32MainWindow();
-        GetClientRect(window, &client);
-        ClientToScreen(window, &origin);
-        OffsetRect(&client, origin.x, origin.y);
-        shown = g_display.front->Blt(&client, g_display.back, nullptr, DDBLT_WAIT, nullptr);
-    }
+    const HRESULT shown =
+        g_display.fullScreen ? g_display.front->Flip(nullptr, DDFLIP_WAIT) : BlitIntoWindow();
     if (shown == DDERR_SURFACELOST) Win32RestoreSurfaces();
     return shown == DD_OK;
 }
@@ -225,9 +317,10 @@ bool PlatformSetFullScreen(bool fullScreen) {
     } else {
         if (g_display.modeChanged) g_display.device->RestoreDisplayMode();
         g_display.modeChanged = false;
-        if (g_display.device->SetCooperativeLevel(window, DDSCL_NORMAL) != DD_OK) return false;
+        // Shaped first: the system may size what it presents by the window it cooperates with.
         Win32ShapeWindow(false, static_cast<int32_t>(kScreenWidth),
                          static_cast<int32_t>(kScreenHeight));
+        if (!CooperateWithWindow(window)) return false;
     }
     g_display.fullScreen = fullScreen;
     return true;
@@ -235,7 +328,14 @@ bool PlatformSetFullScreen(bool fullScreen) {
 
 bool PlatformPresent(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (!g_display.front || !g_display.back || !pixels || pitch < 0) return false;
-    if (!FillBack(pixels, pitch, width, height)) return false;
+    // In a window at 2x or more the picture is widened here, pixel by pixel: a stretching
+    // blit may smooth it (Wine's does), and the pixels must stay square blocks.
+    const int32_t scale = g_display.fullScreen ? 1 : WindowScale();
+    if (scale > 1 && ScaledSurface(scale)) {
+        if (!FillSurface(g_display.scaled, pixels, pitch, width, height, scale)) return false;
+    } else if (!FillSurface(g_display.back, pixels, pitch, width, height, 1)) {
+        return false;
+    }
     return ShowBack();
 }
 

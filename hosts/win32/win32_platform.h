@@ -22,7 +22,8 @@ HWND Win32MainWindow();
 
 // DirectDraw: restores every surface after a task switch took them (called on activation).
 void Win32RestoreSurfaces();
-// Gives the window the shape of the mode: a screen-covering popup or a framed window.
+// Gives the window the shape of the mode: a popup of width x height for full screen, or a
+// framed window around the picture at a whole factor that fits the monitor's work area.
 void Win32ShapeWindow(bool fullScreen, int32_t width, int32_t height);
 // Process exit: the display objects, the sound device and the desktop's display mode.
 void Win32ReleaseDisplay();
@@ -30,3 +31,9 @@ void Win32ReleaseAudio();
 
 // Whether the program asked for the cursor to be hidden (answered in WM_SETCURSOR).
 bool Win32CursorHidden();
+
+// Whether `text` comes out as its characters in `font`, drawn by the font or by a font the
+// system links to it, rather than as the empty boxes of missing glyphs.
+bool Win32FontDrawsText(HFONT font, const wchar_t* text);
+// The font message boxes use (the caller deletes it), or null.
+HFONT Win32BoxFont();

@@ -128,13 +128,22 @@ void PlatformErrorBox(const char* title, const char* text, const char* englishTi
     Widen(translatedTitle, 256, englishTitle);
     TrimmedWide(own, kBoxLength, text);
     TrimmedWide(translated, kBoxLength, englishText);
-    // English first, then the Japanese: the wide call renders it on any system.
-    if (englishTitle)
+    // English first, then the Japanese where the box's font (or a font the system links to
+    // it) can draw it: a system without a Japanese font would show a row of empty boxes.
+    HFONT boxFont = englishText ? Win32BoxFont() : nullptr;
+    const bool japanese =
+        !englishText || (Win32FontDrawsText(boxFont, own) && Win32FontDrawsText(boxFont, ownTitle));
+    if (boxFont) DeleteObject(boxFont);
+    if (englishTitle && japanese)
         std::swprintf(boxTitle, 520, L"%ls / %ls", translatedTitle, ownTitle);
+    else if (englishTitle)
+        std::swprintf(boxTitle, 520, L"%ls", translatedTitle);
     else
         std::swprintf(boxTitle, 520, L"%ls", ownTitle);
-    if (englishText)
+    if (englishText && japanese)
         std::swprintf(body, kBoxLength * 2 + 4, L"%ls\n\n%ls", translated, own);
+    else if (englishText)
+        std::swprintf(body, kBoxLength * 2 + 4, L"%ls", translated);
     else
         std::swprintf(body, kBoxLength * 2 + 4, L"%ls", own);
     OutputDebugStringW(body);
