@@ -10,9 +10,13 @@
 #include <windows.h>
 // windows.h must come first.
 #include <psapi.h>
+#include "hosts/windows_files.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "hosts/posix_files.h"
+#include "hosts/posix_lock.h"
 #endif
 
 #include <cstdio>
@@ -163,6 +167,52 @@ void HeadlessFailFileSync(int32_t n) { g_machine.failingSync = n; }
 int32_t HeadlessFileSyncs() { return g_machine.fileSyncs; }
 
 int64_t PlatformProcessId() { return g_machine.processId; }
+
+constexpr const char* kFolderLockPrefix = "plusrail-sim";
+
+#ifdef _WIN32
+int64_t HeadlessRealProcessId() { return static_cast<int64_t>(GetCurrentProcessId()); }
+
+bool PlatformProcessGone(int64_t pid) { return Win32ProcessGone(pid); }
+
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing) {
+    return Win32OpenRegularFile(path, missing);
+}
+
+bool HeadlessClaimFolder(const char* folder, int64_t* holder) {
+    *holder = 0;
+    return Win32TakeFolderLock(kFolderLockPrefix, folder);
+}
+#else
+int64_t HeadlessRealProcessId() { return static_cast<int64_t>(getpid()); }
+
+#ifdef __EMSCRIPTEN__
+// Node gives every program the same id, so no other id's file can be told to be stale.
+bool PlatformProcessGone(int64_t) { return false; }
+
+// Node offers no lock between programs: the run goes on without.
+bool HeadlessClaimFolder(const char*, int64_t* holder) {
+    *holder = 0;
+    return true;
+}
+#else
+bool PlatformProcessGone(int64_t pid) { return PosixProcessGone(pid); }
+
+bool HeadlessClaimFolder(const char* folder, int64_t* holder) {
+    *holder = 0;
+    char name[128];
+    // A folder that cannot be looked at will not be saved into either.
+    if (!PosixFolderLockName(kFolderLockPrefix, folder, name, sizeof name)) return true;
+    if (PosixTakeLock(name) != PosixLockClaim::Held) return true;
+    *holder = PosixLockHolder(name);
+    return false;
+}
+#endif
+
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing) {
+    return PosixOpenRegularFile(path, missing);
+}
+#endif
 
 bool PlatformSyncFile(std::FILE* file) {
     const bool flushed = std::fflush(file) == 0;
