@@ -79,23 +79,44 @@ int OpenLockFolder(char* path, size_t size) {
     return fd >= 0 ? fd : OpenCacheFolder(path, size);
 }
 
+struct LockFile {
+    int folder;  // the lock folder, open
+    int file;    // the lock file, open
+    char name[kPathLength];
+};
+
+void CloseLockFile(LockFile& lock) {
+    if (lock.file >= 0) close(lock.file);
+    if (lock.folder >= 0) close(lock.folder);
+    lock.file = lock.folder = -1;
+}
+
 // The lock file in the lock folder, refused unless it is a regular file of the user's.
-int OpenLockFile(const char* name, int flags) {
+bool OpenLockFile(const char* name, int flags, LockFile* lock) {
     char folder[kPathLength];
-    const int folderFd = OpenLockFolder(folder, sizeof folder);
-    if (folderFd < 0) return -1;
-    char file[kPathLength];
-    std::snprintf(file, sizeof file, "%s.lock", name);
+    lock->file = -1;
+    lock->folder = OpenLockFolder(folder, sizeof folder);
+    if (lock->folder < 0) return false;
+    std::snprintf(lock->name, sizeof lock->name, "%s.lock", name);
     // O_NONBLOCK: a FIFO in its place must not hold the start.
-    const int fd = openat(folderFd, file, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    close(folderFd);
-    if (fd < 0) return -1;
+    lock->file =
+        openat(lock->folder, lock->name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
-        close(fd);
-        return -1;
+    if (lock->file < 0 || fstat(lock->file, &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_uid != geteuid()) {
+        CloseLockFile(*lock);
+        return false;
     }
-    return fd;
+    return true;
+}
+
+// Whether the open lock file is still the one its name leads to: a holder that ends removes
+// its file, and a lock on a removed file guards nothing.
+bool StillNamed(const LockFile& lock) {
+    struct stat open, named;
+    return fstat(lock.file, &open) == 0 &&
+           fstatat(lock.folder, lock.name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 // The program file of a process, as its /proc entry names it; false when it cannot be told.
@@ -129,31 +150,53 @@ bool PosixLockFolder(char* path, size_t size) {
     return true;
 }
 
-PosixLockClaim PosixTakeLock(const char* name) {
-    const int fd = OpenLockFile(name, O_RDWR | O_CREAT);
-    if (fd < 0) return PosixLockClaim::Unusable;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
-        close(fd);
-        return held ? PosixLockClaim::Held : PosixLockClaim::Unusable;
+PosixLockClaim PosixTakeLock(const char* name, int* heldFile) {
+    // A holder may remove the file between our open and our lock: then open it again.
+    constexpr int kTries = 8;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        LockFile lock;
+        if (!OpenLockFile(name, O_RDWR | O_CREAT, &lock)) return PosixLockClaim::Unusable;
+        if (flock(lock.file, LOCK_EX | LOCK_NB) != 0) {
+            const bool held = errno == EWOULDBLOCK;
+            CloseLockFile(lock);
+            return held ? PosixLockClaim::Held : PosixLockClaim::Unusable;
+        }
+        if (!StillNamed(lock)) {
+            CloseLockFile(lock);
+            continue;
+        }
+        char pid[32];
+        const int length = std::snprintf(pid, sizeof pid, "%ld\n", static_cast<long>(getpid()));
+        // Without the id the lock holds all the same; only a second start cannot raise this copy.
+        if (ftruncate(lock.file, 0) == 0) {
+            const ssize_t written = pwrite(lock.file, pid, static_cast<size_t>(length), 0);
+            (void)written;
+        }
+        // The file stays open, so the lock lasts as long as the process.
+        close(lock.folder);
+        if (heldFile) *heldFile = lock.file;
+        return PosixLockClaim::Taken;
     }
-    // The descriptor stays open, so the lock lasts as long as the process.
-    char pid[32];
-    const int length = std::snprintf(pid, sizeof pid, "%ld\n", static_cast<long>(getpid()));
-    // Without the id the lock holds all the same; only a second start cannot raise this copy.
-    if (ftruncate(fd, 0) == 0) {
-        const ssize_t written = pwrite(fd, pid, static_cast<size_t>(length), 0);
-        (void)written;
-    }
-    return PosixLockClaim::Taken;
+    return PosixLockClaim::Unusable;
+}
+
+void PosixRemoveLock(const char* name, int heldFile) {
+    LockFile lock;
+    char folder[kPathLength];
+    lock.file = heldFile;
+    lock.folder = OpenLockFolder(folder, sizeof folder);
+    std::snprintf(lock.name, sizeof lock.name, "%s.lock", name);
+    // Only while the name still leads to the file this process holds.
+    if (lock.folder >= 0 && heldFile >= 0 && StillNamed(lock)) unlinkat(lock.folder, lock.name, 0);
+    if (lock.folder >= 0) close(lock.folder);
 }
 
 int64_t PosixLockHolder(const char* name) {
-    const int fd = OpenLockFile(name, O_RDONLY);
-    if (fd < 0) return 0;
+    LockFile lock;
+    if (!OpenLockFile(name, O_RDONLY, &lock)) return 0;
     char text[32];
-    const ssize_t got = read(fd, text, sizeof text - 1);
-    close(fd);
+    const ssize_t got = read(lock.file, text, sizeof text - 1);
+    CloseLockFile(lock);
     if (got <= 0) return 0;
     text[got] = '\0';
     char* end = nullptr;

@@ -17,8 +17,15 @@ enum class PosixLockClaim {
 };
 
 // Takes the lock named `name` (a file of that name in the lock folder) without waiting, and
-// writes this process's id into it. Links are never followed.
-PosixLockClaim PosixTakeLock(const char* name);
+// writes this process's id into it. Links are never followed. When taken, `*heldFile` (if
+// given) is the open file that holds it.
+PosixLockClaim PosixTakeLock(const char* name, int* heldFile = nullptr);
+
+// Removes the file of a lock this process took (`heldFile` from PosixTakeLock) while its name
+// still leads to it; the lock itself lasts until the process ends. For locks named after
+// something passing, so that their files do not pile up. A copy that opened the old file
+// meanwhile sees it is no longer named and opens the name again.
+void PosixRemoveLock(const char* name, int heldFile);
 
 // The process id written in the lock named `name`, when it is a running copy of this program
 // of the same user: anything else (a forged or stale id, another user's process, another

@@ -2,8 +2,8 @@
 // opens, whom a second start signals. The cases run in child processes, as two unprivileged
 // users when the suite runs as root; a shared folder open to all (mode 1777) stands in for /tmp.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
@@ -175,10 +175,9 @@ class InstanceLockTest : public testing::Test {
 protected:
     void SetUp() override {
         root_ = fs::path(testing::TempDir()) /
-                ("plusrail_lock_" + std::string(testing::UnitTest::GetInstance()
-                                                    ->current_test_info()
-                                                    ->name()) +
-                 "_" + std::to_string(getpid()));
+                ("plusrail_lock_" +
+                 std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                 std::to_string(getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "shared");
         chmod(root_.c_str(), 0755);
@@ -377,10 +376,8 @@ TEST_F(InstanceLockTest, TheLockFolderIsOnlyEverAPrivateOneOfThePlayers) {
         EXPECT_EQ(InChild(here,
                           [&](std::string* f) {
                               char folder[1024];
-                              Check(f, PosixLockFolder(folder, sizeof folder),
-                                    "no lock folder");
-                              Check(f, folder == c.expected,
-                                    std::string("lock folder ") + folder);
+                              Check(f, PosixLockFolder(folder, sizeof folder), "no lock folder");
+                              Check(f, folder == c.expected, std::string("lock folder ") + folder);
                           }),
                   "")
             << c.runtime;

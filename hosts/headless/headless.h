@@ -32,6 +32,9 @@ int64_t HeadlessRealProcessId();
 // in the same private place as the desktop game's. False when another run holds it; `*holder`
 // is then its process id, or 0 when that cannot be told. True where the system has no lock.
 bool HeadlessClaimFolder(const char* folder, int64_t* holder);
+// At the end of such a run: the lock's file goes where it has one (the lock goes with the
+// process in any case).
+void HeadlessLeaveFolder();
 // File syncs are real (the buffer is flushed and the answer is the flush's), numbered from 1
 // after a reset; the sync numbered `n` fails as on a full disk, whatever the flush says.
 void HeadlessFailFileSync(int32_t n);

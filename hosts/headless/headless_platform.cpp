@@ -183,6 +183,9 @@ bool HeadlessClaimFolder(const char* folder, int64_t* holder) {
     *holder = 0;
     return Win32TakeFolderLock(kFolderLockPrefix, folder);
 }
+
+// The lock is a named object of the session: it goes with the process, and leaves nothing.
+void HeadlessLeaveFolder() {}
 #else
 int64_t HeadlessRealProcessId() { return static_cast<int64_t>(getpid()); }
 
@@ -195,17 +198,42 @@ bool HeadlessClaimFolder(const char*, int64_t* holder) {
     *holder = 0;
     return true;
 }
+
+void HeadlessLeaveFolder() {}
 #else
 bool PlatformProcessGone(int64_t pid) { return PosixProcessGone(pid); }
 
+namespace {
+
+// The folder lock this process holds, for removing its file at the end; not part of the
+// machine, which a reset renews: the lock lasts as long as the process.
+struct FolderLock {
+    char name[128];
+    int file = -1;
+};
+FolderLock g_folderLock;
+
+}  // namespace
+
 bool HeadlessClaimFolder(const char* folder, int64_t* holder) {
     *holder = 0;
-    char name[128];
+    char name[sizeof g_folderLock.name];
     // A folder that cannot be looked at will not be saved into either.
     if (!PosixFolderLockName(kFolderLockPrefix, folder, name, sizeof name)) return true;
-    if (PosixTakeLock(name) != PosixLockClaim::Held) return true;
+    int file = -1;
+    const PosixLockClaim claim = PosixTakeLock(name, &file);
+    if (claim == PosixLockClaim::Taken && g_folderLock.file < 0) {
+        std::snprintf(g_folderLock.name, sizeof g_folderLock.name, "%s", name);
+        g_folderLock.file = file;
+    }
+    if (claim != PosixLockClaim::Held) return true;
     *holder = PosixLockHolder(name);
     return false;
+}
+
+void HeadlessLeaveFolder() {
+    if (g_folderLock.file < 0) return;
+    PosixRemoveLock(g_folderLock.name, g_folderLock.file);
 }
 #endif
 

@@ -277,6 +277,7 @@ void EnterFolder(const std::string& dir) {
     if (!HeadlessClaimFolder(".", &holder))
         Refuse(dir + " is in use by another plusrail-sim" +
                (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()));
+    std::atexit(HeadlessLeaveFolder);
 }
 
 }  // namespace
