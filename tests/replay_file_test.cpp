@@ -389,6 +389,7 @@ TEST_F(ReplayFileTest, AReplayThatCannotBeSavedIsNamedAndNothingInTheWayIsLost) 
          [](const Bytes&) {
              EXPECT_EQ(ReadBytes("replays"), Bytes({'m', 'i', 'n', 'e'}));
          }},
+#ifndef _WIN32  // links need a privilege there
         {"replays a link to nothing",
          [] {
              fs::remove_all("replays");
@@ -398,6 +399,7 @@ TEST_F(ReplayFileTest, AReplayThatCannotBeSavedIsNamedAndNothingInTheWayIsLost) 
              EXPECT_TRUE(fs::is_symlink("replays"));
              EXPECT_FALSE(fs::exists("gone"));
          }},
+#endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
