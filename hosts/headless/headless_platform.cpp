@@ -168,7 +168,8 @@ int32_t HeadlessFileSyncs() { return g_machine.fileSyncs; }
 
 int64_t PlatformProcessId() { return g_machine.processId; }
 
-constexpr const char* kFolderLockPrefix = "plusrail-sim";
+// What the simulator's folder locks are named after (none under Node).
+[[maybe_unused]] constexpr const char* kFolderLockPrefix = "plusrail-sim";
 
 #ifdef _WIN32
 int64_t HeadlessRealProcessId() { return static_cast<int64_t>(GetCurrentProcessId()); }
