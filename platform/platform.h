@@ -57,6 +57,12 @@ bool PlatformChangeFolder(const char* path);
 
 // Files.
 int64_t PlatformProcessId();
+// True only when no process of this id runs now; a live one of another user is not gone.
+bool PlatformProcessGone(int64_t pid);
+// Opens an existing file for reading when it is a regular file; anything else (a FIFO, a
+// device, a folder) is refused at once instead of waited on. Null when it cannot be opened;
+// `*missing` says whether there was nothing of that name.
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing);
 // Flushes the file's buffer and puts its bytes on the disk; false when either fails (a full
 // disk shows here at the latest).
 bool PlatformSyncFile(std::FILE* file);

@@ -8,5 +8,10 @@
 // this process's own, so two instances saving at once do not write into each other's file.
 bool WriteDataFile(const char* path, const uint8_t* bytes, size_t size);
 
+// Removes from `folder` the temporary files that saves of the files `names` left behind when
+// their process ended in the middle (killed, or the machine went down). A file of a process
+// that still runs, another instance's, is left alone.
+void RemoveStaleTemporaryFiles(const char* folder, const char* const* names, int count);
+
 // Back to the state of a process that has just started: temporary names numbered from 1.
 void ResetDataFiles();

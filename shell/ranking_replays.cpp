@@ -1,10 +1,12 @@
 #include "shell/ranking_replays.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "frame/diagnostics.h"
+#include "platform/platform.h"
 #include "shell/data_file.h"
 
 namespace {
@@ -42,12 +44,13 @@ void RankPath(int rank, char* path, size_t size) {
 
 enum class FileRead { Missing, Read, Unreadable, TooLarge };
 
-// The whole file into `image`, when it fits.
+// The whole file into `image`, when it fits. Something there that is not a file (a FIFO, a
+// device) cannot be read, and is never waited on.
 FileRead ReadWhole(const char* path, ReplayImage& image) {
     image.size = 0;
-    errno = 0;
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return errno == ENOENT ? FileRead::Missing : FileRead::Unreadable;
+    bool missing = false;
+    std::FILE* file = PlatformOpenRegularFile(path, &missing);
+    if (!file) return missing ? FileRead::Missing : FileRead::Unreadable;
     const size_t got = std::fread(image.bytes, 1, sizeof image.bytes, file);
     const bool more = got == sizeof image.bytes && std::fgetc(file) != EOF;
     const bool failed = std::ferror(file) != 0;
@@ -71,6 +74,29 @@ bool MakeFolder() {
     return !error || std::filesystem::is_directory(kReplayFolder, error);
 }
 
+// A replay that cannot be written is named as a data file that cannot be: the player learns
+// of a full disk or a folder in the way from the replays too.
+bool SaveReplay(const char* path, const ReplayImage& image) {
+    if (MakeFolder() && WriteDataFile(path, image.bytes, image.size)) return true;
+    DebugLine("DAT[%s]の保存に失敗しました。\n", path);
+    return false;
+}
+
+// The names of the replays the game saves, for finding what their saves left behind.
+struct ReplayNames {
+    char text[kRankingEntries + 1][24];
+    const char* names[kRankingEntries + 1];
+};
+
+void NameReplays(ReplayNames& list) {
+    for (int k = 0; k < kRankingEntries; ++k) {
+        std::snprintf(list.text[k], sizeof list.text[k], "rank_n_%d.rpl", k);
+        list.names[k] = list.text[k];
+    }
+    // The last game's file, without its folder.
+    list.names[kRankingEntries] = kLastReplayFile + std::strlen(kReplayFolder) + 1;
+}
+
 }  // namespace
 
 ReplayImage& RecordingImage() {
@@ -80,8 +106,7 @@ ReplayImage& RecordingImage() {
 
 bool WriteLastReplay() {
     const ReplayImage& image = RecordingImage();
-    return image.size > 0 && MakeFolder() &&
-           WriteDataFile(kLastReplayFile, image.bytes, image.size);
+    return image.size > 0 && SaveReplay(kLastReplayFile, image);
 }
 
 void InsertRankingReplay(int rank, bool recorded) {
@@ -112,6 +137,9 @@ const ReplayImage* RankingReplay(int rank) {
 
 void LoadRankingReplays(const RankingTable& table) {
     Start();
+    ReplayNames names;
+    NameReplays(names);
+    RemoveStaleTemporaryFiles(kReplayFolder, names.names, kRankingEntries + 1);
     for (int k = 0; k < kRankingEntries; ++k) {
         char path[64];
         RankPath(k, path, sizeof path);
@@ -142,7 +170,7 @@ void SaveRankingReplays() {
             std::filesystem::remove(path, error);
             g_state.onDisk[k] = !error;
         } else {
-            g_state.onDisk[k] = MakeFolder() && WriteDataFile(path, image.bytes, image.size);
+            g_state.onDisk[k] = SaveReplay(path, image);
         }
     }
 }

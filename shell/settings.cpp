@@ -1,11 +1,11 @@
 #include "shell/settings.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 
 #include "frame/diagnostics.h"
 #include "input/buttons.h"
+#include "platform/platform.h"
 #include "shell/data_file.h"
 #include "shell/ranking_replays.h"
 
@@ -143,12 +143,13 @@ enum class ReadResult { Missing, Read, Unreadable };
 
 // Reads the file's first `size` bytes into `bytes`; `*got` is how many there were. Read access
 // only: a file we may read but not write (another owner, a read-only medium) is still the
-// player's and must be read, not taken for missing.
+// player's and must be read, not taken for missing. Something there that is not a file (a
+// FIFO, a device) cannot be read, and is never waited on.
 ReadResult ReadBytes(const char* path, uint8_t* bytes, size_t size, size_t* got) {
     *got = 0;
-    errno = 0;
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    bool missing = false;
+    std::FILE* file = PlatformOpenRegularFile(path, &missing);
+    if (!file) return missing ? ReadResult::Missing : ReadResult::Unreadable;
     *got = std::fread(bytes, 1, size, file);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
@@ -215,6 +216,8 @@ int ParseRankingBytes(RankingTable* table, bool expert, const uint8_t* bytes, si
 }
 
 void LoadSettings() {
+    // What a save cut short left behind goes before anything is read.
+    RemoveStaleTemporaryFiles(".", kFileNames, kDataFiles);
     LoadFile(ConfigFile, kSettingsWords,
              [](const uint8_t* bytes, size_t size) { ParseSettingsBytes(bytes, size); });
     LoadFile(NormalRankingFile, kRankingWords, [](const uint8_t* bytes, size_t size) {

@@ -2,7 +2,15 @@
 // GameUpdate leave replays/last.rpl; the reader refuses every damaged or foreign file; the
 // top ten's replays move with the table and are saved and loaded beside rank_n.dat.
 #include <gtest/gtest.h>
+#include <unistd.h>
+// A save as another user needs the POSIX process and user calls; Windows builds leave them out.
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#endif
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +21,7 @@
 #include "frame/frame.h"
 #include "game/game_scene.h"
 #include "game/replay_record.h"
+#include "hosts/headless/headless.h"
 #include "input/buttons.h"
 #include "input/input.h"
 #include "rules/field.h"
@@ -310,3 +319,156 @@ TEST_F(ReplayFileTest, Crc32IsTheUsualOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the player was told, in order.
+std::string DebugLines() {
+    std::string out;
+    for (const std::string& line : HeadlessRecorded().debugLines) out += line;
+    return out;
+}
+
+std::string EnglishLines() {
+    std::string out;
+    for (const std::string& line : HeadlessRecorded().debugEnglish) out += line;
+    return out;
+}
+
+// The names in a folder, sorted, each followed by a space; "" when it is no folder.
+std::string Listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error); !error && it != fs::directory_iterator();
+         it.increment(error))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const std::string& name : names) out += name + " ";
+    return out;
+}
+
+}  // namespace
+
+// A game's replay that cannot be written says so, with the line and the name a data file
+// that cannot be saved gets, and whatever was in the way stays as it was: a full disk keeps the
+// last game's file, a folder of that name stays, a `replays` that is a file or a link to
+// nothing stays so. Each time the game itself goes on to its end.
+TEST_F(ReplayFileTest, AReplayThatCannotBeSavedIsNamedAndNothingInTheWayIsLost) {
+    PlayGame(0, 200);
+    const Bytes before = ReadBytes("replays/last.rpl");
+    ASSERT_FALSE(before.empty());
+    const std::string failed = "DAT[replays/last.rpl]の保存に失敗しました。\n";
+    const std::string english = "Could not save DAT[replays/last.rpl].\n";
+
+    struct Case {
+        const char* what;
+        void (*arrange)();
+        void (*check)(const Bytes& before);
+    };
+    const Case cases[] = {
+        {"a full disk", [] { HeadlessFailFileSync(HeadlessFileSyncs() + 1); },
+         [](const Bytes& old) {
+             EXPECT_EQ(ReadBytes("replays/last.rpl"), old);
+             EXPECT_EQ(Listing("replays"), "last.rpl ");
+         }},
+        {"last.rpl a folder",
+         [] {
+             fs::remove("replays/last.rpl");
+             fs::create_directories("replays/last.rpl/inside");
+         },
+         [](const Bytes&) {
+             EXPECT_TRUE(fs::is_directory("replays/last.rpl/inside"));
+             EXPECT_EQ(Listing("replays"), "last.rpl ");
+         }},
+        {"replays a file",
+         [] {
+             fs::remove_all("replays");
+             std::ofstream("replays") << "mine";
+         },
+         [](const Bytes&) {
+             EXPECT_EQ(ReadBytes("replays"), Bytes({'m', 'i', 'n', 'e'}));
+         }},
+#ifndef _WIN32  // links need a privilege there
+        {"replays a link to nothing",
+         [] {
+             fs::remove_all("replays");
+             fs::create_symlink("gone", "replays");
+         },
+         [](const Bytes&) {
+             EXPECT_TRUE(fs::is_symlink("replays"));
+             EXPECT_FALSE(fs::exists("gone"));
+         }},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.arrange();
+        HeadlessClearRecord();
+        PlayGame(0, 300);
+        EXPECT_TRUE(RecordingFinished());
+        EXPECT_EQ(DebugLines(), failed);
+        EXPECT_EQ(EnglishLines(), english);
+        c.check(before);
+    }
+}
+
+// The top ten's replays that cannot be written are named one by one; the others are saved.
+TEST_F(ReplayFileTest, ARankReplayThatCannotBeSavedIsNamed) {
+    LoadSettings();
+    PlayGame(0, 250);
+    InsertRankingReplay(0, RecordingFinished());
+    PlayGame(0, 260);
+    InsertRankingReplay(0, RecordingFinished());
+    fs::create_directories("replays/rank_n_1.rpl/inside");
+    HeadlessClearRecord();
+    SaveSettings();
+    EXPECT_EQ(DebugLines(), "DAT[replays/rank_n_1.rpl]の保存に失敗しました。\n");
+    EXPECT_TRUE(fs::is_directory("replays/rank_n_1.rpl/inside"));
+    EXPECT_EQ(Listing("replays"), "last.rpl rank_n_0.rpl rank_n_1.rpl ");
+}
+
+#ifndef _WIN32
+// A `replays` folder the player may not write to (another owner's, a read-only medium): the
+// game as a user who may only read it says so, and the last game's file stays. Run as nobody
+// when the suite runs as root, whom no permission stops; otherwise the folder is made read-only.
+TEST_F(ReplayFileTest, AReadOnlyReplayFolderIsNamed) {
+    PlayGame(0, 200);
+    const Bytes before = ReadBytes("replays/last.rpl");
+    fs::permissions(".", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions("replays", fs::perms::owner_read | fs::perms::owner_exec |
+                                   fs::perms::group_read | fs::perms::group_exec |
+                                   fs::perms::others_read | fs::perms::others_exec);
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(pipeFds[0]);
+        std::string told = "could not become nobody";
+        if (geteuid() != 0 || (setgroups(0, nullptr) == 0 && setgid(65534) == 0 &&
+                               setuid(65534) == 0 && geteuid() != 0)) {
+            HeadlessClearRecord();
+            PlayGame(0, 300);
+            told = DebugLines();
+        }
+        const ssize_t ignored = write(pipeFds[1], told.data(), told.size());
+        (void)ignored;
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    std::string told;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, static_cast<size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    fs::permissions("replays", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(told, "DAT[replays/last.rpl]の保存に失敗しました。\n");
+    EXPECT_EQ(ReadBytes("replays/last.rpl"), before);
+    EXPECT_EQ(Listing("replays"), "last.rpl ");
+}
+#endif  // _WIN32

@@ -5,6 +5,8 @@
 // Runs as another user need the POSIX process and user calls; Windows builds leave them out.
 #ifndef _WIN32
 #include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -294,5 +296,70 @@ TEST_F(SettingsTest, FilesThatCannotBeOpenedAreKept) {
     EXPECT_EQ(ReadFile("rank_n.dat"), Words({1, 2, 3, 999}));
     EXPECT_EQ(ReadFile("config.dat"), Words({0, 1, 1, 1, 1}));
     EXPECT_EQ(ReadFile("rank_e.dat"), DefaultFile(true));
+}
+
+// A save cut short (the program killed between writing its temporary file and renaming it)
+// leaves that file behind. The next start removes every such file of a process that has ended,
+// beside the data files and among the replays, and leaves those of a process that runs
+// (another instance saving now) and everything that is not one of ours.
+TEST_F(SettingsTest, TemporaryFilesOfEndedRunsGoAtTheNextStart) {
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    const pid_t running = fork();
+    if (running == 0) {
+        for (;;) pause();
+    }
+    ASSERT_GT(running, 0);
+    const std::string gone = std::to_string(ended), live = std::to_string(running);
+
+    fs::create_directory("replays");
+    for (const std::string& name : std::vector<std::string>{
+             "config.dat.tmp." + gone + ".1", "rank_e.dat.tmp." + gone + ".17",
+             "rank_n.dat.tmp." + live + ".1", "replays/last.rpl.tmp." + gone + ".2",
+             "replays/rank_n_9.rpl.tmp." + gone + ".1", "replays/rank_n_0.rpl.tmp." + live + ".3",
+             // Not ours: other names, other forms.
+             "notes.txt.tmp." + gone + ".1", "config.dat.tmp." + gone, "config.dat.tmp.x.1",
+             "config.dat.tmp." + gone + ".1x", "replays/rank_n_10.rpl.tmp." + gone + ".1"})
+        WriteFile(name.c_str(), "torn");
+    fs::create_directory("rank_n.dat.tmp." + gone + ".4");
+    LoadSettings();
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+
+    EXPECT_EQ(Listing(), "config.dat.tmp." + gone + " config.dat.tmp." + gone +
+                             ".1x config.dat.tmp.x.1 notes.txt.tmp." + gone + ".1 rank_n.dat.tmp." +
+                             gone + ".4 rank_n.dat.tmp." + live + ".1 replays ");
+    std::vector<std::string> replays;
+    for (const auto& entry : fs::directory_iterator("replays"))
+        replays.push_back(entry.path().filename().string());
+    std::sort(replays.begin(), replays.end());
+    EXPECT_EQ(replays, (std::vector<std::string>{"rank_n_0.rpl.tmp." + live + ".3",
+                                                 "rank_n_10.rpl.tmp." + gone + ".1"}));
+    EXPECT_EQ(DebugLines(), "");
+}
+
+// A FIFO (or any file that is not a plain one) in a data file's place is a file that cannot be
+// read: the start goes on at once with the defaults, and the save leaves it where it is.
+TEST_F(SettingsTest, AFifoInPlaceOfADataFileIsNotWaitedOn) {
+    ASSERT_EQ(mkfifo("config.dat", 0600), 0);
+    ASSERT_EQ(mkfifo("rank_e.dat", 0600), 0);
+    fs::create_directory("replays");
+    ASSERT_EQ(mkfifo("replays/rank_n_0.rpl", 0600), 0);
+    alarm(10);  // a hang guard: an open that waits for a writer would never return
+    LoadSettings();
+    alarm(0);
+    EXPECT_EQ(Settings.keyConfig, 0);
+    EXPECT_EQ(Settings.fpsDisplay, 1);
+    EXPECT_EQ(ExpertRanking.entries[0].score, 500);
+    SaveSettings();
+    EXPECT_TRUE(fs::is_fifo("config.dat"));
+    EXPECT_TRUE(fs::is_fifo("rank_e.dat"));
+    EXPECT_TRUE(fs::is_fifo("replays/rank_n_0.rpl"));
+    EXPECT_EQ(ReadFile("rank_n.dat"), DefaultFile(false));
+    EXPECT_EQ(DebugLines(),
+              "DAT[config.dat]を読み込めなかったので保存しません。\n"
+              "DAT[rank_e.dat]を読み込めなかったので保存しません。\n");
 }
 #endif  // _WIN32

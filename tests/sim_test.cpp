@@ -1,6 +1,8 @@
 // The simulator as later tests use it: the built plusrail-sim run on scripts in a fresh
 // working directory, its event log, state file and pictures read back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/headless/headless.h"
 #include "support/sim_work.h"
 
 namespace {
@@ -239,4 +242,60 @@ TEST_F(SimTest, FontsAloneGiveTheCreditsAndTextsOnBlackWithoutSound) {
     EXPECT_EQ(litIn("title.bmp", 0, 0, 200, 90), 0);         // no background behind it
     const std::vector<std::string> events = Events();
     EXPECT_NE(std::find(events.begin(), events.end(), "245 play 11 0 0"), events.end());
+}
+
+// A FIFO in place of config.dat and of a rank's replay is a file that cannot be read: the start
+// goes on at once (a second is a generous bound for it), the save leaves both where they are
+// and says why for the data file, and watching that replay is refused as a file that cannot
+// be opened.
+TEST_F(SimTest, AFifoInPlaceOfADataFileOrAReplayIsNotWaitedOn) {
+    fs::create_directories(work_ / "game" / "replays");
+    const fs::path config = work_ / "game" / "config.dat";
+    const fs::path replay = work_ / "game" / "replays" / "rank_n_0.rpl";
+    ASSERT_EQ(mkfifo(config.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(replay.c_str(), 0600), 0);
+    auto timed = [&](const std::string& seconds, const std::string& args) {
+        const std::string command = "cd '" + work_.string() + "' && timeout " + seconds + " '" +
+                                    sim_.string() + "' " + args + " >out.txt 2>err.txt";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(timed("1", "--dir game --frames 1"), 0) << "the start-up did not end in a second";
+
+    std::ofstream(work_ / "input.txt") << "225 close\n";
+    ASSERT_EQ(timed("20", "--dir game --frames 600 --input input.txt --events events.txt"), 0);
+    const std::string log = ReadFile(work_ / "events.txt");
+    EXPECT_NE(log.find("225 debug DAT[config.dat]を読み込めなかったので保存しません。"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("225 save rank_n.dat"), std::string::npos) << log;
+    EXPECT_TRUE(fs::is_fifo(config));
+    EXPECT_TRUE(fs::is_fifo(replay));
+
+    EXPECT_EQ(timed("1", "--replay game/replays/rank_n_0.rpl --verify"), 1);
+    EXPECT_NE(ReadFile(work_ / "err.txt").find("the replay file cannot be opened"),
+              std::string::npos);
+}
+
+// One run at a time saves into a folder: a second one is refused before it loads anything, so
+// it cannot write over what the first one saves. The lock is the user's, in the runtime folder
+// given here.
+TEST_F(SimTest, AFolderAnotherRunHoldsIsRefused) {
+    const fs::path run = work_ / "run";
+    fs::create_directory(run);
+    fs::permissions(run, fs::perms::owner_all, fs::perm_options::replace);
+    setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+    int64_t holder = 0;
+    ASSERT_TRUE(HeadlessClaimFolder((work_ / "game").c_str(), &holder));
+
+    const SimRun second = RunScript("225 close\n", 600);
+    EXPECT_EQ(second.status, 2);
+    EXPECT_NE(second.errors.find("game is in use by another plusrail-sim"), std::string::npos)
+        << second.errors;
+    EXPECT_FALSE(fs::exists(work_ / "game" / "config.dat"));
+    EXPECT_FALSE(fs::exists(work_ / "events.txt") && !ReadFile(work_ / "events.txt").empty());
+
+    // Another folder is free all the same.
+    fs::create_directories(work_ / "other");
+    EXPECT_EQ(Run({"--dir", "other", "--frames", "1"}).status, 0);
 }

@@ -24,6 +24,17 @@ void HeadlessSetCalendarSeconds(int64_t seconds);
 
 // The process id the program is told; 1 after a reset.
 void HeadlessSetProcessId(int64_t id);
+// This process's id as the system knows it, for a run whose temporary files must be its own.
+// Whether a process of some id runs (PlatformProcessGone) is always asked of the real system.
+int64_t HeadlessRealProcessId();
+
+// One run at a time saving into `folder`: a lock for that folder, held until the process ends,
+// in the same private place as the desktop game's. False when another run holds it; `*holder`
+// is then its process id, or 0 when that cannot be told. True where the system has no lock.
+bool HeadlessClaimFolder(const char* folder, int64_t* holder);
+// At the end of such a run: the lock's file goes where it has one (the lock goes with the
+// process in any case).
+void HeadlessLeaveFolder();
 // File syncs are real (the buffer is flushed and the answer is the flush's), numbered from 1
 // after a reset; the sync numbered `n` fails as on a full disk, whatever the flush says.
 void HeadlessFailFileSync(int32_t n);

@@ -10,9 +10,13 @@
 #include <windows.h>
 // windows.h must come first.
 #include <psapi.h>
+#include "hosts/windows_files.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "hosts/posix_files.h"
+#include "hosts/posix_lock.h"
 #endif
 
 #include <cstdio>
@@ -163,6 +167,81 @@ void HeadlessFailFileSync(int32_t n) { g_machine.failingSync = n; }
 int32_t HeadlessFileSyncs() { return g_machine.fileSyncs; }
 
 int64_t PlatformProcessId() { return g_machine.processId; }
+
+// What the simulator's folder locks are named after (none under Node).
+[[maybe_unused]] constexpr const char* kFolderLockPrefix = "plusrail-sim";
+
+#ifdef _WIN32
+int64_t HeadlessRealProcessId() { return static_cast<int64_t>(GetCurrentProcessId()); }
+
+bool PlatformProcessGone(int64_t pid) { return Win32ProcessGone(pid); }
+
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing) {
+    return Win32OpenRegularFile(path, missing);
+}
+
+bool HeadlessClaimFolder(const char* folder, int64_t* holder) {
+    *holder = 0;
+    return Win32TakeFolderLock(kFolderLockPrefix, folder);
+}
+
+// The lock is a named object of the session: it goes with the process, and leaves nothing.
+void HeadlessLeaveFolder() {}
+#else
+int64_t HeadlessRealProcessId() { return static_cast<int64_t>(getpid()); }
+
+#ifdef __EMSCRIPTEN__
+// Node gives every program the same id, so no other id's file can be told to be stale.
+bool PlatformProcessGone(int64_t) { return false; }
+
+// Node offers no lock between programs: the run goes on without.
+bool HeadlessClaimFolder(const char*, int64_t* holder) {
+    *holder = 0;
+    return true;
+}
+
+void HeadlessLeaveFolder() {}
+#else
+bool PlatformProcessGone(int64_t pid) { return PosixProcessGone(pid); }
+
+namespace {
+
+// The folder lock this process holds, for removing its file at the end; not part of the
+// machine, which a reset renews: the lock lasts as long as the process.
+struct FolderLock {
+    char name[128];
+    int file = -1;
+};
+FolderLock g_folderLock;
+
+}  // namespace
+
+bool HeadlessClaimFolder(const char* folder, int64_t* holder) {
+    *holder = 0;
+    char name[sizeof g_folderLock.name];
+    // A folder that cannot be looked at will not be saved into either.
+    if (!PosixFolderLockName(kFolderLockPrefix, folder, name, sizeof name)) return true;
+    int file = -1;
+    const PosixLockClaim claim = PosixTakeLock(name, &file);
+    if (claim == PosixLockClaim::Taken && g_folderLock.file < 0) {
+        std::snprintf(g_folderLock.name, sizeof g_folderLock.name, "%s", name);
+        g_folderLock.file = file;
+    }
+    if (claim != PosixLockClaim::Held) return true;
+    *holder = PosixLockHolder(name);
+    return false;
+}
+
+void HeadlessLeaveFolder() {
+    if (g_folderLock.file < 0) return;
+    PosixRemoveLock(g_folderLock.name, g_folderLock.file);
+}
+#endif
+
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing) {
+    return PosixOpenRegularFile(path, missing);
+}
+#endif
 
 bool PlatformSyncFile(std::FILE* file) {
     const bool flushed = std::fflush(file) == 0;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "hosts/posix_files.h"
 #include "hosts/sdl/sdl_platform.h"
 #include "platform/platform.h"
 #include "platform/platform_window.h"
@@ -50,6 +51,12 @@ bool PlatformFolderExists(const char* path) {
 bool PlatformChangeFolder(const char* path) { return path && chdir(path) == 0; }
 
 int64_t PlatformProcessId() { return static_cast<int64_t>(getpid()); }
+
+bool PlatformProcessGone(int64_t pid) { return PosixProcessGone(pid); }
+
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing) {
+    return PosixOpenRegularFile(path, missing);
+}
 
 bool PlatformSyncFile(std::FILE* file) {
     if (std::fflush(file) != 0) return false;

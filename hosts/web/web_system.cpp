@@ -1,5 +1,6 @@
 // Clocks, the cursor, debug lines and error boxes, folders, plug-in libraries and files.
 #include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "hosts/posix_files.h"
 #include "hosts/web/web_glue.h"
 #include "hosts/web/web_platform.h"
 #include "platform/platform.h"
@@ -91,8 +93,20 @@ bool PlatformFolderExists(const char* path) {
 
 bool PlatformChangeFolder(const char* path) { return path && chdir(path) == 0; }
 
-// One game per browser profile (the page's lock); the number only has to be stable.
-int64_t PlatformProcessId() { return 1; }
+// A page has no process id: each start takes the millisecond it began at, which no earlier
+// start of this profile had.
+int64_t PlatformProcessId() {
+    static const int64_t id = static_cast<int64_t>(emscripten_date_now());
+    return id;
+}
+
+// One game per browser profile (the page's lock): every id but this start's is a page that
+// has gone.
+bool PlatformProcessGone(int64_t pid) { return pid != PlatformProcessId(); }
+
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing) {
+    return PosixOpenRegularFile(path, missing);
+}
 
 // The file lives in the page's memory; what makes it last is the copy into the browser's
 // storage, made once the save is complete (its temporary file renamed into place).

@@ -2,6 +2,7 @@
 
 // windows.h comes first: the other system headers build on it.
 #include "hosts/win32/win32_platform.h"
+#include "hosts/windows_files.h"
 
 #include <io.h>
 #include <mmsystem.h>
@@ -68,6 +69,12 @@ bool PlatformChangeFolder(const char* path) {
 }
 
 int64_t PlatformProcessId() { return static_cast<int64_t>(GetCurrentProcessId()); }
+
+bool PlatformProcessGone(int64_t pid) { return Win32ProcessGone(pid); }
+
+std::FILE* PlatformOpenRegularFile(const char* path, bool* missing) {
+    return Win32OpenRegularFile(path, missing);
+}
 
 bool PlatformSyncFile(std::FILE* file) {
     if (std::fflush(file) != 0) return false;

@@ -267,6 +267,19 @@ void OnFrame() {
         DeliverUpTo(g_run.framesRun);
 }
 
+// Into DIR, which this run alone saves into: a second run in the same folder would load the
+// files before this one saves them and write over what it saved.
+void EnterFolder(const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::current_path(dir, ec);
+    if (ec) Refuse("cannot enter " + dir + ": " + ec.message());
+    int64_t holder = 0;
+    if (!HeadlessClaimFolder(".", &holder))
+        Refuse(dir + " is in use by another plusrail-sim" +
+               (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()));
+    std::atexit(HeadlessLeaveFolder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -281,9 +294,7 @@ int main(int argc, char** argv) {
         return verdict == ReplayVerdict::Same ? 0 : 1;
     }
     if (o.soakFrames >= 0) {
-        std::error_code ec;
-        std::filesystem::current_path(o.dir, ec);
-        if (ec) Refuse("cannot enter " + o.dir + ": " + ec.message());
+        EnterFolder(o.dir);
         return RunSoak(o.soakFrames, static_cast<uint32_t>(o.soakSeed));
     }
     std::string error;
@@ -309,12 +320,12 @@ int main(int argc, char** argv) {
         }
         routines = GameRoutines{ReplayStartupCallback, ReplayFrameCallback};
     }
-    std::error_code ec;
-    std::filesystem::current_path(o.dir, ec);
-    if (ec) Refuse("cannot enter " + o.dir + ": " + ec.message());
+    EnterFolder(o.dir);
 
     HeadlessReset();
     HeadlessResetWindow();
+    // The temporary files of its saves are this process's own, as the game's are.
+    HeadlessSetProcessId(HeadlessRealProcessId());
     HeadlessSetCalendarSeconds(o.clockStart);
     if (g_run.script.usesJoystick) HeadlessSetJoystickCount(1);
     g_run.lastSceneId = Scene.id;

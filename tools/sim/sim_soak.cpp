@@ -402,6 +402,7 @@ int RunSoak(int64_t frames, uint32_t seed) {
     g_soak.random.seed(seed);
     HeadlessReset();
     HeadlessResetWindow();
+    HeadlessSetProcessId(HeadlessRealProcessId());
     SetSpriteTrace(OnSprite);
     SetWaveTrace(OnWave);
     SetFrameTrace(OnFrame);
