@@ -94,7 +94,9 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
     httplib::Server server;
     SetRateLimit(o.rate, o.burst);
     const int threads = o.threads < 1 ? 1 : o.threads;
-    server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+    server.new_task_queue = [threads] {
+        return new httplib::ThreadPool(static_cast<size_t>(threads));
+    };
     // A body is read only up to the largest replay the game writes; beyond that, 413.
     server.set_payload_max_length(kReplayMaxBytes);
     server.set_read_timeout(10, 0);
@@ -141,8 +143,7 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
         CountRequest(RouteOf(req), res.status);
     });
 
-    server.Post("/api/v1/games", [&o, &store](const httplib::Request& req,
-                                              httplib::Response& res,
+    server.Post("/api/v1/games", [&o, &store](const httplib::Request& req, httplib::Response& res,
                                               const httplib::ContentReader& reader) {
         // The bucket is asked before a byte of the body is read.
         const int wait = TakeSubmitToken(ClientAddress(o, req), NowSeconds());
@@ -180,14 +181,13 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
                [&store](const httplib::Request& req, httplib::Response& res) {
                    Send(res, GetGame(store, req.matches[1]));
                });
-    server.Get(R"(/api/v1/games/([^/]+)/replay)",
-               [&store](const httplib::Request& req, httplib::Response& res) {
-                   Send(res, GetReplay(store, req.matches[1]));
-                   if (res.status == 200)
-                       res.set_header("Content-Disposition",
-                                      "attachment; filename=\"plusrail-" +
-                                          std::string(req.matches[1]) + ".rpl\"");
-               });
+    server.Get(R"(/api/v1/games/([^/]+)/replay)", [&store](const httplib::Request& req,
+                                                           httplib::Response& res) {
+        Send(res, GetReplay(store, req.matches[1]));
+        if (res.status == 200)
+            res.set_header("Content-Disposition", "attachment; filename=\"plusrail-" +
+                                                      std::string(req.matches[1]) + ".rpl\"");
+    });
     server.Get("/healthz", [&store](const httplib::Request&, httplib::Response& res) {
         const bool ok = store.Ping();
         res.status = ok ? 200 : 503;

@@ -150,8 +150,8 @@ ApiAnswer GetRanking(RankingStore& store, const std::string& startLevelText,
     int64_t startLevel = kAnyStartLevel, limit = kDefaultLimit, offset = 0;
     if (!startLevelText.empty()) {
         bool known = ParseInt(startLevelText, 0, 100, &startLevel);
-        known = known && std::find(std::begin(kStartLevels), std::end(kStartLevels),
-                                   startLevel) != std::end(kStartLevels);
+        known = known && std::find(std::begin(kStartLevels), std::end(kStartLevels), startLevel) !=
+                             std::end(kStartLevels);
         if (!known) return ErrorAnswer(400, "start_level must be 0, 15, 25, 35, 50, 70 or 100");
     }
     if (!limitText.empty() && !ParseInt(limitText, 1, kMaxLimit, &limit))
