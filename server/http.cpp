@@ -99,6 +99,9 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
     };
     // A body is read only up to the largest replay the game writes; beyond that, 413.
     server.set_payload_max_length(kReplayMaxBytes);
+    // Answers go out whole at once: without this, the header and the body of an answer wait
+    // on the peer's delayed acknowledgement (tens of milliseconds each).
+    server.set_tcp_nodelay(true);
     server.set_read_timeout(10, 0);
     server.set_write_timeout(10, 0);
     server.set_keep_alive_timeout(5);

@@ -27,7 +27,8 @@ uint32_t Next(uint32_t* x) {
 
 void PutInt(std::string& bytes, size_t offset, int32_t value) {
     for (int i = 0; i < 4; ++i)
-        bytes[offset + static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+        bytes[offset + static_cast<size_t>(i)] =
+            static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
 }
 
 }  // namespace
@@ -51,7 +52,8 @@ MadeGame MakeGame(int32_t seed, int32_t startLevel, uint32_t maxUpdates, int pre
     uint8_t* runs = image.bytes + kReplayHeaderBytes;
     auto flush = [&] {
         if (runLength == 0) return;
-        info.frameBytes += static_cast<uint32_t>(EncodeRun(runPacked, runLength, runs + info.frameBytes));
+        info.frameBytes +=
+            static_cast<uint32_t>(EncodeRun(runPacked, runLength, runs + info.frameBytes));
         info.frames += runLength;
         info.runs += 1;
         runLength = 0;

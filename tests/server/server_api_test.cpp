@@ -132,7 +132,8 @@ TEST_P(ServerApi, RankingIsBestFirstFilteredAndPaged) {
     for (int i = 0; i < 12; ++i) {
         const int32_t level = i % 3 == 0 ? 15 : 0;
         const MadeGame game = MakeGame(200 + i, level);
-        auto r = PostGame(*client_, "R%20" + std::string(1, static_cast<char>('A' + i)), game.bytes);
+        auto r =
+            PostGame(*client_, "R%20" + std::string(1, static_cast<char>('A' + i)), game.bytes);
         ASSERT_TRUE(r);
         ASSERT_EQ(r->status, 201) << r->body;
         sent.push_back({JsonOf(r)["entry"]["id"].get<int64_t>(), game.score, level});
@@ -174,8 +175,8 @@ TEST_P(ServerApi, RankingIsBestFirstFilteredAndPaged) {
         lastScore = fifteen["entries"][i]["score"].get<int64_t>();
     }
     EXPECT_EQ(Ranking("?start_level=100")["total"], 0);
-    for (const char* bad : {"?limit=0", "?limit=1001", "?limit=x", "?offset=-1",
-                            "?start_level=16", "?start_level=abc"}) {
+    for (const char* bad : {"?limit=0", "?limit=1001", "?limit=x", "?offset=-1", "?start_level=16",
+                            "?start_level=abc"}) {
         auto r = client_->Get((std::string("/api/v1/ranking") + bad).c_str());
         ASSERT_TRUE(r);
         EXPECT_EQ(r->status, 400) << bad;
@@ -257,21 +258,25 @@ TEST_P(ServerApi, ReplaysThatCannotBeRankedAreRefusedBeforeOrByPlaying) {
     std::vector<Case> cases;
     cases.push_back({"empty", "", "the replay file is cut short"});
     cases.push_back({"not a replay", std::string(200, 'x'), "not a replay file"});
-    cases.push_back({"cut short", game.bytes.substr(0, game.bytes.size() - 1), "the replay file is cut short"});
+    cases.push_back(
+        {"cut short", game.bytes.substr(0, game.bytes.size() - 1), "the replay file is cut short"});
     cases.push_back({"trailing", game.bytes + "x", "the replay file has bytes after its end"});
 
     // Made under other rules, CRC right: the reader's last check.
     std::string otherRules = game.bytes;
     otherRules[6] = static_cast<char>(kReplayRulesVersion + 1);
-    cases.push_back({"other rules", ForgeScore(otherRules, game.score), "the replay was made under other rules"});
+    cases.push_back({"other rules", ForgeScore(otherRules, game.score),
+                     "the replay was made under other rules"});
     // A start level the mode select cannot give.
     std::string level = game.bytes;
     level[16] = 16;
-    cases.push_back({"start level", ForgeScore(level, game.score), "the replay file holds values no game can make"});
+    cases.push_back({"start level", ForgeScore(level, game.score),
+                     "the replay file holds values no game can make"});
     // A key layout past the last.
     std::string layout = game.bytes;
     layout[20] = 21;
-    cases.push_back({"key layout", ForgeScore(layout, game.score), "the replay file holds values no game can make"});
+    cases.push_back({"key layout", ForgeScore(layout, game.score),
+                     "the replay file holds values no game can make"});
     // Incomplete: the game outgrew its recording.
     std::string incomplete = game.bytes;
     incomplete[9] = 1;
@@ -288,10 +293,12 @@ TEST_P(ServerApi, ReplaysThatCannotBeRankedAreRefusedBeforeOrByPlaying) {
         info.frames = 3000000;
         info.result.updates = 3000000;
         info.result.end = ReplayEndGameOver;
-        info.frameBytes = static_cast<uint32_t>(EncodeRun(0, 3000000, image.bytes + kReplayHeaderBytes));
+        info.frameBytes =
+            static_cast<uint32_t>(EncodeRun(0, 3000000, image.bytes + kReplayHeaderBytes));
         info.runs = 1;
         SealReplay(image, info);
-        cases.push_back({"too long", std::string(reinterpret_cast<const char*>(image.bytes), image.size),
+        cases.push_back({"too long",
+                         std::string(reinterpret_cast<const char*>(image.bytes), image.size),
                          "the replay claims 3000000 updates, more than the game records"});
     }
     for (const Case& c : cases) {

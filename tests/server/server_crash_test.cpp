@@ -19,7 +19,8 @@ using nlohmann::json;
 
 std::vector<MadeGame> MakeGames(int count, int32_t firstSeed) {
     std::vector<MadeGame> games;
-    for (int i = 0; i < count; ++i) games.push_back(MakeGame(firstSeed + i, i % 2 ? 0 : 15, 200000, 5));
+    for (int i = 0; i < count; ++i)
+        games.push_back(MakeGame(firstSeed + i, i % 2 ? 0 : 15, 200000, 5));
     return games;
 }
 
@@ -27,7 +28,8 @@ std::vector<MadeGame> MakeGames(int count, int32_t firstSeed) {
 std::vector<json> WholeBoard(httplib::Client& client) {
     std::vector<json> all;
     for (int offset = 0;; offset += 1000) {
-        auto r = client.Get(("/api/v1/ranking?limit=1000&offset=" + std::to_string(offset)).c_str());
+        auto r =
+            client.Get(("/api/v1/ranking?limit=1000&offset=" + std::to_string(offset)).c_str());
         if (!r || r->status != 200) return {};
         const json page = json::parse(r->body);
         for (const json& e : page["entries"]) all.push_back(e);
@@ -103,7 +105,8 @@ TEST_P(ServerEnds, KilledMidStreamKeepsEveryAcknowledgedEntryWhole) {
     ASSERT_FALSE(board.empty());
     auto total = client.Get("/api/v1/ranking?limit=1");
     ASSERT_TRUE(total);
-    EXPECT_EQ(json::parse(total->body)["total"], board.size()) << "the counts and the entries agree";
+    EXPECT_EQ(json::parse(total->body)["total"], board.size())
+        << "the counts and the entries agree";
     std::map<int64_t, json> byId;
     for (const json& e : board) byId[e["id"].get<int64_t>()] = e;
     EXPECT_EQ(byId.size(), board.size()) << "no entry twice";

@@ -1,9 +1,9 @@
 #include "tests/server/server_process.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <netinet/in.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,7 +43,9 @@ int FreePort() {
 
 }  // namespace
 
-std::string BuildPath(const std::string& name) { return EnvOr("PLUSRAIL_BINARY_DIR", ".") + "/" + name; }
+std::string BuildPath(const std::string& name) {
+    return EnvOr("PLUSRAIL_BINARY_DIR", ".") + "/" + name;
+}
 
 std::string SourcePath(const std::string& name) {
     return EnvOr("PLUSRAIL_SOURCE_DIR", "..") + "/" + name;
@@ -173,9 +175,8 @@ bool PostgresInstance::Start(std::string* why) {
         }
     }
     int status = 0;
-    std::string out = Run(bin_ + "/initdb -A trust -U postgres -E UTF8 --no-sync -D " + dir_ +
-                              "/data",
-                          &status);
+    std::string out =
+        Run(bin_ + "/initdb -A trust -U postgres -E UTF8 --no-sync -D " + dir_ + "/data", &status);
     if (status != 0) {
         *why = "initdb failed: " + out;
         return false;

@@ -14,8 +14,7 @@ PostgresInstance* SharedPostgres(std::string* why) {
     if (!tried) {
         tried = true;
         auto made = std::make_unique<PostgresInstance>();
-        if (made->Start(&failure))
-            instance = std::move(made);
+        if (made->Start(&failure)) instance = std::move(made);
     }
     if (!instance) *why = failure;
     return instance.get();
