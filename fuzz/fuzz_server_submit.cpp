@@ -21,13 +21,21 @@ void Expect(bool holds) {
     if (!holds) std::abort();
 }
 
+char g_path[] = "/tmp/plusrail-fuzz-server-XXXXXX";
+
+// The store's files go with the run.
+void RemoveStore() {
+    for (const char* suffix : {"", "-wal", "-shm"}) unlink((std::string(g_path) + suffix).c_str());
+}
+
 RankingStore& Store() {
     static std::unique_ptr<RankingStore> store;
     if (!store) {
-        char path[] = "/tmp/plusrail-fuzz-server-XXXXXX";
-        const int fd = mkstemp(path);
+        const int fd = mkstemp(g_path);
         Expect(fd >= 0);
         close(fd);
+        std::atexit(RemoveStore);
+        const char* path = g_path;
         std::string error;
         store = OpenSqliteStore(path, &error);
         Expect(store && store->Migrate(&error));
