@@ -5,12 +5,12 @@
 #include <signal.h>
 #include <sqlite3.h>
 
+#include <httplib.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <httplib.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,7 +41,8 @@ void BenchVerify() {
     char message[256];
     for (int run = 0; run < 60; ++run) {
         const auto start = Clock::now();
-        const ReplayVerdict verdict = VerifyReplay(bytes, longest.bytes.size(), message, sizeof message);
+        const ReplayVerdict verdict =
+            VerifyReplay(bytes, longest.bytes.size(), message, sizeof message);
         times.push_back(Seconds(Clock::now() - start));
         if (verdict != ReplayVerdict::Same) {
             std::printf("verification failed: %s\n", message);
@@ -50,16 +51,18 @@ void BenchVerify() {
     }
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    std::printf("verify: a game of %u updates (%.1f minutes, %zu bytes): median %.2f ms "
-                "(%.0f ns an update; a five-minute game %.2f ms; target <= 5 ms)\n",
-                longest.updates, longest.updates / 3600.0, longest.bytes.size(), median * 1e3,
-                median / longest.updates * 1e9, median / longest.updates * kFiveMinutes * 1e3);
+    std::printf(
+        "verify: a game of %u updates (%.1f minutes, %zu bytes): median %.2f ms "
+        "(%.0f ns an update; a five-minute game %.2f ms; target <= 5 ms)\n",
+        longest.updates, longest.updates / 3600.0, longest.bytes.size(), median * 1e3,
+        median / longest.updates * 1e9, median / longest.updates * kFiveMinutes * 1e3);
 }
 
 void BenchSubmissions() {
     constexpr int kGames = 1500;
     std::vector<MadeGame> games;
-    for (int i = 0; i < kGames; ++i) games.push_back(MakeGame(100000 + i, i % 2 ? 0 : 15, 40000, 6));
+    for (int i = 0; i < kGames; ++i)
+        games.push_back(MakeGame(100000 + i, i % 2 ? 0 : 15, 40000, 6));
     double updates = 0;
     for (const MadeGame& g : games) updates += g.updates;
     TempFolder folder;
@@ -80,17 +83,20 @@ void BenchSubmissions() {
         for (int i; (i = next++) < kGames && Clock::now() < until;) {
             auto r = client.Post("/api/v1/games?name=BEN", games[static_cast<size_t>(i)].bytes,
                                  "application/octet-stream");
-            if (r && r->status == 201) ++accepted;
-            else ++other;
+            if (r && r->status == 201)
+                ++accepted;
+            else
+                ++other;
         }
     };
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) threads.emplace_back(sender);
     for (std::thread& t : threads) t.join();
     const double elapsed = Seconds(Clock::now() - start);
-    std::printf("submit: %d games accepted in %.2f s: %.0f a second end to end on SQLite "
-                "(games of %.0f updates on average; %d not accepted; target >= 300/s)\n",
-                accepted.load(), elapsed, accepted / elapsed, updates / kGames, other.load());
+    std::printf(
+        "submit: %d games accepted in %.2f s: %.0f a second end to end on SQLite "
+        "(games of %.0f updates on average; %d not accepted; target >= 300/s)\n",
+        accepted.load(), elapsed, accepted / elapsed, updates / kGames, other.load());
     server.Stop(SIGTERM, 10);
 }
 
@@ -114,8 +120,8 @@ bool FillBoard(const std::string& dataDir, int entries) {
                        "(?, 'BEN', ?, ?, ?, ?, 0, 1, 2, 3, 0, 1, ?, 1765000000)",
                        -1, &game, nullptr);
     sqlite3_stmt* replay = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO replays (id, bytes) VALUES (?, zeroblob(2000))", -1, &replay,
-                       nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO replays (id, bytes) VALUES (?, zeroblob(2000))", -1,
+                       &replay, nullptr);
     const int levels[] = {0, 15, 25, 35, 50, 70, 100};
     uint32_t x = 1;
     for (int i = 0; i < entries; ++i) {
@@ -135,11 +141,12 @@ bool FillBoard(const std::string& dataDir, int entries) {
     }
     sqlite3_finalize(game);
     sqlite3_finalize(replay);
-    sqlite3_exec(db,
-                 "DELETE FROM board_counts; INSERT INTO board_counts SELECT -1, count(*) FROM games;"
-                 "INSERT INTO board_counts SELECT start_level, count(*) FROM games GROUP BY start_level;"
-                 "COMMIT",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        "DELETE FROM board_counts; INSERT INTO board_counts SELECT -1, count(*) FROM games;"
+        "INSERT INTO board_counts SELECT start_level, count(*) FROM games GROUP BY start_level;"
+        "COMMIT",
+        nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return true;
 }
@@ -182,10 +189,11 @@ void BenchReads() {
     for (const auto& l : latencies) all.insert(all.end(), l.begin(), l.end());
     std::sort(all.begin(), all.end());
     if (all.empty()) return;
-    std::printf("ranking: GET /api/v1/ranking?limit=100 with %d entries: %.0f a second, p50 "
-                "%.2f ms, p99 %.2f ms (%d clients, %d failed; targets >= 5000/s, p99 <= 5 ms)\n",
-                kEntries, static_cast<double>(all.size()) / 5.0, all[all.size() / 2] * 1e3,
-                all[all.size() * 99 / 100] * 1e3, kThreads, failed.load());
+    std::printf(
+        "ranking: GET /api/v1/ranking?limit=100 with %d entries: %.0f a second, p50 "
+        "%.2f ms, p99 %.2f ms (%d clients, %d failed; targets >= 5000/s, p99 <= 5 ms)\n",
+        kEntries, static_cast<double>(all.size()) / 5.0, all[all.size() / 2] * 1e3,
+        all[all.size() * 99 / 100] * 1e3, kThreads, failed.load());
     server.Stop(SIGTERM, 10);
 }
 
