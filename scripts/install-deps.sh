@@ -26,7 +26,7 @@ case "${1:-}" in
   # The posix flavour of the compiler, googletest's sources to build for Windows, Wine to run
   # what was built, xwd and python3 for the smoke runs' screenshots.
   --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 x11-apps python3) ;;
-  --server) packages+=(libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev postgresql) ;;
+  --server) packages+=(libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev postgresql curl python3) ;;
 esac
 
 missing=()
