@@ -127,7 +127,11 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
             res.set_header("Vary", "Origin");
         }
         if (req.path.rfind("/api/", 0) == 0 || req.path == "/healthz" || req.path == "/metrics") {
-            res.set_header("Cache-Control", "no-store");
+            // A replay's bytes never change; everything else may with the next game.
+            const bool replay = res.status == 200 && req.path.size() > 7 &&
+                                req.path.compare(req.path.size() - 7, 7, "/replay") == 0;
+            res.set_header("Cache-Control",
+                           replay ? "public, max-age=31536000, immutable" : "no-store");
             return;
         }
         res.set_header("Content-Security-Policy",
