@@ -90,12 +90,6 @@ std::string MetricsText() {
     return out;
 }
 
-void ResetMetrics() {
-    std::lock_guard<std::mutex> lock(g_metrics.mutex);
-    g_metrics.requests.clear();
-    for (Histogram& h : g_metrics.timings) h = Histogram{};
-}
-
 TimingScope::TimingScope(Timing timing) : timing_(timing), start_(NowNs()) {}
 
 TimingScope::~TimingScope() { AddTiming(timing_, static_cast<double>(NowNs() - start_) / 1e9); }

@@ -9,8 +9,6 @@ enum Timing { TimingVerify, TimingDatabase, kTimings };
 void CountRequest(const std::string& route, int status);
 void AddTiming(Timing timing, double seconds);
 std::string MetricsText();
-// No requests counted, no time measured.
-void ResetMetrics();
 
 // Measures from its making to its end.
 class TimingScope {

@@ -56,10 +56,3 @@ int TakeSubmitToken(const std::string& address, double nowSeconds) {
     if (g_rate.rate <= 0) return 3600;
     return static_cast<int>(std::ceil((1 - b.tokens) / g_rate.rate));
 }
-
-void ResetRateLimit() {
-    std::lock_guard<std::mutex> lock(g_rate.mutex);
-    g_rate.rate = kDefaultRate;
-    g_rate.burst = kDefaultBurst;
-    g_rate.buckets.clear();
-}
