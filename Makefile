@@ -1,6 +1,7 @@
 # make run  - install what is missing, build everything, generate the assets, start the game
 # make test - install what is missing, build everything, run every test
-# make bench - build everything, run the frame-cost benchmarks and print their table
+# make bench - build everything, run the frame-cost benchmarks and print their table, then the
+#              ranking server's figures
 # make install [PREFIX=...] [DESTDIR=...] - build everything, install the game under PREFIX
 # make uninstall - remove what the last install put there
 # make web - build the browser version into build-web/dist (a static folder any web server serves)
@@ -43,7 +44,8 @@ test: server-deps build
 # The frame costs as ratios to one screen copy, each the median of several runs
 bench: server-deps build
 	@scripts/bench-table.sh $(BUILD)
-	@if [ -x $(BUILD)/bench/server_bench ]; then PLUSRAIL_BINARY_DIR=$(abspath $(BUILD)) $(BUILD)/bench/server_bench; fi
+	@if [ -x $(BUILD)/bench/server_bench ]; then \
+		cd $(BUILD) && PLUSRAIL_BINARY_DIR=$$PWD ./bench/server_bench; fi
 
 # DESTDIR, when set, reaches cmake through the environment and is put before PREFIX.
 install: build
