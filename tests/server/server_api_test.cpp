@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "rules/replay_file.h"
 #include "tests/server/replay_maker.h"
@@ -427,17 +428,28 @@ TEST_P(ServerApi, HealthAndMetricsCountWhatHappened) {
     ASSERT_EQ(PostGame(*client_, "MET", game.bytes)->status, 201);
     ASSERT_EQ(PostGame(*client_, "MET", ForgeScore(game.bytes, 1))->status, 422);
     Ranking();
-    auto metrics = client_->Get("/metrics");
-    ASSERT_TRUE(metrics);
-    ASSERT_EQ(metrics->status, 200);
-    const std::string& text = metrics->body;
-    for (const char* line :
-         {"plusrail_requests_total{route=\"POST /api/v1/games\",status=\"201\"} 1\n",
-          "plusrail_requests_total{route=\"POST /api/v1/games\",status=\"422\"} 1\n",
-          "plusrail_requests_total{route=\"/api/v1/ranking\",status=\"200\"} 1\n",
-          "plusrail_requests_total{route=\"/healthz\",status=\"200\"} 1\n",
-          "# TYPE plusrail_verify_seconds histogram\n", "plusrail_verify_seconds_count 2\n",
-          "# TYPE plusrail_db_seconds histogram\n"})
+    const std::vector<std::string> expected = {
+        "plusrail_requests_total{route=\"POST /api/v1/games\",status=\"201\"} 1\n",
+        "plusrail_requests_total{route=\"POST /api/v1/games\",status=\"422\"} 1\n",
+        "plusrail_requests_total{route=\"/api/v1/ranking\",status=\"200\"} 1\n",
+        "plusrail_requests_total{route=\"/healthz\",status=\"200\"} 1\n",
+        "# TYPE plusrail_verify_seconds histogram\n",
+        "plusrail_verify_seconds_count 2\n",
+        "# TYPE plusrail_db_seconds histogram\n"};
+    // A request is counted once its answer has gone out, a moment after the client has it.
+    std::string text;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (bool all = false; !all && std::chrono::steady_clock::now() < until;) {
+        auto metrics = client_->Get("/metrics");
+        ASSERT_TRUE(metrics);
+        ASSERT_EQ(metrics->status, 200);
+        text = metrics->body;
+        all = std::all_of(expected.begin(), expected.end(), [&](const std::string& line) {
+            return text.find(line) != std::string::npos;
+        });
+        if (!all) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (const std::string& line : expected)
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
 }
 

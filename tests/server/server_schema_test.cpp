@@ -15,7 +15,8 @@ namespace {
 int64_t Scalar(sqlite3* db, const char* sql) {
     sqlite3_stmt* st = nullptr;
     int64_t value = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
         value = sqlite3_column_int64(st, 0);
     sqlite3_finalize(st);
     return value;
@@ -29,16 +30,18 @@ TEST(ServerSchema, AnOlderFileIsMigratedAndKeepsItsEntries) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     // As the first version of the server left it: its schema and three entries.
-    const std::string first = std::string("CREATE TABLE schema_version (version INTEGER NOT NULL);"
-                                          "INSERT INTO schema_version VALUES (1);") +
-                              kMigrations[0].sqlite +
-                              ";INSERT INTO games VALUES (1, 'a', 'OLD', 500, 5, 0, 1000, 0, 0, 0, "
-                              "0, 0, 0, 0, 1765000000);"
-                              "INSERT INTO games VALUES (2, 'b', 'NEW', 900, 9, 15, 2000, 0, 0, 0, "
-                              "1, 0, 0, 15, 1765000001);"
-                              "INSERT INTO games VALUES (3, 'c', 'TIE', 500, 4, 0, 900, 0, 0, 0, 0, "
-                              "0, 0, 0, 1765000002);"
-                              "INSERT INTO replays VALUES (1, x'00'), (2, x'01'), (3, x'02');";
+    const std::string first =
+        std::string(
+            "CREATE TABLE schema_version (version INTEGER NOT NULL);"
+            "INSERT INTO schema_version VALUES (1);") +
+        kMigrations[0].sqlite +
+        ";INSERT INTO games VALUES (1, 'a', 'OLD', 500, 5, 0, 1000, 0, 0, 0, "
+        "0, 0, 0, 0, 1765000000);"
+        "INSERT INTO games VALUES (2, 'b', 'NEW', 900, 9, 15, 2000, 0, 0, 0, "
+        "1, 0, 0, 15, 1765000001);"
+        "INSERT INTO games VALUES (3, 'c', 'TIE', 500, 4, 0, 900, 0, 0, 0, 0, "
+        "0, 0, 0, 1765000002);"
+        "INSERT INTO replays VALUES (1, x'00'), (2, x'01'), (3, x'02');";
     ASSERT_EQ(sqlite3_exec(db, first.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
         << sqlite3_errmsg(db);
     sqlite3_close(db);
