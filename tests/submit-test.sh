@@ -58,7 +58,7 @@ run "$source_dir/tests/golden/level0.script" --server http://127.0.0.1:9 --name 
 [ "$status" -eq 2 ] && [[ "$err" == *"not a replay file"* ]] || fail "a script sent: $status, $err"
 port="$(free_port)"
 run "$golden" --server "http://127.0.0.1:$port" --name ABC
-[ "$status" -eq 3 ] && [[ "$err" == *"no answer from http://127.0.0.1:$port"* ]] ||
+[ "$status" -eq 3 ] && [[ "$err" == *"no answer from http://127.0.0.1:$port: cannot connect" ]] ||
   fail "no server listening: status $status, $err"
 
 # The server, on a port of its own, until it says it is healthy.

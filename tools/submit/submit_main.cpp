@@ -106,6 +106,21 @@ bool ReadReplayBytes(const std::string& path, std::vector<uint8_t>* bytes, std::
     return true;
 }
 
+// Why no answer came, for a player rather than for the library's author.
+std::string NoAnswerReason(httplib::Error error) {
+    switch (error) {
+        case httplib::Error::Connection: return "cannot connect";
+        case httplib::Error::ConnectionTimeout: return "the connection timed out";
+        case httplib::Error::Read: return "the connection ended before the answer";
+        case httplib::Error::Write: return "the connection ended while sending";
+        case httplib::Error::SSLConnection: return "the TLS connection failed";
+        case httplib::Error::SSLLoadingCerts: return "the trusted certificates cannot be read";
+        case httplib::Error::SSLServerVerification:
+            return "the server's certificate is not trusted";
+        default: return httplib::to_string(error);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,7 +160,7 @@ int main(int argc, char** argv) {
                     "application/octet-stream");
     if (!result) {
         std::fprintf(stderr, "plusrail-submit: no answer from %s: %s\n", options.server.c_str(),
-                     httplib::to_string(result.error()).c_str());
+                     NoAnswerReason(result.error()).c_str());
         return kExitNoAnswer;
     }
     bool accepted = false;

@@ -1,0 +1,261 @@
+// The browser build with the ranking server: Debian's chromium, headless, driven by
+// puppeteer-core, against plusrail-server on 127.0.0.1 with an empty SQLite folder, serving
+// the ranking page and the built game. A game played to its end in the page is offered, sent
+// under a name and ranked; the ranking page shows it with that name, filters by start level,
+// and its "Watch" link plays the game to its recorded result. The page puts every name and
+// number in as text (a crafted answer with markup in it shows the markup as text), and pages
+// through a long ranking.
+//
+//     node tests/web/ranking-test.mjs SERVER DIST PAGE_DIR [--shots OUT_DIR]
+import {spawn} from 'node:child_process';
+import fs from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const args = process.argv.slice(2);
+const option = (name) => (args.includes(name) ? args[args.indexOf(name) + 1] : null);
+const shotsAt = option('--shots');
+const positional = args.filter((a, i) => !a.startsWith('--') && !String(args[i - 1]).startsWith('--'));
+const [serverBin, distArg, pageArg] = positional;
+if (!serverBin || !distArg || !pageArg) {
+  console.error('usage: ranking-test.mjs SERVER DIST PAGE_DIR [--shots DIR]');
+  process.exit(2);
+}
+
+const failures = [];
+function check(ok, what) {
+  console.log((ok ? 'ok   ' : 'FAIL ') + what);
+  if (!ok) failures.push(what);
+}
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+async function waitFor(page, condition, timeoutMs, ...values) {
+  const end = Date.now() + timeoutMs;
+  while (Date.now() < end) {
+    if (await page.evaluate(condition, ...values).catch(() => false)) return true;
+    await sleep(100);
+  }
+  return false;
+}
+
+// A port the system gives, free a moment ago.
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const probe = net.createServer();
+    probe.on('error', reject);
+    probe.listen(0, '127.0.0.1', () => {
+      const port = probe.address().port;
+      probe.close(() => resolve(port));
+    });
+  });
+}
+
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'plusrail-ranking-'));
+const port = await freePort();
+const origin = `http://127.0.0.1:${port}`;
+let serverLog = '';
+const server = spawn(path.resolve(serverBin), ['--listen', `127.0.0.1:${port}`, '--data',
+  path.join(work, 'data'), '--page', path.resolve(pageArg), '--web', path.resolve(distArg)]);
+server.stdout.on('data', (d) => { serverLog += d; });
+server.stderr.on('data', (d) => { serverLog += d; });
+let healthy = false;
+for (let i = 0; i < 100 && !healthy && server.exitCode === null; ++i) {
+  healthy = await fetch(origin + '/healthz').then((r) => r.ok).catch(() => false);
+  if (!healthy) await sleep(100);
+}
+if (!healthy) {
+  console.error('ranking-test: the server did not start\n' + serverLog);
+  server.kill();
+  process.exit(1);
+}
+
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'plusrail-chromium-'));
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync',
+         `--user-data-dir=${profile}`],
+});
+
+const consoleErrors = [];
+function watch(page, label) {
+  page.on('console', (m) => {
+    if (m.type() === 'error') consoleErrors.push(`${label}: ${m.text()}`);
+  });
+  page.on('pageerror', (e) => consoleErrors.push(`${label}: ${e}`));
+}
+const sceneIs = (page, id, timeoutMs = 8000) =>
+  waitFor(page, (want) => Module.calledRun === true && Module._WebQuery(0) === want, timeoutMs, id);
+async function press(page, code, pauseMs = 250) {
+  await page.keyboard.down(code);
+  await sleep(70);
+  await page.keyboard.up(code);
+  await sleep(pauseMs);
+}
+const rows = (page) => page.evaluate(() => Array.from(document.querySelectorAll('#entries tr'),
+  (tr) => Array.from(tr.cells, (td) => td.textContent)));
+
+try {
+  // A game at level 100 (Q and R held on NORMAL MODE): the pieces drop at once, so left alone
+  // the stack tops out within seconds.
+  const game = await browser.newPage();
+  watch(game, 'game');
+  await game.setViewport({width: 1400, height: 1100});
+  await game.goto(origin + '/play/index.html', {waitUntil: 'load'});
+  check(await sceneIs(game, 0, 20000), 'the game served by the ranking server reaches its title');
+  check(await game.evaluate(() => document.getElementById('send').hidden),
+        'nothing is offered before a game');
+  await sleep(800);
+  await press(game, 'KeyZ');
+  check(await sceneIs(game, 1), 'GAME START opens the mode select');
+  await sleep(600);
+  await game.keyboard.down('KeyQ');
+  await game.keyboard.down('KeyR');
+  await press(game, 'KeyZ', 100);
+  await game.keyboard.up('KeyQ');
+  await game.keyboard.up('KeyR');
+  check(await sceneIs(game, 101), 'NORMAL MODE with Q and R starts a game');
+  const ended = await waitFor(game, () => Module._WebQuery(0) !== 101, 120000);
+  check(ended, `the game ends by itself (scene ${await game.evaluate(() => Module._WebQuery(0))})`);
+  // A score that ranks in this browser's own top ten brings the name entry: three letters.
+  let expectedName = null;
+  if (await game.evaluate(() => Module._WebQuery(0) === 151)) {
+    await sleep(500);
+    await press(game, 'ArrowUp');  // A back to the blank letter
+    await press(game, 'KeyZ');
+    await press(game, 'ArrowDown');  // A forward to B
+    await press(game, 'KeyZ');
+    await press(game, 'KeyZ');
+    expectedName = ' BA';
+  }
+  const offered = await waitFor(game, () => !document.getElementById('send').hidden, 20000);
+  const offer = await game.evaluate(() => ({
+    what: document.getElementById('send-what').textContent,
+    name: document.getElementById('send-name').value,
+  }));
+  check(offered && /^Your game: [\d,]+ points from level 100\./.test(offer.what),
+        `after the game the page offers to send it (${offer.what})`);
+  if (expectedName !== null) {
+    check(offer.name === expectedName, `the offer holds the name just entered ("${offer.name}")`);
+  }
+  if (shotsAt) await game.screenshot({path: path.join(shotsAt, 'send-offered.png')});
+
+  // Typing goes to the form, not to the game: Z typed on the title would start a game.
+  check(await sceneIs(game, 0, 30000), 'the game returns to its title, the offer still shown');
+  await sleep(500);
+  await game.click('#send-name', {clickCount: 3});
+  await game.keyboard.type('zz');
+  await sleep(800);
+  check(await game.evaluate(() => Module._WebQuery(0) === 0),
+        'Z typed into the name field does not reach the game');
+  await game.click('#send-name', {clickCount: 3});
+  await game.keyboard.press('Backspace');
+  await game.keyboard.type('q:?');
+  const typed = await game.evaluate(() => document.getElementById('send-name').value);
+  check(typed === 'Q:?', `the name field takes the letters typed, in capitals ("${typed}")`);
+  await game.click('#send-go');
+  const answered = await waitFor(game, () =>
+    /^Ranked number 1 with [\d,]+ points\./.test(document.getElementById('send-answer').textContent), 15000);
+  const answer = await game.evaluate(() => document.getElementById('send-answer').textContent);
+  check(answered, `the server's answer is shown: ${answer}`);
+  if (shotsAt) await game.screenshot({path: path.join(shotsAt, 'send-answered.png')});
+  const ranking = await (await fetch(origin + '/api/v1/ranking')).json();
+  check(ranking.total === 1 && ranking.entries[0].name === 'Q:?' && ranking.entries[0].start_level === 100,
+        `the server ranks the game under the name sent (${JSON.stringify(ranking.entries[0])})`);
+  const score = ranking.entries[0].score;
+  const id = ranking.entries[0].id;
+  await game.close();
+
+  // The ranking page: the game with its name and figures, and a Watch link.
+  const list = await browser.newPage();
+  watch(list, 'ranking page');
+  const pageAnswer = await list.goto(origin + '/', {waitUntil: 'load'});
+  check(/default-src 'self'/.test(pageAnswer.headers()['content-security-policy'] || ''),
+        'the ranking page comes with a strict Content-Security-Policy');
+  check(await waitFor(list, () => document.querySelectorAll('#entries tr').length === 1, 10000),
+        'the ranking page lists the game');
+  const [first] = await rows(list);
+  check(first && first[0] === '1' && first[1] === 'Q:?' &&
+            first[2] === score.toLocaleString('en-US') && first[7] === '100' && first[9] === 'Watch',
+        `its row shows rank, name, score and start level (${JSON.stringify(first)})`);
+  const watchHref = await list.evaluate(() => document.querySelector('#entries a').getAttribute('href'));
+  check(watchHref === `/play/index.html?replay=/api/v1/games/${id}/replay`,
+        `the Watch link opens the game on the replay (${watchHref})`);
+  if (shotsAt) await list.screenshot({path: path.join(shotsAt, 'ranking-page.png')});
+  // Another start level: none there yet; back to all.
+  await list.select('#start-level', '15');
+  check(await waitFor(list, () => document.querySelectorAll('#entries tr').length === 0 &&
+                      /No game started at level 15/.test(document.getElementById('status').textContent), 5000) &&
+            (await list.evaluate(() => location.search)) === '?start_level=15',
+        'the start level 15 filter shows no game, and the address says so');
+  await list.select('#start-level', '100');
+  check(await waitFor(list, () => document.querySelectorAll('#entries tr').length === 1, 5000),
+        'the start level 100 filter shows the game');
+
+  // Watch: the game plays from the server's replay to its recorded result.
+  const said = [];
+  const viewing = await browser.createBrowserContext();
+  const viewer = await viewing.newPage();
+  watch(viewer, 'watch');
+  viewer.on('console', (m) => said.push(m.text()));
+  await viewer.goto(origin + watchHref, {waitUntil: 'load'});
+  check(await sceneIs(viewer, 101, 15000), 'Watch starts the recorded game');
+  const reached = await waitFor(viewer, () =>
+    document.getElementById('closed').classList.contains('shown'), 120000);
+  check(reached && said.some((t) => /reached its recorded result/.test(t)),
+        `Watch plays it to its recorded result (${said.filter((t) => /replay/.test(t)).join(' | ')})`);
+  check(await viewer.evaluate(() => document.getElementById('send').hidden),
+        'watching a game offers nothing to send');
+  await viewing.close();
+
+  // A crafted answer: markup in every field shows as text, and nothing of it runs.
+  const crafted = await browser.newPage();
+  watch(crafted, 'crafted ranking');
+  const asked = [];
+  await crafted.setRequestInterception(true);
+  crafted.on('request', (request) => {
+    const url = new URL(request.url());
+    if (url.pathname !== '/api/v1/ranking') return request.continue();
+    asked.push(url.search);
+    const offset = Number(url.searchParams.get('offset') || 0);
+    const entry = (k) => ({id: 900 + k, rank: offset + k + 1, name: '<b>', score: '<img src=x onerror="window.ran=1">',
+      lines: 3, level: '<i>7</i>', time_ms: 61234, medals: [0, 1, 2, 3, '<u>', 0], start_level: 0,
+      submitted: '2026-12-08T12:34:56Z<script>window.ran=2</script>', replay_url: '/x'});
+    request.respond({status: 200, contentType: 'application/json',
+                     body: JSON.stringify({total: 120, offset, entries: [0, 1, 2].map(entry)})});
+  });
+  await crafted.goto(origin + '/', {waitUntil: 'load'});
+  check(await waitFor(crafted, () => document.querySelectorAll('#entries tr').length === 3, 5000),
+        'the crafted ranking is shown');
+  const shown = await crafted.evaluate(() => ({
+    name: document.querySelector('#entries td.name').textContent,
+    score: document.querySelector('#entries td.score').textContent,
+    elements: document.querySelectorAll('#entries b, #entries img, #entries i, #entries u, #entries script').length,
+    ran: window.ran,
+    time: document.querySelector('#entries tr').cells[5].textContent,
+  }));
+  check(shown.name === '<b>' && shown.score === '<img src=x onerror="window.ran=1">' &&
+            shown.elements === 0 && shown.ran === undefined,
+        `names and numbers are shown as text (${JSON.stringify(shown)})`);
+  check(shown.time === '01\'01"23', `the time reads as the game shows it (${shown.time})`);
+  // Paging: 120 entries, fifty a page.
+  await crafted.click('#next');
+  check(await waitFor(crafted, () => document.getElementById('shown').textContent === '51\u201353 of 120', 5000) &&
+            asked.at(-1) === '?limit=50&offset=50',
+        `the next page asks for the next fifty (${asked.join(' ')})`);
+  await crafted.close();
+
+  check(consoleErrors.length === 0, `no console errors${consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''}`);
+} finally {
+  await browser.close();
+  server.kill('SIGTERM');
+  fs.rmSync(profile, {recursive: true, force: true});
+  fs.rmSync(work, {recursive: true, force: true});
+}
+
+console.log(failures.length === 0 ? 'ranking test: every check passed' :
+                                    `ranking test: ${failures.length} checks failed`);
+process.exit(failures.length === 0 ? 0 : 1);
