@@ -77,9 +77,12 @@ bool ParseOptions(int argc, char** argv, SubmitOptions* options, std::string* wh
         }
     }
     if (options->help) return true;
-    if (options->file.empty()) *why = "no replay file named";
-    else if (options->server.empty()) *why = "no --server URL";
-    else if (options->name.empty()) *why = "no --name ABC";
+    if (options->file.empty())
+        *why = "no replay file named";
+    else if (options->server.empty())
+        *why = "no --server URL";
+    else if (options->name.empty())
+        *why = "no --name ABC";
     return why->empty();
 }
 
@@ -155,18 +158,16 @@ int main(int argc, char** argv) {
     client.set_read_timeout(kAnswerSeconds, 0);
     client.set_write_timeout(kAnswerSeconds, 0);
     const std::string target = SubmissionTarget(address, name);
-    const httplib::Result result =
-        client.Post(target, reinterpret_cast<const char*>(bytes.data()), bytes.size(),
-                    "application/octet-stream");
+    const httplib::Result result = client.Post(target, reinterpret_cast<const char*>(bytes.data()),
+                                               bytes.size(), "application/octet-stream");
     if (!result) {
         std::fprintf(stderr, "plusrail-submit: no answer from %s: %s\n", options.server.c_str(),
                      NoAnswerReason(result.error()).c_str());
         return kExitNoAnswer;
     }
     bool accepted = false;
-    const std::string text =
-        DescribeAnswer(address, result->status, result->body,
-                       result->get_header_value("Retry-After"), &accepted);
+    const std::string text = DescribeAnswer(address, result->status, result->body,
+                                            result->get_header_value("Retry-After"), &accepted);
     std::fputs(text.c_str(), accepted ? stdout : stderr);
     return accepted ? kExitAccepted : kExitRefused;
 }

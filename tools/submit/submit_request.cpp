@@ -29,23 +29,23 @@ std::string DescribeEntry(const ServerAddress& address, const json& answer) {
     if (!entry.is_object()) return "the server's answer holds no entry\n";
     const int64_t timeMs = Number(entry, "time_ms", 0);
     char line[512];
-    std::snprintf(line, sizeof line,
-                  "rank %lld: \"%s\" %lld points, %lld lines, level %lld, time %02lld'%02lld\"%02lld"
-                  ", start level %lld (entry %lld)\n",
-                  static_cast<long long>(Number(answer, "rank", Number(entry, "rank", 0))),
-                  Text(entry, "name").c_str(), static_cast<long long>(Number(entry, "score", 0)),
-                  static_cast<long long>(Number(entry, "lines", 0)),
-                  static_cast<long long>(Number(entry, "level", 0)),
-                  static_cast<long long>(timeMs / 60000 % 100),
-                  static_cast<long long>(timeMs / 1000 % 60),
-                  static_cast<long long>(timeMs / 10 % 100),
-                  static_cast<long long>(Number(entry, "start_level", 0)),
-                  static_cast<long long>(Number(entry, "id", 0)));
+    std::snprintf(
+        line, sizeof line,
+        "rank %lld: \"%s\" %lld points, %lld lines, level %lld, time %02lld'%02lld\"%02lld"
+        ", start level %lld (entry %lld)\n",
+        static_cast<long long>(Number(answer, "rank", Number(entry, "rank", 0))),
+        Text(entry, "name").c_str(), static_cast<long long>(Number(entry, "score", 0)),
+        static_cast<long long>(Number(entry, "lines", 0)),
+        static_cast<long long>(Number(entry, "level", 0)),
+        static_cast<long long>(timeMs / 60000 % 100), static_cast<long long>(timeMs / 1000 % 60),
+        static_cast<long long>(timeMs / 10 % 100),
+        static_cast<long long>(Number(entry, "start_level", 0)),
+        static_cast<long long>(Number(entry, "id", 0)));
     std::string text = line;
     const std::string replay = Text(entry, "replay_url");
     if (!replay.empty())
-        text += "watch it: " + address.origin + address.prefix + "/play/index.html?replay=" +
-                address.prefix + replay + "\n";
+        text += "watch it: " + address.origin + address.prefix +
+                "/play/index.html?replay=" + address.prefix + replay + "\n";
     return text;
 }
 
@@ -56,8 +56,9 @@ bool ParseRankingName(const std::string& text, std::string* name, std::string* w
     for (const char c : text) {
         const char capital = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         if (capital == '\0' || !std::strchr(kRankingAlphabet, capital)) {
-            *why = std::string("'") + c + "' is not a letter of the ranking (A-Z, 1-9, : - + . ! ? "
-                                          "and space)";
+            *why = std::string("'") + c +
+                   "' is not a letter of the ranking (A-Z, 1-9, : - + . ! ? "
+                   "and space)";
             return false;
         }
         *name += capital;
