@@ -29,6 +29,11 @@ function check(ok, what) {
   console.log((ok ? 'ok   ' : 'FAIL ') + what);
   if (!ok) failures.push(what);
 }
+// A check the rest of the run depends on: when it fails, the run stops there.
+function must(ok, what) {
+  check(ok, what);
+  if (!ok) throw new Error('cannot go on: ' + what);
+}
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 async function waitFor(page, condition, timeoutMs, ...values) {
@@ -99,6 +104,17 @@ const rows = (page) => page.evaluate(() => Array.from(document.querySelectorAll(
   (tr) => Array.from(tr.cells, (td) => td.textContent)));
 
 try {
+  await run();
+} catch (error) {
+  check(false, String(error.message || error));
+} finally {
+  await browser.close();
+  server.kill('SIGTERM');
+  fs.rmSync(profile, {recursive: true, force: true});
+  fs.rmSync(work, {recursive: true, force: true});
+}
+
+async function run() {
   // A game at level 100 (Q and R held on NORMAL MODE): the pieces drop at once, so left alone
   // the stack tops out within seconds.
   const game = await browser.newPage();
@@ -108,18 +124,27 @@ try {
   check(await sceneIs(game, 0, 20000), 'the game served by the ranking server reaches its title');
   check(await game.evaluate(() => document.getElementById('send').hidden),
         'nothing is offered before a game');
-  await sleep(800);
-  await press(game, 'KeyZ');
-  check(await sceneIs(game, 1), 'GAME START opens the mode select');
-  await sleep(600);
-  await game.keyboard.down('KeyQ');
-  await game.keyboard.down('KeyR');
-  await press(game, 'KeyZ', 100);
-  await game.keyboard.up('KeyQ');
-  await game.keyboard.up('KeyR');
-  check(await sceneIs(game, 101), 'NORMAL MODE with Q and R starts a game');
+  // The title takes keys once it has faded in: a press until the mode select answers.
+  let selecting = false;
+  for (let attempt = 0; attempt < 5 && !selecting; ++attempt) {
+    await sleep(1000);
+    await press(game, 'KeyZ');
+    selecting = await sceneIs(game, 1, 3000);
+  }
+  must(selecting, 'GAME START opens the mode select');
+  let playing = false;
+  for (let attempt = 0; attempt < 5 && !playing; ++attempt) {
+    await sleep(800);
+    await game.keyboard.down('KeyQ');
+    await game.keyboard.down('KeyR');
+    await press(game, 'KeyZ', 100);
+    await game.keyboard.up('KeyQ');
+    await game.keyboard.up('KeyR');
+    playing = await sceneIs(game, 101, 3000);
+  }
+  must(playing, 'NORMAL MODE with Q and R starts a game');
   const ended = await waitFor(game, () => Module._WebQuery(0) !== 101, 120000);
-  check(ended, `the game ends by itself (scene ${await game.evaluate(() => Module._WebQuery(0))})`);
+  must(ended, `the game ends by itself (scene ${await game.evaluate(() => Module._WebQuery(0))})`);
   // A score that ranks in this browser's own top ten brings the name entry: three letters.
   let expectedName = null;
   if (await game.evaluate(() => Module._WebQuery(0) === 151)) {
@@ -136,7 +161,7 @@ try {
     what: document.getElementById('send-what').textContent,
     name: document.getElementById('send-name').value,
   }));
-  check(offered && /^Your game: [\d,]+ points from level 100\./.test(offer.what),
+  must(offered && /^Your game: [\d,]+ points from level 100\./.test(offer.what),
         `after the game the page offers to send it (${offer.what})`);
   if (expectedName !== null) {
     check(offer.name === expectedName, `the offer holds the name just entered ("${offer.name}")`);
@@ -144,7 +169,7 @@ try {
   if (shotsAt) await game.screenshot({path: path.join(shotsAt, 'send-offered.png')});
 
   // Typing goes to the form, not to the game: Z typed on the title would start a game.
-  check(await sceneIs(game, 0, 30000), 'the game returns to its title, the offer still shown');
+  must(await sceneIs(game, 0, 30000), 'the game returns to its title, the offer still shown');
   await sleep(500);
   await game.click('#send-name', {clickCount: 3});
   await game.keyboard.type('zz');
@@ -160,7 +185,7 @@ try {
   const answered = await waitFor(game, () =>
     /^Ranked number 1 with [\d,]+ points\./.test(document.getElementById('send-answer').textContent), 15000);
   const answer = await game.evaluate(() => document.getElementById('send-answer').textContent);
-  check(answered, `the server's answer is shown: ${answer}`);
+  must(answered, `the server's answer is shown: ${answer}`);
   if (shotsAt) await game.screenshot({path: path.join(shotsAt, 'send-answered.png')});
   const ranking = await (await fetch(origin + '/api/v1/ranking')).json();
   check(ranking.total === 1 && ranking.entries[0].name === 'Q:?' && ranking.entries[0].start_level === 100,
@@ -172,10 +197,11 @@ try {
   // The ranking page: the game with its name and figures, and a Watch link.
   const list = await browser.newPage();
   watch(list, 'ranking page');
+  await list.setViewport({width: 1100, height: 700});
   const pageAnswer = await list.goto(origin + '/', {waitUntil: 'load'});
   check(/default-src 'self'/.test(pageAnswer.headers()['content-security-policy'] || ''),
         'the ranking page comes with a strict Content-Security-Policy');
-  check(await waitFor(list, () => document.querySelectorAll('#entries tr').length === 1, 10000),
+  must(await waitFor(list, () => document.querySelectorAll('#entries tr').length === 1, 10000),
         'the ranking page lists the game');
   const [first] = await rows(list);
   check(first && first[0] === '1' && first[1] === 'Q:?' &&
@@ -249,11 +275,6 @@ try {
   await crafted.close();
 
   check(consoleErrors.length === 0, `no console errors${consoleErrors.length ? ': ' + consoleErrors.join(' | ') : ''}`);
-} finally {
-  await browser.close();
-  server.kill('SIGTERM');
-  fs.rmSync(profile, {recursive: true, force: true});
-  fs.rmSync(work, {recursive: true, force: true});
 }
 
 console.log(failures.length === 0 ? 'ranking test: every check passed' :
