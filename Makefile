@@ -6,6 +6,8 @@
 # make web - build the browser version into build-web/dist (a static folder any web server serves)
 # make web-serve [WEB_PORT=...] - build it, then serve it on 127.0.0.1
 # make windows - cross-compile the Windows build: build-windows/dist/ and plusrail-windows.zip
+# make server - build the online ranking server, build/plusrail-server
+# make serve-ranking [RANKING_PORT=...] - build it and run it on 127.0.0.1, its data in build/
 BUILD ?= build
 WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
@@ -13,10 +15,12 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 PREFIX ?= /usr/local
 WEB_PORT ?= 8080
+RANKING_PORT ?= 8090
 # No "Entering directory" lines from a make called inside this one
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test bench install uninstall clean web web-serve windows
+.PHONY: all deps configure build run test bench install uninstall clean web web-serve windows \
+	server-deps server serve-ranking
 
 all: build
 
@@ -32,12 +36,14 @@ build: configure
 run: build
 	@scripts/run.sh $(BUILD)
 
-test: build
+# The ranking server's suite runs against a PostgreSQL of its own, installed here.
+test: server-deps build
 	@cd $(BUILD) && ctest --progress --output-on-failure -j $(JOBS)
 
 # The frame costs as ratios to one screen copy, each the median of several runs
-bench: build
+bench: server-deps build
 	@scripts/bench-table.sh $(BUILD)
+	@if [ -x $(BUILD)/bench/server_bench ]; then PLUSRAIL_BINARY_DIR=$(abspath $(BUILD)) $(BUILD)/bench/server_bench; fi
 
 # DESTDIR, when set, reaches cmake through the environment and is put before PREFIX.
 install: build
@@ -73,3 +79,16 @@ windows: configure
 
 clean:
 	@rm -rf $(BUILD) $(WINDOWS_BUILD) build-web
+
+server-deps:
+	@scripts/install-deps.sh --server
+
+server: server-deps configure
+	@cmake --build $(BUILD) -j $(JOBS) --target plusrail-server
+
+# The server finds the page in server/ and the browser build at /play/ in build-web/dist, made
+# by `make web` (slow: emscripten), without which only /play/ is missing.
+serve-ranking: server
+	@[ -d build-web/dist ] || echo "No browser build: /play/ (the Watch links) needs 'make web' first"
+	@echo "Ranking data in $(BUILD)/ranking-data; Ctrl+C stops"
+	@$(BUILD)/plusrail-server --listen 127.0.0.1:$(RANKING_PORT) --data $(BUILD)/ranking-data

@@ -6,6 +6,8 @@
 #   --web         also emscripten and chromium, for make web and its browser test
 #   --windows     also the mingw-w64 cross compiler and Wine, for `make windows` and
 #                 scripts/ci-windows.sh
+#   --server      also the ranking server's HTTP, SQLite, PostgreSQL and SHA-256 libraries, and
+#                 PostgreSQL itself for its suite, for `make server` and `make test`
 set -euo pipefail
 
 packages=(
@@ -24,6 +26,7 @@ case "${1:-}" in
   # The posix flavour of the compiler, googletest's sources to build for Windows, Wine to run
   # what was built, xwd and python3 for the smoke runs' screenshots.
   --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 x11-apps python3) ;;
+  --server) packages+=(libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev postgresql curl python3) ;;
 esac
 
 missing=()

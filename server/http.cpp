@@ -94,9 +94,14 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
     httplib::Server server;
     SetRateLimit(o.rate, o.burst);
     const int threads = o.threads < 1 ? 1 : o.threads;
-    server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+    server.new_task_queue = [threads] {
+        return new httplib::ThreadPool(static_cast<size_t>(threads));
+    };
     // A body is read only up to the largest replay the game writes; beyond that, 413.
     server.set_payload_max_length(kReplayMaxBytes);
+    // Answers go out whole at once: without this, the header and the body of an answer wait
+    // on the peer's delayed acknowledgement (tens of milliseconds each).
+    server.set_tcp_nodelay(true);
     server.set_read_timeout(10, 0);
     server.set_write_timeout(10, 0);
     server.set_keep_alive_timeout(5);
@@ -122,7 +127,11 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
             res.set_header("Vary", "Origin");
         }
         if (req.path.rfind("/api/", 0) == 0 || req.path == "/healthz" || req.path == "/metrics") {
-            res.set_header("Cache-Control", "no-store");
+            // A replay's bytes never change; everything else may with the next game.
+            const bool replay = res.status == 200 && req.path.size() > 7 &&
+                                req.path.compare(req.path.size() - 7, 7, "/replay") == 0;
+            res.set_header("Cache-Control",
+                           replay ? "public, max-age=31536000, immutable" : "no-store");
             return;
         }
         res.set_header("Content-Security-Policy",
@@ -141,8 +150,7 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
         CountRequest(RouteOf(req), res.status);
     });
 
-    server.Post("/api/v1/games", [&o, &store](const httplib::Request& req,
-                                              httplib::Response& res,
+    server.Post("/api/v1/games", [&o, &store](const httplib::Request& req, httplib::Response& res,
                                               const httplib::ContentReader& reader) {
         // The bucket is asked before a byte of the body is read.
         const int wait = TakeSubmitToken(ClientAddress(o, req), NowSeconds());
@@ -180,14 +188,13 @@ int RunServer(const ServerOptions& o, RankingStore& store) {
                [&store](const httplib::Request& req, httplib::Response& res) {
                    Send(res, GetGame(store, req.matches[1]));
                });
-    server.Get(R"(/api/v1/games/([^/]+)/replay)",
-               [&store](const httplib::Request& req, httplib::Response& res) {
-                   Send(res, GetReplay(store, req.matches[1]));
-                   if (res.status == 200)
-                       res.set_header("Content-Disposition",
-                                      "attachment; filename=\"plusrail-" +
-                                          std::string(req.matches[1]) + ".rpl\"");
-               });
+    server.Get(R"(/api/v1/games/([^/]+)/replay)", [&store](const httplib::Request& req,
+                                                           httplib::Response& res) {
+        Send(res, GetReplay(store, req.matches[1]));
+        if (res.status == 200)
+            res.set_header("Content-Disposition", "attachment; filename=\"plusrail-" +
+                                                      std::string(req.matches[1]) + ".rpl\"");
+    });
     server.Get("/healthz", [&store](const httplib::Request&, httplib::Response& res) {
         const bool ok = store.Ping();
         res.status = ok ? 200 : 503;

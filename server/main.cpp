@@ -103,9 +103,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.pageDir.empty())
-        o.pageDir = FirstFolder({PLUSRAIL_SERVER_SHARE_DIR "/page", PLUSRAIL_SOURCE_DIR "/server/page"});
+        o.pageDir =
+            FirstFolder({PLUSRAIL_SERVER_SHARE_DIR "/page", PLUSRAIL_SOURCE_DIR "/server/page"});
     if (o.webDir.empty())
-        o.webDir = FirstFolder({PLUSRAIL_SERVER_SHARE_DIR "/play", PLUSRAIL_SOURCE_DIR "/build-web/dist"});
+        o.webDir =
+            FirstFolder({PLUSRAIL_SERVER_SHARE_DIR "/play", PLUSRAIL_SOURCE_DIR "/build-web/dist"});
 
     std::string error;
     std::unique_ptr<RankingStore> store;

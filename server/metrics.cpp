@@ -10,8 +10,8 @@ namespace {
 
 // From a tenth of a millisecond to ten seconds: a verification takes a few milliseconds, a
 // database call less, a stalled disk seconds.
-constexpr double kBuckets[] = {0.0001, 0.00025, 0.0005, 0.001, 0.0025, 0.005,
-                               0.01,   0.025,   0.05,   0.1,   0.5,    1,     10};
+constexpr double kBuckets[] = {0.0001, 0.00025, 0.0005, 0.001, 0.0025, 0.005, 0.01,
+                               0.025,  0.05,    0.1,    0.5,   1,      10};
 constexpr int kBucketCount = sizeof kBuckets / sizeof kBuckets[0];
 
 struct Histogram {
@@ -63,7 +63,8 @@ std::string MetricsText() {
     out += "# HELP plusrail_requests_total HTTP requests answered, by route and status.\n";
     out += "# TYPE plusrail_requests_total counter\n";
     for (const auto& [key, count] : g_metrics.requests) {
-        std::snprintf(line, sizeof line, "plusrail_requests_total{route=\"%s\",status=\"%d\"} %llu\n",
+        std::snprintf(line, sizeof line,
+                      "plusrail_requests_total{route=\"%s\",status=\"%d\"} %llu\n",
                       key.first.c_str(), key.second, static_cast<unsigned long long>(count));
         out += line;
     }
@@ -80,8 +81,9 @@ std::string MetricsText() {
                           static_cast<unsigned long long>(cumulative));
             out += line;
         }
-        std::snprintf(line, sizeof line, "%s_bucket{le=\"+Inf\"} %llu\n%s_sum %.9f\n%s_count %llu\n",
-                      name, static_cast<unsigned long long>(h.count), name, h.sum, name,
+        std::snprintf(line, sizeof line,
+                      "%s_bucket{le=\"+Inf\"} %llu\n%s_sum %.9f\n%s_count %llu\n", name,
+                      static_cast<unsigned long long>(h.count), name, h.sum, name,
                       static_cast<unsigned long long>(h.count));
         out += line;
     }

@@ -38,7 +38,8 @@ int TakeSubmitToken(const std::string& address, double nowSeconds) {
     std::lock_guard<std::mutex> lock(g_rate.mutex);
     if (g_rate.buckets.size() >= kMaxBuckets) {
         for (auto it = g_rate.buckets.begin(); it != g_rate.buckets.end();) {
-            const double refilled = it->second.tokens + (nowSeconds - it->second.updated) * g_rate.rate;
+            const double refilled =
+                it->second.tokens + (nowSeconds - it->second.updated) * g_rate.rate;
             it = refilled >= g_rate.burst ? g_rate.buckets.erase(it) : std::next(it);
         }
     }

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 
 #include "rules/verify.h"
 #include "server/metrics.h"
@@ -23,6 +24,21 @@ const int32_t kStartLevels[] = {0, 15, 25, 35, 50, 70, 100};
 
 // The rules keep one game in process-wide records: one verification at a time.
 std::mutex g_verifyMutex;
+
+// Pages of the ranking as last sent, each with the length its list had then. Entries are only
+// ever added, and a list changes only when one joins it, which changes its length: a page whose
+// list has the same length is the same page. Asking the length is one row of the database,
+// which every process sharing it sees alike.
+struct CachedPage {
+    int64_t total;
+    std::string body;
+};
+constexpr size_t kCachedPages = 512;
+struct PageCache {
+    std::mutex mutex;
+    std::unordered_map<std::string, CachedPage> pages;
+};
+PageCache g_pages;
 
 bool ParseInt(const std::string& text, int64_t low, int64_t high, int64_t* value) {
     if (text.empty()) return false;
@@ -150,14 +166,27 @@ ApiAnswer GetRanking(RankingStore& store, const std::string& startLevelText,
     int64_t startLevel = kAnyStartLevel, limit = kDefaultLimit, offset = 0;
     if (!startLevelText.empty()) {
         bool known = ParseInt(startLevelText, 0, 100, &startLevel);
-        known = known && std::find(std::begin(kStartLevels), std::end(kStartLevels),
-                                   startLevel) != std::end(kStartLevels);
+        known = known && std::find(std::begin(kStartLevels), std::end(kStartLevels), startLevel) !=
+                             std::end(kStartLevels);
         if (!known) return ErrorAnswer(400, "start_level must be 0, 15, 25, 35, 50, 70 or 100");
     }
     if (!limitText.empty() && !ParseInt(limitText, 1, kMaxLimit, &limit))
         return ErrorAnswer(400, "limit must be a number from 1 to 1000");
     if (!offsetText.empty() && !ParseInt(offsetText, 0, INT64_MAX / 2, &offset))
         return ErrorAnswer(400, "offset must be a number from 0");
+    const std::string key =
+        std::to_string(startLevel) + "/" + std::to_string(limit) + "/" + std::to_string(offset);
+    int64_t length = 0;
+    {
+        TimingScope timing(TimingDatabase);
+        if (!store.Count(static_cast<int32_t>(startLevel), &length)) return DatabaseError();
+    }
+    {
+        std::lock_guard<std::mutex> lock(g_pages.mutex);
+        auto it = g_pages.pages.find(key);
+        if (it != g_pages.pages.end() && it->second.total == length)
+            return ApiAnswer{200, it->second.body, kJson};
+    }
     std::vector<RankingEntry> entries;
     int64_t total = 0;
     {
@@ -172,8 +201,11 @@ ApiAnswer GetRanking(RankingStore& store, const std::string& startLevelText,
         e["rank"] = offset + static_cast<int64_t>(i) + 1;
         list.push_back(std::move(e));
     }
-    return ApiAnswer{200, json{{"total", total}, {"offset", offset}, {"entries", list}}.dump(),
-                     kJson};
+    std::string body = json{{"total", total}, {"offset", offset}, {"entries", list}}.dump();
+    std::lock_guard<std::mutex> lock(g_pages.mutex);
+    if (g_pages.pages.size() >= kCachedPages) g_pages.pages.clear();
+    g_pages.pages[key] = CachedPage{total, body};
+    return ApiAnswer{200, std::move(body), kJson};
 }
 
 ApiAnswer GetGame(RankingStore& store, const std::string& idText) {

@@ -29,8 +29,8 @@ ReplayDigest DigestOf(const uint8_t* bytes, size_t size);
 ApiAnswer SubmitGame(RankingStore& store, const std::string& name, const uint8_t* bytes,
                      size_t size);
 // GET /api/v1/ranking; the query's values as given (empty when absent).
-ApiAnswer GetRanking(RankingStore& store, const std::string& startLevel,
-                     const std::string& limit, const std::string& offset);
+ApiAnswer GetRanking(RankingStore& store, const std::string& startLevel, const std::string& limit,
+                     const std::string& offset);
 // GET /api/v1/games/{id} and its replay.
 ApiAnswer GetGame(RankingStore& store, const std::string& id);
 ApiAnswer GetReplay(RankingStore& store, const std::string& id);

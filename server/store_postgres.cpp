@@ -125,7 +125,8 @@ public:
         if (!c) return false;
         Params p;
         p.Add(id);
-        Result r(Run(c, (std::string("SELECT ") + kEntryColumns + " FROM games WHERE id = $1").c_str(), p));
+        Result r(Run(
+            c, (std::string("SELECT ") + kEntryColumns + " FROM games WHERE id = $1").c_str(), p));
         const bool ok = r.Ok();
         *found = ok && PQntuples(r.r) == 1;
         if (*found) ReadEntry(r.r, 0, entry);
@@ -214,8 +215,8 @@ private:
         // Processes starting together take turns: the second finds the steps done.
         if (!Exec(c, "SELECT pg_advisory_lock(" + std::to_string(kMigrationLock) + ")", error))
             return false;
-        bool ok = Exec(c, "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)",
-                       error);
+        bool ok =
+            Exec(c, "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)", error);
         for (const Migration& m : kMigrations) {
             if (!ok) break;
             Result current(PQexec(c, "SELECT coalesce(max(version), 0) FROM schema_version"));
@@ -282,7 +283,8 @@ private:
             Params q;
             q.Add(digest);
             Result existing(Run(
-                c, (std::string("SELECT ") + kEntryColumns + " FROM games WHERE sha256 = $1").c_str(),
+                c,
+                (std::string("SELECT ") + kEntryColumns + " FROM games WHERE sha256 = $1").c_str(),
                 q));
             if (!existing.Ok() || PQntuples(existing.r) != 1) return Fail(c, error);
             ReadEntry(existing.r, 0, stored);

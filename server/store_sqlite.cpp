@@ -188,8 +188,8 @@ private:
             // the same time waits, then finds the step done.
             if (!Exec(db, "BEGIN IMMEDIATE", error)) return false;
             sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(db, "SELECT coalesce(max(version), 0) FROM schema_version", -1,
-                               &st, nullptr);
+            sqlite3_prepare_v2(db, "SELECT coalesce(max(version), 0) FROM schema_version", -1, &st,
+                               nullptr);
             int current = 0;
             if (st && sqlite3_step(st) == SQLITE_ROW) current = sqlite3_column_int(st, 0);
             sqlite3_finalize(st);
@@ -245,8 +245,7 @@ private:
         stored->submitted = static_cast<int64_t>(std::time(nullptr));
         st = c.statements[StInsertGame];
         int n = 1;
-        sqlite3_bind_text(st, n++, digest.c_str(), static_cast<int>(digest.size()),
-                          SQLITE_STATIC);
+        sqlite3_bind_text(st, n++, digest.c_str(), static_cast<int>(digest.size()), SQLITE_STATIC);
         sqlite3_bind_text(st, n++, stored->name, -1, SQLITE_STATIC);
         sqlite3_bind_int(st, n++, stored->score);
         sqlite3_bind_int(st, n++, stored->lines);
