@@ -151,26 +151,17 @@ bool FillBoard(const std::string& dataDir, int entries) {
     return true;
 }
 
-void BenchReads() {
-    constexpr int kEntries = 100000;
-    TempFolder folder;
-    if (!FillBoard(folder.path + "/data", kEntries)) {
-        std::printf("reads: the board could not be filled\n");
-        return;
-    }
-    ServerProcess server;
-    std::string error;
-    if (!server.Start({"--data", folder.path + "/data"}, &error)) {
-        std::printf("reads: %s\n", error.c_str());
-        return;
-    }
+// Pages of the ranking read by four clients for five seconds, with `writing` a fifth client
+// sending new games all the while (each one changes the board, so the pages are read from
+// the database again).
+void MeasureReads(int port, int entries, const std::vector<MadeGame>* writing) {
     constexpr int kThreads = 4;
     const auto warm = Clock::now() + std::chrono::seconds(1);
     const auto until = warm + std::chrono::seconds(5);
     std::vector<std::vector<double>> latencies(kThreads);
-    std::atomic<int> failed{0};
+    std::atomic<int> failed{0}, written{0};
     auto reader = [&](int t) {
-        httplib::Client client("127.0.0.1", server.port());
+        httplib::Client client("127.0.0.1", port);
         client.set_keep_alive(true);
         client.set_tcp_nodelay(true);
         for (;;) {
@@ -182,18 +173,50 @@ void BenchReads() {
             if (start >= warm) latencies[static_cast<size_t>(t)].push_back(took);
         }
     };
+    auto writer = [&] {
+        httplib::Client client("127.0.0.1", port);
+        client.set_keep_alive(true);
+        client.set_tcp_nodelay(true);
+        for (size_t i = 0; i < writing->size() && Clock::now() < until; ++i) {
+            auto r = client.Post("/api/v1/games?name=NEW", (*writing)[i].bytes,
+                                 "application/octet-stream");
+            if (r && r->status == 201 && Clock::now() >= warm) ++written;
+        }
+    };
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) threads.emplace_back(reader, t);
+    if (writing) threads.emplace_back(writer);
     for (std::thread& t : threads) t.join();
     std::vector<double> all;
     for (const auto& l : latencies) all.insert(all.end(), l.begin(), l.end());
     std::sort(all.begin(), all.end());
     if (all.empty()) return;
     std::printf(
-        "ranking: GET /api/v1/ranking?limit=100 with %d entries: %.0f a second, p50 "
+        "ranking: GET /api/v1/ranking?limit=100 with %d entries%s: %.0f a second, p50 "
         "%.2f ms, p99 %.2f ms (%d clients, %d failed; targets >= 5000/s, p99 <= 5 ms)\n",
-        kEntries, static_cast<double>(all.size()) / 5.0, all[all.size() / 2] * 1e3,
-        all[all.size() * 99 / 100] * 1e3, kThreads, failed.load());
+        entries, writing ? ", games arriving" : "", static_cast<double>(all.size()) / 5.0,
+        all[all.size() / 2] * 1e3, all[all.size() * 99 / 100] * 1e3, kThreads, failed.load());
+    if (writing) std::printf("ranking: meanwhile %.0f games a second accepted\n", written / 5.0);
+}
+
+void BenchReads() {
+    constexpr int kEntries = 100000;
+    TempFolder folder;
+    if (!FillBoard(folder.path + "/data", kEntries)) {
+        std::printf("reads: the board could not be filled\n");
+        return;
+    }
+    ServerProcess server;
+    std::string error;
+    if (!server.Start({"--data", folder.path + "/data", "--rate", "100000", "--burst", "100000"},
+                      &error)) {
+        std::printf("reads: %s\n", error.c_str());
+        return;
+    }
+    MeasureReads(server.port(), kEntries, nullptr);
+    std::vector<MadeGame> games;
+    for (int i = 0; i < 3000; ++i) games.push_back(MakeGame(300000 + i, 0, 40000, 6));
+    MeasureReads(server.port(), kEntries, &games);
     server.Stop(SIGTERM, 10);
 }
 

@@ -10,6 +10,8 @@ seconds="${1:-30}"
 build="${PLUSRAIL_FUZZ_BUILD:-build-fuzz}"
 
 scripts/install-deps.sh --sanitizers
+# The ranking server's target stores into SQLite and hashes with OpenSSL.
+scripts/install-deps.sh --server
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPLUSRAIL_FUZZ=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"

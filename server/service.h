@@ -16,7 +16,7 @@ struct ApiAnswer {
 
 // The most updates a replay may claim and still be played: the recording buffer filled at
 // 0.6 bytes an update, the pace of the slowest play the recording is sized for (about two
-// hours at 60 updates a second). The game itself marks anything longer incomplete.
+// hours at 60 updates a second). It bounds what one file can cost to verify.
 constexpr uint32_t kMaxVerifiedUpdates = static_cast<uint32_t>(kReplayFrameBytes * 5 / 3);
 
 // Three characters of the ranking alphabet: A-Z, 1-9, : - + . ! ? and the blank (a space).

@@ -29,6 +29,10 @@ std::vector<std::string> NewStoreArguments(StoreKind kind, TempFolder& folder, s
     return {"--database", pg->NewDatabase(name)};
 }
 
+bool PostgresMissing(const std::string& why) {
+    return why.rfind("PostgreSQL is not installed", 0) == 0;
+}
+
 httplib::Result PostGame(httplib::Client& client, const std::string& name,
                          const std::string& bytes) {
     return client.Post(("/api/v1/games?name=" + name).c_str(), bytes, "application/octet-stream");

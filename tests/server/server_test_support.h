@@ -20,6 +20,10 @@ PostgresInstance* SharedPostgres(std::string* why);
 // Empty with `why` when that kind cannot be had here.
 std::vector<std::string> NewStoreArguments(StoreKind kind, TempFolder& folder, std::string* why);
 
+// Whether `why` (from NewStoreArguments) says PostgreSQL is not installed here, the one reason
+// the PostgreSQL cases are skipped; any other is a failure.
+bool PostgresMissing(const std::string& why);
+
 // A POST of a replay; `name` already URL-encoded.
 httplib::Result PostGame(httplib::Client& client, const std::string& name,
                          const std::string& bytes);
