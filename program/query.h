@@ -10,6 +10,11 @@ enum class ProgramQuery : int32_t {
     PieceRow = 2,
     KeyConfig = 3,  // the key layout of the settings
     GameTime = 4,   // the game's time in milliseconds
+    // The name last entered, letter by letter (0..41, 0 the blank letter): what the page
+    // offers to send a finished game under.
+    NameLetter1 = 5,
+    NameLetter2 = 6,
+    NameLetter3 = 7,
 };
 
 // The value asked for; 0 for a query the program does not know.

@@ -36,3 +36,13 @@ done
 mkdir -p build-web/screenshots
 step node tests/web/browser-test.mjs build-web/dist "${shots[@]}" --shots build-web/screenshots \
   --replay tests/golden/level100.last.rpl
+
+# With the ranking server: a game played in the page is sent, ranked, listed on the ranking
+# page and watched from there. The server comes from the native build.
+server="$root/$native/plusrail-server"
+[ -x "$server" ] || cmake --build "$native" --target plusrail-server -j 2 || true
+if [ -x "$server" ]; then
+  step node tests/web/ranking-test.mjs "$server" build-web/dist server/page --shots build-web/screenshots
+else
+  echo "ci-web: SKIPPED the ranking test: $native has no plusrail-server" >&2
+fi

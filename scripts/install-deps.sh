@@ -16,6 +16,8 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libx11-dev
   libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev
+  # plusrail-submit, installed with the game, sends replays over HTTP(S)
+  libcpp-httplib-dev
   xvfb xauth xdotool x11-apps
   clang-format cppcheck
 )

@@ -25,6 +25,12 @@ for file in bin/plusrail share/plusrail/plusrail; do
     fail "$file is not an installed program"
   fi
 done
+# The command that sends replays to a ranking server, in a build that has it.
+if [ -x "$build/plusrail-submit" ]; then
+  [ -x "$prefix/bin/plusrail-submit" ] || fail "bin/plusrail-submit is not an installed program"
+  "$prefix/bin/plusrail-submit" --help | grep -q '^usage: plusrail-submit' ||
+    fail "the installed plusrail-submit does not run"
+fi
 for file in share/plusrail/bmp/game/line_x.bmp share/plusrail/bmp/back/back00.bmp \
   share/plusrail/wave/erasing.wav share/applications/plusrail.desktop; do
   [ -s "$prefix/$file" ] || fail "$file was not installed"

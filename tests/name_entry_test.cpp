@@ -6,6 +6,7 @@
 
 #include "hosts/headless/headless.h"
 #include "platform/keys.h"
+#include "program/query.h"
 #include "rules/field.h"
 #include "scenes/callbacks.h"
 #include "scenes/name_entry.h"
@@ -98,6 +99,24 @@ TEST_F(NameEntryTest, BlankComesBeforeAQuestionMarkBeforeBlankAndKeyTwoGoesBack)
     Tap(kKey2);
     EXPECT_EQ(Scene.menuCursor, 0);
     EXPECT_EQ(g_select.size(), 2u);
+}
+
+// The browser page sends a finished game under the name just entered; it reads the letters
+// through the program's query, after the ranking has taken over.
+TEST_F(NameEntryTest, TheLettersEnteredCanBeAskedForAfterTheRankingTakesOver) {
+    Tap(VkUp, 2, 1);  // the blank letter
+    Tap(kKey1);
+    Tap(VkLeft, 2, 1);
+    Tap(VkLeft, 2, 1);  // "?", through the blank letter
+    Tap(kKey1);
+    Tap(VkDown, 2, 1);  // "B"
+    Tap(kKey1, 1, 0);
+    Frames(60);
+    ASSERT_EQ(Scene.id, SceneRankingAfterEntry);
+    EXPECT_EQ(QueryProgram(ProgramQuery::NameLetter1), 0);
+    EXPECT_EQ(QueryProgram(ProgramQuery::NameLetter2), 41);
+    EXPECT_EQ(QueryProgram(ProgramQuery::NameLetter3), 2);
+    EXPECT_EQ(Entry(0), (std::vector<int32_t>{0, 41, 2, 2000000, 321}));
 }
 
 TEST_F(NameEntryTest, HoldingADirectionStepsInFrames2And11ThenEverySix) {

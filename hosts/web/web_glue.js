@@ -109,6 +109,8 @@ mergeInto(LibraryManager.library, {
 
   WebStoreFolder__deps: ['$FS', '$IDBFS'],
   WebStoreFolder: function(closed) {
+    // The page hears of every store: a game that has just ended has written its replay.
+    if (Module.plusrailFilesStoring) Module.plusrailFilesStoring();
     const store = Module.plusrailStore || (Module.plusrailStore = {busy: false, again: false, closed: false});
     if (closed) store.closed = true;
     if (store.busy) {

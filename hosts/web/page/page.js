@@ -127,3 +127,150 @@ loadGame().catch((error) => {
   Module.plusrailShowError('読み込みエラー', String(error), 'Loading failed',
                            'The game could not be loaded: ' + error);
 });
+
+// Sending a finished game to the ranking server that serves this page. The server keeps the
+// game under play/ beside its API; on any other host the page asks nothing of it. The game
+// writes replays/last.rpl when a game ends; once the player is past the name entry, the page
+// offers to send it under the name just entered.
+const sending = {
+  base: null,  // the server's folder ('/' or a proxy's path) when the page is served under play/
+  served: false,  // the ranking server answered
+  stamp: null,  // the time and size of the last replay file seen
+  replay: null,  // the bytes of the game on offer
+  sawNameEntry: false,
+  waiting: 0,  // the timer that waits for the player to leave the game and the name entry
+};
+const kLastReplay = '/game/replays/last.rpl';
+const kSceneGame = 101;
+const kSceneNameEntry = 151;
+// The letters in the name entry's order: 0 is the blank letter.
+const kRankingLetters = ' ABCDEFGHIJKLMNOPQRSTUVWXYZ123456789:-+.!?';
+
+async function findRankingServer() {
+  const match = /^(.*\/)play\/(index\.html)?$/.exec(location.pathname);
+  if (!match || new URLSearchParams(location.search).has('replay')) return;
+  sending.base = match[1];
+  try {
+    const response = await fetch(sending.base + 'healthz', {cache: 'no-store'});
+    sending.served = response.ok && (await response.text()).trim() === 'ok';
+  } catch (error) {
+    sending.served = false;
+  }
+}
+
+// The header's end and result: only a game that ended in a game over, recorded whole, can be
+// ranked.
+function finishedGame(bytes) {
+  if (bytes.length < 96 || String.fromCharCode(...bytes.subarray(0, 4)) !== '+RPL') return null;
+  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+  const gameOver = bytes[10] === 0 && (bytes[9] & 1) === 0;
+  return gameOver ? {score: view.getInt32(52, true), startLevel: view.getInt32(16, true)} : null;
+}
+
+function nameFromGame() {
+  let name = '';
+  for (let k = 0; k < 3; ++k) name += kRankingLetters.charAt(Module._WebQuery(5 + k)) || ' ';
+  return name;
+}
+
+// Called as the game stores its files: a new replay file means a game has just ended.
+Module.plusrailFilesStoring = () => {
+  if (!sending.served) return;
+  let stat;
+  try {
+    stat = FS.stat(kLastReplay);
+  } catch (error) {
+    return;
+  }
+  const stamp = new Date(stat.mtime).getTime() + ':' + stat.size;
+  if (stamp === sending.stamp) return;
+  sending.stamp = stamp;
+  const bytes = FS.readFile(kLastReplay);
+  const game = finishedGame(bytes);
+  if (!game) return;
+  sending.replay = {bytes: bytes, game: game};
+  sending.sawNameEntry = false;
+  clearInterval(sending.waiting);
+  sending.waiting = setInterval(() => {
+    const scene = Module._WebQuery(0);
+    if (scene === kSceneNameEntry) sending.sawNameEntry = true;
+    if (scene === kSceneGame || scene === kSceneNameEntry) return;
+    clearInterval(sending.waiting);
+    offerToSend();
+  }, 250);
+};
+
+function offerToSend() {
+  const game = sending.replay.game;
+  byId('send-what').textContent = 'Your game: ' + game.score.toLocaleString('en-US') +
+      ' points from level ' + game.startLevel + '. Send it to the ranking as';
+  byId('send-name').value = sending.sawNameEntry ? nameFromGame()
+                                                 : localStorage.getItem('plusrail-name') || '';
+  byId('send-answer').textContent = '';
+  byId('send-go').disabled = false;
+  byId('send').hidden = false;
+}
+
+function closeOffer() {
+  byId('send').hidden = true;
+  screenCanvas.focus();
+}
+
+async function sendGame(name) {
+  const answerLine = byId('send-answer');
+  let response, answer;
+  try {
+    response = await fetch(sending.base + 'api/v1/games?name=' + encodeURIComponent(name), {
+      method: 'POST',
+      headers: {'Content-Type': 'application/octet-stream'},
+      body: sending.replay.bytes,
+    });
+    answer = await response.json().catch(() => null);
+  } catch (error) {
+    answerLine.textContent = 'The ranking server did not answer: ' + error.message;
+    byId('send-go').disabled = false;
+    return;
+  }
+  answerLine.replaceChildren();
+  if ((response.status === 201 || response.status === 200) && answer && answer.entry) {
+    localStorage.setItem('plusrail-name', name);
+    const place = response.status === 201 ? 'Ranked ' : 'Already in the ranking: ';
+    answerLine.append(place + 'number ' + answer.rank + ' with ' +
+                      Number(answer.entry.score).toLocaleString('en-US') + ' points. ');
+    const link = document.createElement('a');
+    link.href = sending.base;
+    link.target = '_blank';
+    link.textContent = 'See the ranking';
+    answerLine.append(link);
+    return;
+  }
+  const why = answer && typeof answer.error === 'string' ? answer.error : response.statusText;
+  answerLine.textContent = 'The server did not rank the game (' + response.status + '): ' + why;
+  if (response.status === 429) byId('send-go').disabled = false;
+}
+
+byId('send-form').addEventListener('submit', (event) => {
+  event.preventDefault();
+  const name = byId('send-name').value.toUpperCase().padEnd(3, ' ');
+  if (name.length !== 3 || [...name].some((c) => !kRankingLetters.includes(c))) {
+    byId('send-answer').textContent = 'A name is three of A-Z, 1-9, : - + . ! ? or a space.';
+    return;
+  }
+  byId('send-go').disabled = true;
+  byId('send-answer').textContent = 'Sending…';
+  sendGame(name);
+});
+byId('send-name').addEventListener('input', (event) => {
+  event.target.value = event.target.value.toUpperCase();
+});
+byId('send-skip').addEventListener('click', closeOffer);
+// Typing a name is not playing: keys in the form never reach the game (its listeners on the
+// window come later, so these run first).
+for (const kind of ['keydown', 'keyup']) {
+  window.addEventListener(kind, (event) => {
+    if (event.target instanceof Element && event.target.closest('#send')) {
+      event.stopImmediatePropagation();
+    }
+  }, true);
+}
+findRankingServer();
