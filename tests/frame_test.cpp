@@ -96,7 +96,8 @@ TEST_F(FrameTest, FailedStepEndsStartUpAfterItsErrorBox) {
         FreshProcess();
         HeadlessSetWindowFault(c.fault);
         HeadlessAudioFailOpen(c.audioOpen);
-        RunFrames(0);  // had start-up gone on, the game would have started
+        // Had start-up gone on, the game would have started.
+        RunFrames(0, nullptr, StartResult::Failed);
         EXPECT_EQ(HeadlessRecorded().errorBoxes,
                   std::vector<std::string>{std::string("メッセージ: ") + c.box});
         EXPECT_EQ(HeadlessWindow().created, c.windowCreated) << c.box;

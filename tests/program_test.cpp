@@ -50,20 +50,19 @@ TEST_F(ProgramTest, HelpGivesTheUsageTheKeysAndTheStatusesAndStartsNothing) {
     EXPECT_EQ(StartWith({"--help"}), kExitDone);
     const std::string help = Reported(false);
     EXPECT_TRUE(Reported(true).empty()) << Reported(true);
-    for (const char* says : {
-             "usage: plusrail [--window] [--no-sound] [--replay FILE]", "--help", "--version",
-             // The keys a newcomer looks for: the confirming keys, what Enter does, the rest.
-             "Z, C        KEY 1, KEY 4        confirm", "S, X        KEY 2, KEY 3",
-             "W, E        KEY 5, KEY 6", "Q, R        KEY 7, KEY 8", "Enter", "nothing",
-             "Escape", "Alt+Enter", "A-1: UP instant fall, DOWN speedy fall",
-             "EXPERT MODE on the mode select starts no game",
-             // The statuses, as the program ends with them.
-             "0 the game ran", "1 the replay cannot be watched", "2 an argument",
-             "3 the game could not start"})
+    for (const char* says :
+         {"usage: plusrail [--window] [--no-sound] [--replay FILE]", "--help", "--version",
+          // The keys a newcomer looks for: the confirming keys, what Enter does, the rest.
+          "Z, C        KEY 1, KEY 4        confirm", "S, X        KEY 2, KEY 3",
+          "W, E        KEY 5, KEY 6", "Q, R        KEY 7, KEY 8", "Enter", "nothing", "Escape",
+          "Alt+Enter", "A-1: UP instant fall, DOWN speedy fall",
+          "EXPERT MODE on the mode select starts no game",
+          // The statuses, as the program ends with them.
+          "0 the game ran", "1 the replay cannot be watched", "2 an argument",
+          "3 the game could not start"})
         EXPECT_NE(help.find(says), std::string::npos) << says << "\n" << help;
     // No line is wider than a terminal.
-    for (const std::string& line : HeadlessRecorded().reports)
-        EXPECT_LE(line.size(), 88u) << line;
+    for (const std::string& line : HeadlessRecorded().reports) EXPECT_LE(line.size(), 88u) << line;
     EXPECT_FALSE(HeadlessWindow().classRegistered);
     EXPECT_FALSE(HeadlessAudioIsOpen());
 
@@ -94,9 +93,14 @@ TEST_F(ProgramTest, VersionNamesTheProgramItsRulesAndItsReplays) {
 
 TEST_F(ProgramTest, WrongArgumentsGiveTheUsageAsAProblemAndStatusTwo) {
     const std::vector<std::vector<const char*>> calls = {
-        {"--bogus"}, {"-h"},         {"window"},
-        {"--replay"}, {"--window", "--replay"}, {"--replay", "a.rpl", "--replay", "b.rpl"},
-        {"--help=1"}, {"--no-sound", "extra"},
+        {"--bogus"},
+        {"-h"},
+        {"window"},
+        {"--replay"},
+        {"--window", "--replay"},
+        {"--replay", "a.rpl", "--replay", "b.rpl"},
+        {"--help=1"},
+        {"--no-sound", "extra"},
     };
     for (const std::vector<const char*>& call : calls) {
         FreshProcess();
@@ -122,9 +126,11 @@ TEST_F(ProgramTest, FailedStartEndsWithStatusThreeAndThePlatformsWayOut) {
         const char* box;
         bool advised;
     } cases[] = {
-        {HeadlessFaultRegisterClass, -1, AudioOpened, "ウインドウクラスの登録に失敗しました", false},
+        {HeadlessFaultRegisterClass, -1, AudioOpened, "ウインドウクラスの登録に失敗しました",
+         false},
         {HeadlessFaultCreateWindow, -1, AudioOpened, "ウインドウの作成に失敗しました", false},
-        {HeadlessFaultNone, DisplayStepDevice, AudioOpened, "DirectDrawの作成に失敗しました", false},
+        {HeadlessFaultNone, DisplayStepDevice, AudioOpened, "DirectDrawの作成に失敗しました",
+         false},
         {HeadlessFaultFullScreen, -1, AudioOpened, "ディスプレイモードが変更できません", true},
         {HeadlessFaultNone, -1, AudioNoDevice, "DirectSoundの構築に失敗しました。", true},
         {HeadlessFaultNone, -1, AudioRefused, "DirectSoundの協調レベル設定が拒否されました。",
@@ -142,9 +148,9 @@ TEST_F(ProgramTest, FailedStartEndsWithStatusThreeAndThePlatformsWayOut) {
         ASSERT_EQ(seen.errorBoxes, std::vector<std::string>{std::string("メッセージ: ") + c.box});
         const std::string english = seen.errorBoxesEnglish[0];
         const std::string ending = std::string(" ") + kAdvice;
-        const bool endsWithAdvice = english.size() > ending.size() &&
-                                    english.compare(english.size() - ending.size(),
-                                                    ending.size(), ending) == 0;
+        const bool endsWithAdvice =
+            english.size() > ending.size() &&
+            english.compare(english.size() - ending.size(), ending.size(), ending) == 0;
         EXPECT_EQ(endsWithAdvice, c.advised) << english;
         EXPECT_EQ(HeadlessWindow().presentedFrames, 0u);
     }

@@ -138,9 +138,9 @@ TEST_F(SimTest, HelpAndVersionPrintOnStdoutAndEndWithStatusZero) {
     const SimRun help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.errors.empty()) << help.errors;
-    for (const char* option : {"usage: plusrail-sim", "--dir DIR", "--frames N", "--no-sound",
-                               "--window", "--audio FILE", "--replay FILE --verify", "--version",
-                               "Exit status"})
+    for (const char* option :
+         {"usage: plusrail-sim", "--dir DIR", "--frames N", "--no-sound", "--window",
+          "--audio FILE", "--replay FILE --verify", "--version", "Exit status"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option << "\n" << help.out;
     // Wherever it stands, even before a value it would otherwise take.
     const SimRun late = Run({"--dir", "game", "--frames", "--help"});
