@@ -110,6 +110,7 @@ TEST_F(SimTest, BadArgumentsExitWithStatusTwoAndOneLine) {
         {{"--dir"}, "needs a value"},
         {{"--dir", "game", "--frames", "-1"}, "--frames"},
         {{"--dir", "game", "--speed", "2"}, "unknown option"},
+        {{"--dir", "game", "--speed"}, "unknown option --speed"},
         {{"--dir", "game", "--shot", "picture.bmp"}, "--shot"},
         {{"--dir", "game", "--input", "bad.txt"}, "bad.txt:2:"},
         {{"--dir", "game", "--input", "endless.txt"}, "endless.txt:2: line longer than 1024"},

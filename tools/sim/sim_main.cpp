@@ -122,6 +122,15 @@ bool ParseCount(const std::string& text, int64_t* value) {
     return true;
 }
 
+// The options followed by a value.
+bool TakesValue(const std::string& name) {
+    for (const char* option : {"--dir", "--frames", "--input", "--clock-start", "--state",
+                               "--events", "--digests", "--soak", "--soak-seed", "--replay",
+                               "--shot", "--audio"})
+        if (name == option) return true;
+    return false;
+}
+
 Shot ParseShot(const std::string& value) {
     const size_t colon = value.find(':');
     Shot shot;
@@ -152,6 +161,7 @@ SimOptions ParseArguments(int argc, char** argv) {
             o.windowed = o.windowed || name == "--window";
             continue;
         }
+        if (!TakesValue(name)) Refuse("unknown option " + name + "; " + kUsage);
         if (i + 1 >= argc) Refuse(name + " needs a value; " + kUsage);
         const std::string value = argv[++i];
         if (name == "--dir") {
