@@ -124,9 +124,9 @@ bool ParseCount(const std::string& text, int64_t* value) {
 
 // The options followed by a value.
 bool TakesValue(const std::string& name) {
-    for (const char* option : {"--dir", "--frames", "--input", "--clock-start", "--state",
-                               "--events", "--digests", "--soak", "--soak-seed", "--replay",
-                               "--shot", "--audio"})
+    for (const char* option :
+         {"--dir", "--frames", "--input", "--clock-start", "--state", "--events", "--digests",
+          "--soak", "--soak-seed", "--replay", "--shot", "--audio"})
         if (name == option) return true;
     return false;
 }
