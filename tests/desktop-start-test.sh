@@ -4,6 +4,8 @@
 # plusrail. Each time it must find its pictures and sounds, keep its three data files beside
 # them rather than in the starting folder, and end cleanly on SIGTERM (a close request). A
 # second start while the first runs must say the game is already running and end at once.
+# Then the command line: help, version, a wrong argument, a start without a sound device, with
+# --no-sound, without a display; and on an X screen (Xvfb) full screen and --window.
 #   tests/desktop-start-test.sh BUILD
 set -euo pipefail
 build="$(cd "${1:?usage: desktop-start-test.sh BUILD}" && pwd)"
@@ -149,6 +151,39 @@ wait "$pid" || true
 if grep -q "already running" "$tmp/after.log"; then
   fail "the start after a start without a display was told the game is already running"
 fi
+# On a real X screen: full screen covers it, --window opens a window that does not.
+if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+  cat >"$tmp/screen.sh" <<'SCREEN'
+# GAME OUT ARGS...: the game's window size (WIDTHxHEIGHT) into OUT, a few seconds after start.
+game="$1" out="$2"
+shift 2
+"$game" "$@" 2>/dev/null &
+pid=$!
+for _ in $(seq 50); do
+  id=$(xdotool search --onlyvisible --name '^Untitled$' 2>/dev/null | head -1) || true
+  [ -n "$id" ] && break
+  sleep 0.1
+done
+sleep 1
+[ -n "$id" ] && xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p' >"$out"
+kill -TERM "$pid"
+wait "$pid"
+SCREEN
+  for how in full window; do
+    args=(--no-sound)
+    [ "$how" = full ] || args+=(--window)
+    (cd "$tmp/elsewhere" && env -u SDL_VIDEODRIVER xvfb-run -a -s "-screen 0 1024x768x24" \
+      bash "$tmp/screen.sh" "$tmp/build/plusrail" "$tmp/$how.size" "${args[@]}") ||
+      fail "$how: the game on an X screen did not end well"
+  done
+  [ "$(cat "$tmp/full.size" 2>/dev/null)" = 1024x768 ] ||
+    fail "full screen: the window is $(cat "$tmp/full.size" 2>/dev/null), not the screen"
+  window="$(cat "$tmp/window.size" 2>/dev/null)"
+  [ -n "$window" ] && [ "${window%x*}" -lt 1024 ] ||
+    fail "--window: the window is ${window:-not there}, not a window on the screen"
+  echo "desktop-start-test: on a 1024x768 X screen, full screen $(cat "$tmp/full.size"), --window $window"
+fi
+
 echo "desktop-start-test: both layouts found their files from elsewhere; a second start ended;"
 echo "desktop-start-test: help, version, wrong arguments, no sound device, --no-sound and no"
 echo "desktop-start-test: display ended with their statuses and said what they should"
