@@ -2,6 +2,7 @@
 // prints, how it starts (in a window, without sound) and the status each way of ending gives.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "hosts/headless/headless.h"
 #include "hosts/headless/headless_audio.h"
 #include "hosts/headless/headless_window.h"
+#include "input/buttons.h"
 #include "platform/platform_window.h"
 #include "program/program.h"
 #include "program/version.h"
@@ -71,6 +73,31 @@ TEST_F(ProgramTest, HelpGivesTheUsageTheKeysAndTheStatusesAndStartsNothing) {
     EXPECT_EQ(StartWith({"--window", "--help", "--no-sound"}), kExitDone);
     EXPECT_EQ(Reported(false), help);
     EXPECT_FALSE(HeadlessWindow().classRegistered);
+}
+
+// The letters the help gives for KEY 1..KEY 8 are the keys the game reads for them.
+TEST_F(ProgramTest, TheHelpsKeysAreTheButtonsItNames) {
+    EXPECT_EQ(StartWith({"--help"}), kExitDone);
+    const std::regex row("^  ([A-Z]), ([A-Z]) +KEY ([1-8]), KEY ([1-8]) .*");
+    int rows = 0;
+    for (const std::string& line : HeadlessRecorded().reports) {
+        std::smatch m;
+        if (!std::regex_match(line, m, row)) continue;
+        ++rows;
+        for (int i = 1; i <= 2; ++i) {
+            const int key = m[i].str()[0];
+            const int button = std::stoi(m[i + 2].str());
+            SCOPED_TRACE(line);
+            HeadlessSetKey(key, true);
+            LatchButtons();
+            for (int n = 1; n <= 8; ++n)
+                EXPECT_EQ(ButtonLatch.key[n], n == button ? 2 : 0) << "KEY " << n;
+            HeadlessSetKey(key, false);
+            LatchButtons();
+            LatchButtons();
+        }
+    }
+    EXPECT_EQ(rows, 4) << "Z, C / S, X / W, E / Q, R";
 }
 
 TEST_F(ProgramTest, VersionNamesTheProgramItsRulesAndItsReplays) {
