@@ -1,8 +1,8 @@
-# The program's version: PLUSRAIL_VERSION, from `git describe` when the build is configured
+# The program's version, PLUSRAIL_VERSION: from `git describe` when the build is configured
 # (a tag, or the commit when there is none, marked -dirty for changes not committed), or the
 # value given with -DPLUSRAIL_VERSION=...; a tree that is not a git checkout gets a fallback.
-# It starts with a digit, as package versions must, when the tags do. The programs read it from the
-# header generated into the build tree, program/version.h under generated/.
+# It starts with a digit, as package versions must, when the tags do. The programs read it
+# from the header generated into the build tree, program/version.h under generated/.
 set(PLUSRAIL_VERSION "" CACHE STRING "The program's version (empty: from git describe)")
 set(PLUSRAIL_VERSION_FALLBACK "0.0.0+unknown")
 
@@ -27,8 +27,9 @@ if(plusrail_version STREQUAL "")
     set(plusrail_version "0.0.0+g${plusrail_version}")
   endif()
 endif()
-set(PLUSRAIL_VERSION_STRING "${plusrail_version}")
-message(STATUS "plusrail version ${PLUSRAIL_VERSION_STRING}")
+# From here on PLUSRAIL_VERSION is the version itself, whichever way it was found.
+set(PLUSRAIL_VERSION "${plusrail_version}")
+message(STATUS "plusrail version ${PLUSRAIL_VERSION}")
 
 set(PLUSRAIL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/version.h.in
