@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Shows the box a player without a sound device meets, on a virtual X server, and saves a
 # picture of it: once on a desktop with a Japanese X font (the English, then the Japanese) and
-# once without one (the English alone). OK is then pressed and the game must end with 0.
+# once without one (the English alone). OK is then pressed and the game must end with 3, the
+# status of a start that failed.
 #   scripts/shot-error-box.sh [BUILD] [OUTDIR]     # writes OUTDIR/error-box-{ja,en}.png
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -34,7 +35,9 @@ for y in 320 300 290 340; do
   sleep 0.5
 done
 kill -0 "$pid" 2>/dev/null && { echo "shot-error-box: the game did not end after OK" >&2; kill "$pid"; exit 1; }
-wait "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 3 ] || { echo "shot-error-box: the game ended with status $status, not 3" >&2; exit 1; }
 SHOOT
 chmod +x "$work/shoot.sh"
 

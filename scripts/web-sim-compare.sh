@@ -16,6 +16,23 @@ sim="$web/plusrail-sim.js"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
+# Under Node as natively: the help and the version on stdout with status 0, a wrong argument
+# refused with status 2.
+status=0
+node "$sim" --help >"$work/help.txt" || status=$?
+if [ "$status" -ne 0 ] || ! grep -q "^usage: plusrail-sim" "$work/help.txt"; then
+    echo "web-sim-compare: --help under Node ended with status $status or gave no usage"
+    failed=1
+fi
+status=0
+node "$sim" --version >"$work/version.txt" || status=$?
+if [ "$status" -ne 0 ] || ! grep -qE "^plusrail-sim [0-9].*rules version" "$work/version.txt"; then
+    echo "web-sim-compare: --version under Node ended with status $status or named no version"
+    failed=1
+fi
+status=0
+node "$sim" --bogus 2>/dev/null || status=$?
+[ "$status" -eq 2 ] || { echo "web-sim-compare: a wrong argument under Node ended $status"; failed=1; }
 for script in "$root"/tests/golden/*.script; do
     name=$(basename "$script" .script)
     if golden_session "$work/$name" "$script" "$native/game" node "$sim" &&

@@ -4,6 +4,8 @@
 
 constexpr int kWaveSlots = 32;
 
+// Opens the device; when the player chose to play without sound, opens nothing and every slot
+// takes its sound and plays in silence, answering as a device would.
 int32_t CreateSound();
 int32_t LoadWave(uint16_t slot, const char* name);
 int32_t PlayWave(uint16_t slot, int32_t loop);
