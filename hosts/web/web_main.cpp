@@ -65,7 +65,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebStart(int32_t claimed, const char* repla
     GameRoutines routines;
     int status = kExitDone;
     if (!PrepareGame(line.argc, line.argv, &routines, &status)) return;
-    if (!StartApplication(routines)) {
+    if (StartApplication(routines) != StartResult::Started) {
         StopApplication();
         return;
     }

@@ -63,6 +63,7 @@ const char* PlatformAdvice(PlatformTrouble trouble) {
             WebOfferSilentPlay();
             return "The browser would not let the page play sound: press \"Play without "
                    "sound\" to play silently, or allow this page to play sound and reload it.";
+        case PlatformTrouble::DisplayMode: return nullptr;  // the page is never switched
     }
     return nullptr;
 }
