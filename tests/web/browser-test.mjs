@@ -132,7 +132,10 @@ async function playWithoutSound(page, from, expected, what) {
   const quiet = await page.evaluate(() =>
     !document.getElementById('error').classList.contains('shown') && !Module.plusrailAudio);
   check(runs && quiet, `${what}: the game runs without sound and without the box (scene ${await scene(page)})`);
-  if (shotsAt && !from.includes('?')) await page.screenshot({path: path.join(shotsAt, 'no-sound-played.png')});
+  if (shotsAt && !from.includes('?')) {
+    await sleep(1500);  // past the title's fade-in
+    await page.screenshot({path: path.join(shotsAt, 'no-sound-played.png')});
+  }
 }
 
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'plusrail-chromium-'));
