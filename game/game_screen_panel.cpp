@@ -38,8 +38,9 @@ constexpr int32_t kMedalPosition[kMedals][2] = {
 
 // The replay mark on the bottom row, left of the time: below the score panel, and below
 // anything the popup can reach (its lowest line stands at least two cells above the floor).
+constexpr int32_t kSmallGlyph = 16;  // the small fonts' cells
 constexpr int32_t kReplayMarkX = 8, kReplayMarkY = 460;
-constexpr int32_t kReplaySpeedX = kReplayMarkX + 7 * 16;  // after "REPLAY" and a space
+constexpr int32_t kReplaySpeedX = kReplayMarkX + 7 * kSmallGlyph;  // after "REPLAY" and a space
 
 // The popup: numbers while t > 90 (sliding in over t > 160), then the rating word.
 constexpr int32_t kPopupSlideFrom = 160;
