@@ -1,5 +1,6 @@
 // Everything of the game screen around the field: backdrop, score panel, medals, the erase
-// popup, the LEVEL banner, READY and GAME OVER, the phase number and the frame rate.
+// popup, the LEVEL banner, READY and GAME OVER, the phase number and the frame rate; and the
+// mark of a replay being watched.
 #include "game/game_screen_panel.h"
 
 #include <cstring>
@@ -24,6 +25,7 @@ constexpr int32_t FontLargeRed = FontLarge1 + 1;
 constexpr int32_t FontBigWhite = FontLarge2;
 constexpr int32_t FontBigRed = FontLarge2 + 1;
 constexpr int32_t FontBigYellow = FontLarge2 + 2;
+constexpr int32_t FontSmallRed = FontSmall1 + 1;
 constexpr int32_t kFlashColours = 6;
 
 constexpr int32_t kMedalSize = 32;
@@ -33,6 +35,12 @@ constexpr int32_t kMedalPosition[kMedals][2] = {
     {448, 192}, {480, 192},  // lines, chain
     {448, 224}, {480, 224},  // streak, collection
 };
+
+// The replay mark on the bottom row, left of the time: below the score panel, and below
+// anything the popup can reach (its lowest line stands at least two cells above the floor).
+constexpr int32_t kSmallGlyph = 16;  // the small fonts' cells
+constexpr int32_t kReplayMarkX = 8, kReplayMarkY = 460;
+constexpr int32_t kReplaySpeedX = kReplayMarkX + 7 * kSmallGlyph;  // after "REPLAY" and a space
 
 // The popup: numbers while t > 90 (sliding in over t > 160), then the rating word.
 constexpr int32_t kPopupSlideFrom = 160;
@@ -202,4 +210,9 @@ void DrawFrameRateText() {
     const int32_t tenths = static_cast<int32_t>(rate * 10.0f) % 10;
     DrawNumber(36, 0, 2, whole, FontLabel, NumberCellsBlank);
     DrawNumber(39, 0, 1, tenths, FontLabel, NumberCells);
+}
+
+void DrawReplayMark(const char* speed) {
+    DrawText(kReplayMarkX, kReplayMarkY, "REPLAY", FontSmallRed, TextPixels);
+    if (speed) DrawText(kReplaySpeedX, kReplayMarkY, speed, FontSmallYellow, TextPixels);
 }

@@ -10,6 +10,7 @@
 #include "frame/surface.h"
 #include "game/game_scene.h"
 #include "game/game_screen.h"
+#include "game/game_screen_panel.h"
 #include "game/replay_record.h"
 #include "input/buttons.h"
 #include "input/input.h"
@@ -26,7 +27,8 @@ namespace {
 
 constexpr int32_t kFrameRate = 60;
 constexpr int32_t kResultFrames = 240;  // the recorded result stays four seconds
-constexpr int kFastUpdates = 4;
+constexpr int kFastUpdates = 4;         // a frame's updates while KEY 1 is held
+constexpr uint32_t kSlowEvery = 2;      // while KEY 3 alone is held: an update every second frame
 constexpr int32_t kResultFont = FontSmall1;
 constexpr int32_t kResultTitleFont = FontSmall1 + 2;  // yellow
 
@@ -183,7 +185,7 @@ void ReplayFrameCallback() {
     const bool fast = ButtonIsDown(ButtonLatch.key[1]);
     const bool slow = ButtonIsDown(ButtonLatch.key[3]);
     int updates = fast ? kFastUpdates : 1;
-    if (slow && !fast) updates = g_watch.tick % 2 == 0 ? 1 : 0;
+    if (slow && !fast) updates = g_watch.tick % kSlowEvery == 0 ? 1 : 0;
     ++g_watch.tick;
     // The game's first frame shows READY before any update, as the mode select's last did.
     if (!g_watch.firstFrameDrawn) {
@@ -192,6 +194,15 @@ void ReplayFrameCallback() {
     }
     for (int i = 0; i < updates && StepWatching(); ++i) {}
     if (g_watch.started) GameDraw();
+    // Over the fades too: from its first frame the picture says it is a replay. The speed
+    // shows only while the game still runs at it.
+    char speed[16] = "";
+    if (!g_watch.over && fast) {
+        std::snprintf(speed, sizeof speed, "x%d", kFastUpdates);
+    } else if (!g_watch.over && slow) {
+        std::snprintf(speed, sizeof speed, "x1/%u", kSlowEvery);
+    }
+    DrawReplayMark(speed[0] ? speed : nullptr);
     if (g_watch.over) {
         ReportEnd();
         DrawRecordedResult();

@@ -22,8 +22,9 @@ const ReplayResult& WatchedResult();
 
 // The program's routines in replay mode (after ReadReplayFile accepted the file): startup
 // loads the pictures and sounds and starts the game; each frame runs 0, 1 or 4 updates
-// (KEY 3 held: every second frame; KEY 1 held: four), draws the game, and after the end
-// shows the recorded result for a few seconds before it asks to close. Escape closes at once.
+// (KEY 3 held: every second frame; KEY 1 held: four), draws the game with the mark that says
+// it is a replay (and the speed while a speed key is held), and after the end shows the
+// recorded result for a few seconds before it asks to close. Escape closes at once.
 void ReplayStartupCallback();
 void ReplayFrameCallback();
 int32_t ReplayCloseCallback();

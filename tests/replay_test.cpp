@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/bmp_reader.h"
 #include "rules/replay_file.h"
 #include "support/sim_work.h"
 
@@ -19,6 +20,69 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kGameStartFrame = 331;  // the mode select's last frame starts the game
+
+// A picture in the display's 5-6-5 colours: a simulator's shot, or a font sheet as the display
+// loads it (each channel cut to its bits).
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint16_t> pixels;
+    uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Picture ReadPicture(const fs::path& path) {
+    const std::string bytes = ReadFile(path);
+    DecodedPicture decoded;
+    Picture picture;
+    if (!DecodeBmpFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &decoded))
+        return picture;
+    picture.width = decoded.width;
+    picture.height = decoded.height;
+    for (uint32_t rgb : decoded.pixels)
+        picture.pixels.push_back(static_cast<uint16_t>(
+            ((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F)));
+    return picture;
+}
+
+struct Area {
+    int left, top, right, bottom;
+    bool Holds(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+// The corner the replay's mark belongs in: below the score panel, left of the time.
+constexpr Area kMarkCorner{0, 400, 200, 480};
+constexpr int kSmallGlyph = 16;  // the small fonts' cells, 16 a row from the space
+
+// Whether the picture shows `text` in the small font `sheet` with its top-left corner at
+// (x, y): every inked pixel of its glyphs (all but the sheet's colour key) in the glyph's colour.
+bool ShowsTextAt(const Picture& shot, const Picture& sheet, const std::string& text, int x, int y) {
+    const uint16_t key = sheet.At(0, 0);
+    int inked = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int cell = text[i] - ' ';
+        const int sheetX = cell % 16 * kSmallGlyph, sheetY = cell / 16 * kSmallGlyph;
+        for (int dy = 0; dy < kSmallGlyph; ++dy) {
+            for (int dx = 0; dx < kSmallGlyph; ++dx) {
+                const uint16_t ink = sheet.At(sheetX + dx, sheetY + dy);
+                if (ink == key) continue;
+                const int at = x + static_cast<int>(i) * kSmallGlyph + dx;
+                if (at < 0 || at >= shot.width || y + dy >= shot.height) return false;
+                if (shot.At(at, y + dy) != ink) return false;
+                ++inked;
+            }
+        }
+    }
+    return inked > 0;
+}
+
+// Where the picture shows `text` whole within `area`, or {-1, -1}.
+std::pair<int, int> FindText(const Picture& shot, const Picture& sheet, const std::string& text,
+                             const Area& area) {
+    const int width = static_cast<int>(text.size()) * kSmallGlyph;
+    for (int y = area.top; y + kSmallGlyph <= area.bottom; ++y)
+        for (int x = area.left; x + width <= area.right; ++x)
+            if (ShowsTextAt(shot, sheet, text, x, y)) return {x, y};
+    return {-1, -1};
+}
 
 void WriteWords(const fs::path& path, const std::vector<int32_t>& words) {
     std::string bytes;
@@ -295,10 +359,24 @@ TEST_F(ReplayTest, WatchingShowsAndSoundsTheGameAsItWasPlayed) {
     args.insert(args.end(), shots.begin(), shots.end());
     const SimRun watch = Run(args);
     ASSERT_EQ(watch.status, 0) << watch.errors;
-    for (int f : at)
-        EXPECT_EQ(ReadFile(work_ / ("watch" + std::to_string(f) + ".bmp")),
-                  ReadFile(work_ / ("play" + std::to_string(f) + ".bmp")))
-            << "frame " << f << " of the game";
+    // The same pictures, but for the red REPLAY in the corner the game leaves free, which the
+    // game itself never shows.
+    const Picture red = ReadPicture(work_ / "game" / "bmp" / "font_1" / "font_1r.bmp");
+    ASSERT_GT(red.width, 0);
+    for (int f : at) {
+        SCOPED_TRACE("frame " + std::to_string(f) + " of the game");
+        const Picture watchedShot = ReadPicture(work_ / ("watch" + std::to_string(f) + ".bmp"));
+        const Picture playedShot = ReadPicture(work_ / ("play" + std::to_string(f) + ".bmp"));
+        ASSERT_EQ(watchedShot.pixels.size(), 640u * 480u);
+        ASSERT_EQ(playedShot.pixels.size(), watchedShot.pixels.size());
+        int differ = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                differ += !kMarkCorner.Holds(x, y) && watchedShot.At(x, y) != playedShot.At(x, y);
+        EXPECT_EQ(differ, 0) << "pixels outside the mark's corner";
+        EXPECT_NE(FindText(watchedShot, red, "REPLAY", kMarkCorner).first, -1);
+        EXPECT_EQ(FindText(playedShot, red, "REPLAY", kMarkCorner).first, -1);
+    }
     const int updates = end - kGameStartFrame;
     EXPECT_EQ(Sounds(0, updates), played);
     // It ends by itself after the recorded result's few seconds, and touched no data file.
@@ -333,6 +411,45 @@ TEST_F(ReplayTest, WatchingSpeedsAndEscape) {
     EXPECT_NEAR(fast - result, updates / 4, 2);
     EXPECT_NEAR(slow - result, updates * 2, 2);
     EXPECT_EQ(watchFrames("100 ESCAPE down\n"), 100);
+}
+
+// The speed the player holds shows beside the mark, in yellow, only while it is held: KEY 1
+// (Z) four times, KEY 3 (X) half, both together four times.
+TEST_F(ReplayTest, WatchingShowsTheSpeedHeld) {
+    if (!haveAssets_) GTEST_SKIP() << "the pictures were not generated";
+    fs::copy_file(golden_ / "level15.last.rpl", work_ / "game.rpl");
+    std::ofstream(work_ / "input.txt") << "100 Z down\n140 Z up\n200 X down\n260 Z down\n"
+                                          "280 Z up\n300 X up\n";
+    struct Row {
+        int frame;
+        const char* speed;  // "": none
+    };
+    const Row rows[] = {{60, ""},    {120, "x4"},   {230, "x1/2"},
+                        {270, "x4"}, {290, "x1/2"}, {330, ""}};
+    std::vector<std::string> args{"--dir",    "game", "--replay", "game.rpl",
+                                  "--frames", "340",  "--input",  "input.txt"};
+    for (const Row& row : rows)
+        args.insert(args.end(), {"--shot", std::to_string(row.frame) + ":watch" +
+                                               std::to_string(row.frame) + ".bmp"});
+    const SimRun watch = Run(args);
+    ASSERT_EQ(watch.status, 0) << watch.errors;
+
+    const Picture red = ReadPicture(work_ / "game" / "bmp" / "font_1" / "font_1r.bmp");
+    const Picture yellow = ReadPicture(work_ / "game" / "bmp" / "font_1" / "font_1y.bmp");
+    ASSERT_GT(red.width, 0);
+    ASSERT_GT(yellow.width, 0);
+    for (const Row& row : rows) {
+        SCOPED_TRACE("frame " + std::to_string(row.frame));
+        const Picture shot = ReadPicture(work_ / ("watch" + std::to_string(row.frame) + ".bmp"));
+        const auto [x, y] = FindText(shot, red, "REPLAY", kMarkCorner);
+        ASSERT_NE(x, -1) << "no REPLAY in the corner";
+        // The speed stands on the mark's line, after it.
+        const Area after{x + 6 * kSmallGlyph, y, kMarkCorner.right, y + kSmallGlyph};
+        for (const char* speed : {"x4", "x1/2"}) {
+            const bool shown = FindText(shot, yellow, speed, after).first != -1;
+            EXPECT_EQ(shown, std::string(speed) == row.speed) << speed;
+        }
+    }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 extern "C" {
 
 // Start-up: mounts the stored folder, asks for the lock and loads the stored files; then
-// calls WebStart with whether the lock was had.
+// calls WebStart with whether the lock was had, the replay to watch and whether to play silent.
 void WebPrepare();
 
 // The window.
@@ -25,6 +25,8 @@ void WebConsoleLine(const char* line);
 void WebShowErrorBox(const char* title, const char* text, const char* englishTitle,
                      const char* englishText);
 int32_t WebErrorBoxShowing();
+// The page's error box offers "Play without sound": a restart of the page with ?sound=off.
+void WebOfferSilentPlay();
 void WebShowOtherTab(const char* text);  // the page says the game is open in another tab
 // A line about the run (a replay refused or ended): the console, and the page for a problem.
 void WebReport(const char* text, int32_t problem);

@@ -207,8 +207,11 @@ mergeInto(LibraryManager.library, {
             })).catch((error) => console.warn(address.href + ': ' + error.message))
           .then(() => path);
     }
+    // index.html?sound=off plays without opening the audio output, as `plusrail --no-sound`.
+    const silent = new URLSearchParams(location.search).get('sound') === 'off';
     Promise.all([claimed, loaded, fetched]).then((answers) =>
-        Module.ccall('WebStart', null, ['number', 'string'], [answers[0] ? 1 : 0, answers[2]]));
+        Module.ccall('WebStart', null, ['number', 'string', 'number'],
+                     [answers[0] ? 1 : 0, answers[2], silent ? 1 : 0]));
   },
 
   WebReport: function(text, problem) {
@@ -229,6 +232,10 @@ mergeInto(LibraryManager.library, {
     Module.plusrailShowError(UTF8ToString(title), UTF8ToString(text),
                 englishTitle ? UTF8ToString(englishTitle) : "",
                 englishText ? UTF8ToString(englishText) : "");
+  },
+
+  WebOfferSilentPlay: function() {
+    Module.plusrailOfferSilentPlay();
   },
 
   WebErrorBoxShowing: function() {

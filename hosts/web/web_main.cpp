@@ -28,6 +28,23 @@ EM_BOOL OnDisplayRefresh(double, void*) {
     return EM_TRUE;
 }
 
+// The command line the page's address stands for: `?replay=ADDRESS` is `--replay PATH`,
+// `?sound=off` (the no-sound box's "Play without sound") is `--no-sound`.
+struct WebCommandLine {
+    const char* argv[4];
+    int argc;
+};
+
+WebCommandLine CommandLineOf(const char* replay, bool silent) {
+    WebCommandLine line{{"plusrail"}, 1};
+    if (silent) line.argv[line.argc++] = "--no-sound";
+    if (replay && replay[0]) {
+        line.argv[line.argc++] = "--replay";
+        line.argv[line.argc++] = replay;
+    }
+    return line;
+}
+
 }  // namespace
 
 // The page is going away (a reload, the tab closed): the game hears its window's close
@@ -39,16 +56,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebPageClosing() {
     if (WebFilesChanged()) WebStoreFiles(false);
 }
 
-// replay: the program's path of the replay to watch, or "" to play.
-extern "C" EMSCRIPTEN_KEEPALIVE void WebStart(int32_t claimed, const char* replay) {
+// replay: the program's path of the replay to watch, or "" to play; silent: 1 to play
+// without opening the sound output.
+extern "C" EMSCRIPTEN_KEEPALIVE void WebStart(int32_t claimed, const char* replay, int32_t silent) {
     WebSetInstanceClaimed(claimed != 0);
     if (claimed) WebRestoreFiles();
-    const char* watch[] = {"plusrail", "--replay", replay};
-    const char* play[] = {"plusrail"};
-    const bool watching = replay && replay[0];
+    const WebCommandLine line = CommandLineOf(replay, silent != 0);
     GameRoutines routines;
     int status = kExitDone;
-    if (!PrepareGame(watching ? 3 : 1, watching ? watch : play, &routines, &status)) return;
+    if (!PrepareGame(line.argc, line.argv, &routines, &status)) return;
     if (StartApplication(routines) != StartResult::Started) {
         StopApplication();
         return;

@@ -53,14 +53,18 @@ void PlatformDebugOutput(const char* text, const char* english) {
     WebConsoleLine(line);
 }
 
+// Without sound the page's box carries its own way out, the button the advice names.
 const char* PlatformAdvice(PlatformTrouble trouble) {
     switch (trouble) {
         case PlatformTrouble::NoSoundDevice:
-            return "This browser gives the page no audio output: open the game in a browser "
-                   "that plays sound (and allows this page to), then reload it.";
+            WebOfferSilentPlay();
+            return "This browser gives the page no audio output: press \"Play without sound\" "
+                   "to play silently, or open the game in a browser that plays sound (and "
+                   "allows this page to).";
         case PlatformTrouble::SoundRefused:
-            return "The browser would not let the page play sound: allow this page to play "
-                   "sound, then reload it.";
+            WebOfferSilentPlay();
+            return "The browser would not let the page play sound: press \"Play without "
+                   "sound\" to play silently, or allow this page to play sound and reload it.";
         case PlatformTrouble::DisplayMode: return nullptr;  // the page is never switched
     }
     return nullptr;

@@ -2,7 +2,8 @@
 // on the built folder served from 127.0.0.1. It checks what a player sees and keeps: the page
 // loads without a console error, the title matches the simulator's picture, keys start a game
 // and move the piece, the option menu's key layout survives a reload, a second tab is told
-// the game is open elsewhere, EXIT shows the closed screen, and index.html?replay=ADDRESS
+// the game is open elsewhere, EXIT shows the closed screen, a browser without audio is told so
+// and offered "Play without sound", which plays silently, and index.html?replay=ADDRESS
 // watches a replay to its recorded result or says why it cannot.
 //
 //     node tests/web/browser-test.mjs DIST TITLE_SHOT.bmp... [--shots OUT_DIR] [--replay FILE]
@@ -105,6 +106,36 @@ async function press(page, code, pauseMs = 250) {
   await sleep(70);
   await page.keyboard.up(code);
   await sleep(pauseMs);
+}
+
+// The no-sound box's way out: its "Play without sound" button, which the advice names, starts
+// the page again with ?sound=off (the address's other parameters kept), and the game runs
+// without opening any audio: it shows the `expected` scenes one after the other.
+async function playWithoutSound(page, from, expected, what) {
+  await page.goto(from, {waitUntil: 'load'});
+  const offered = await waitFor(page, () => {
+    const button = document.getElementById('error-silent');
+    return document.getElementById('error').classList.contains('shown') && !button.hidden &&
+           button.offsetParent !== null;
+  }, 8000);
+  const advice = await page.evaluate(() => document.getElementById('error-english').textContent);
+  check(offered && /"Play without sound"/.test(advice) && !/SDL|Linux|Windows|--no-sound/.test(advice),
+        `${what}: the no-sound box offers "Play without sound" and its advice names it (${advice})`);
+  await Promise.all([page.waitForNavigation({waitUntil: 'load'}), page.click('#error-silent')]);
+  const wanted = new URL(from);
+  const now = new URL(page.url());
+  check(now.searchParams.get('sound') === 'off' &&
+            now.searchParams.get('replay') === wanted.searchParams.get('replay'),
+        `${what}: the button starts the page again as ${now.search}`);
+  let runs = true;
+  for (const id of expected) runs = runs && await sceneIs(page, id, 15000);
+  const quiet = await page.evaluate(() =>
+    !document.getElementById('error').classList.contains('shown') && !Module.plusrailAudio);
+  check(runs && quiet, `${what}: the game runs without sound and without the box (scene ${await scene(page)})`);
+  if (shotsAt && !from.includes('?')) {
+    await sleep(1500);  // past the title's fade-in
+    await page.screenshot({path: path.join(shotsAt, 'no-sound-played.png')});
+  }
 }
 
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'plusrail-chromium-'));
@@ -335,6 +366,9 @@ try {
   await mute.keyboard.press('Enter');
   check(await waitFor(mute, () => !document.getElementById('error').classList.contains('shown'), 3000),
         'Enter acknowledges the box');
+  await playWithoutSound(mute, address, [-1, 0], 'the credits, then the title');
+  if (replayFile)
+    await playWithoutSound(mute, address + '?replay=replays/game.rpl', [101], 'the replay');
   await silent.close();
 
   // A replay named in the address plays to its recorded result and says so; one that is not

@@ -101,6 +101,17 @@ byId('error-ok').addEventListener('click', () => {
 byId('again').addEventListener('click', () => location.reload());
 byId('retry').addEventListener('click', () => location.reload());
 
+// No sound: the error box offers to play silently. The page starts again with ?sound=off
+// (the program's --no-sound), still watching the replay its address names, if any.
+Module.plusrailOfferSilentPlay = () => {
+  byId('error-silent').hidden = false;
+};
+byId('error-silent').addEventListener('click', () => {
+  const address = new URL(location.href);
+  address.searchParams.set('sound', 'off');
+  location.assign(address.href);
+});
+
 // Browsers start audio suspended until the player does something on the page.
 function resumeAudio() {
   const audio = Module.plusrailAudio;
