@@ -6,6 +6,7 @@
 # make web - build the browser version into build-web/dist (a static folder any web server serves)
 # make web-serve [WEB_PORT=...] - build it, then serve it on 127.0.0.1
 # make windows - cross-compile the Windows build: build-windows/dist/ and plusrail-windows.zip
+# make dist - the packages to hand out, in build/dist: the .deb, the Windows and browser zips
 BUILD ?= build
 WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
@@ -16,7 +17,7 @@ WEB_PORT ?= 8080
 # No "Entering directory" lines from a make called inside this one
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test bench install uninstall clean web web-serve windows
+.PHONY: all deps configure build run test bench install uninstall clean web web-serve windows dist
 
 all: build
 
@@ -45,12 +46,14 @@ install: build
 	@echo "Installed under $(DESTDIR)$(PREFIX); start the game with $(PREFIX)/bin/plusrail"
 
 # Removes every file the last install listed, under the same DESTDIR (the list leaves it out),
-# and the game's folder once it is empty.
+# and the game's two folders once they are empty. The tests install with a list of their own,
+# so this one is still the last real install's after any number of `make test`.
 uninstall:
 	@[ -f $(BUILD)/install_manifest.txt ] || { echo "Nothing installed from $(BUILD)"; exit 1; }
 	@sed 's|^|$(DESTDIR)|' $(BUILD)/install_manifest.txt | xargs -r -d '\n' rm -f --
-	@sed -n 's|^\(.*/share/plusrail\)/plusrail$$|$(DESTDIR)\1|p' $(BUILD)/install_manifest.txt | \
-		xargs -r -d '\n' -I{} find {} -depth -type d -empty -delete
+	@sed -n 's|^\(.*/\)lib/plusrail/plusrail$$|$(DESTDIR)\1lib/plusrail\n$(DESTDIR)\1share/plusrail|p' \
+		$(BUILD)/install_manifest.txt | while IFS= read -r dir; do \
+		[ ! -d "$$dir" ] || find "$$dir" -depth -type d -empty -delete; done
 	@echo "Removed the files listed in $(BUILD)/install_manifest.txt"
 
 web:
@@ -71,5 +74,9 @@ windows: configure
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target plusrail plusrail-sim
 	@cmake --build $(WINDOWS_BUILD) --target dist
 
+# The Windows and browser builds first (each installs what it needs), then the packages.
+dist: windows web
+	@scripts/make-dist.sh $(BUILD) $(WINDOWS_BUILD) build-web
+
 clean:
-	@rm -rf $(BUILD) $(WINDOWS_BUILD) build-web
+	@rm -rf $(BUILD) $(WINDOWS_BUILD) build-web build-deb

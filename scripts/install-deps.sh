@@ -6,6 +6,8 @@
 #   --web         also emscripten and chromium, for make web and its browser test
 #   --windows     also the mingw-w64 cross compiler and Wine, for `make windows` and
 #                 scripts/ci-windows.sh
+#   --dist        also the Debian packaging tools, lintian and zip, for `make dist` and
+#                 scripts/ci-deb.sh
 set -euo pipefail
 
 packages=(
@@ -24,6 +26,7 @@ case "${1:-}" in
   # The posix flavour of the compiler, googletest's sources to build for Windows, Wine to run
   # what was built, xwd and python3 for the smoke runs' screenshots.
   --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 x11-apps python3) ;;
+  --dist) packages+=(dpkg-dev lintian zip) ;;
 esac
 
 missing=()
