@@ -23,7 +23,7 @@ fi
 tmp="$(mktemp -d)"
 installed=0
 cleanup() {
-  [ "$installed" = 0 ] || $sudo apt-get purge -y -qq plusrail >/dev/null 2>&1 || true
+  [ "$installed" = 0 ] || $sudo dpkg --purge plusrail >/dev/null 2>&1 || true
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -43,34 +43,40 @@ dpkg -L plusrail | LC_ALL=C sort >"$tmp/listed"
 while IFS= read -r path; do
   if [ -d "$path" ] && [ ! -L "$path" ]; then echo "$path" >>"$tmp/folders"; else echo "$path" >>"$tmp/files"; fi
 done <"$tmp/listed"
-for path in /usr/bin/plusrail /usr/lib/plusrail/plusrail /usr/share/plusrail/bmp/game/line_x.bmp \
+for path in /usr/games/plusrail /usr/lib/plusrail/plusrail /usr/share/plusrail/bmp/game/line_x.bmp \
   /usr/share/plusrail/wave/erasing.wav /usr/share/applications/plusrail.desktop \
   /usr/share/icons/hicolor/48x48/apps/plusrail.png /usr/share/man/man6/plusrail.6.gz \
   /usr/share/doc/plusrail/copyright; do
   grep -qxF "$path" "$tmp/files" || fail "the package does not hold $path"
 done
 
-# The desktop menu starts what the entry's Exec line names, found on PATH.
+# The desktop menu starts what the entry's Exec line names; a player's shell finds the same
+# command on the PATH a login gives (/etc/login.defs).
 command="$(sed -n 's/^Exec=//p' /usr/share/applications/plusrail.desktop)"
-[ "$(command -v "$command")" = /usr/bin/plusrail ] ||
+[ "$(command -v "$command")" = /usr/games/plusrail ] ||
   fail "the desktop entry's command ($command) is not the installed plusrail"
+user_path="$(sed -n 's/^ENV_PATH[[:space:]]*PATH=//p' /etc/login.defs)"
+[ "$(PATH="${user_path:-/usr/local/bin:/usr/bin:/bin:/usr/games}" command -v plusrail)" = /usr/games/plusrail ] ||
+  fail "plusrail is not on a player's PATH"
 
 home="$tmp/home"
 elsewhere="$tmp/elsewhere"
 mkdir -p "$home" "$elsewhere" "$tmp/run"
 chmod 0700 "$tmp/run"
-# play [timeout SECONDS] ARGS...: the installed command from an unrelated folder, with a fresh
-# home and the dummy video and sound drivers asked for explicitly.
+# (play [timeout SECONDS]): becomes the installed command, with game_args, run from an unrelated
+# folder with a fresh home and the dummy video and sound drivers asked for explicitly. Called in
+# a subshell, which it replaces, so that a signal reaches the game itself.
 play() {
-  (cd "$elsewhere" && exec "$@" env -u XDG_DATA_HOME HOME="$home" XDG_RUNTIME_DIR="$tmp/run" \
-    SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$command" ${game_args[@]+"${game_args[@]}"})
+  cd "$elsewhere"
+  exec "$@" env -u XDG_DATA_HOME HOME="$home" XDG_RUNTIME_DIR="$tmp/run" \
+    SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$command" ${game_args[@]+"${game_args[@]}"}
 }
 
 # 1. A recorded game, played to its end: the game ends by itself and says it reached the result.
 replay="$root/tests/golden/level100.last.rpl"
 status=0
 game_args=(--replay "$replay")
-play timeout 120 >"$tmp/replay.out" 2>"$tmp/replay.err" || status=$?
+(play timeout 120) >"$tmp/replay.out" 2>"$tmp/replay.err" || status=$?
 if [ "$status" -ne 0 ] || ! grep -q 'reached its recorded result' "$tmp/replay.out"; then
   sed 's/^/  game: /' "$tmp/replay.out" "$tmp/replay.err" >&2
   fail "the installed game did not play the replay to its result (status $status)"
@@ -84,7 +90,7 @@ done
 # 2. The game itself, up to the title (the credits take under four seconds), closed by SIGTERM
 # as a desktop closes it: it saves the player's files in their data folder.
 game_args=()
-play >"$tmp/game.out" 2>"$tmp/game.err" &
+(play) >"$tmp/game.out" 2>"$tmp/game.err" &
 pid=$!
 sleep 4.5
 kill -0 "$pid" 2>/dev/null || {
@@ -104,10 +110,11 @@ for name in config.dat rank_n.dat rank_e.dat; do
 done
 [ -z "$(ls -A "$elsewhere")" ] || fail "the game wrote into the folder it was started from"
 
-# 3. Removed, then purged: nothing the package listed is left; its folders go unless another
+# 3. Removed with apt-get, then purged: nothing the package listed is left; its folders go unless another
 # package shares them or something else lies in them.
 $sudo apt-get remove -y -qq plusrail >>"$tmp/apt.log" 2>&1 || fail "apt-get remove failed"
-$sudo apt-get purge -y -qq plusrail >>"$tmp/apt.log" 2>&1 || fail "apt-get purge failed"
+# apt knows a package installed from a file only while it is installed; dpkg purges what is left.
+$sudo dpkg --purge plusrail >>"$tmp/apt.log" 2>&1 || fail "dpkg --purge failed"
 installed=0
 left=0
 while IFS= read -r path; do
