@@ -52,7 +52,10 @@ if x86_64-w64-mingw32-objdump -p "$folder/plusrail.exe" | grep -i 'DLL Name' |
   fail "plusrail.exe needs a DLL that Windows does not have"
 fi
 cp -R "$windows/dist/bmp" "$windows/dist/wave" "$folder/"
-sed "s|@VERSION@|$version|" tools/install/windows/README.txt | crlf >"$folder/README.txt"
+# The title's underline as long as the title with the version in it.
+sed "s|@VERSION@|$version|" tools/install/windows/README.txt |
+  awk 'NR == 1 { title = length($0) } NR == 2 && /^=+$/ { $0 = sprintf("%*s", title, ""); gsub(/ /, "=") } 1' |
+  crlf >"$folder/README.txt"
 printf '@start "" "%%~dp0plusrail.exe" --no-sound\n' | crlf >"$folder/Play without sound.cmd"
 printf '@start "" "%%~dp0plusrail.exe" --window\n' | crlf >"$folder/Play in a window.cmd"
 (cd "$work" && zip -q -X -r -9 "$out/$name.zip" "$name")
@@ -63,4 +66,4 @@ cp -R "$web/dist" "$work/$name"
 
 (cd "$out" && sha256sum -- *.deb *.zip >SHA256SUMS)
 echo "make-dist: in $out:"
-(cd "$out" && ls -l -- *.deb *.zip SHA256SUMS | awk '{print "  " $5 "\t" $9}')
+(cd "$out" && stat -c '  %s	%n' -- *.deb *.zip SHA256SUMS)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The version the packages carry, from git. Sourced, not run:
 #     . "$root/scripts/lib/version.sh"
 

@@ -14,10 +14,11 @@ while [ -L "$self" ]; do
     esac
 done
 prefix=$(dirname "$self")/..
-share=$(cd "$prefix/share/plusrail" 2>/dev/null && pwd) && [ -x "$prefix/lib/plusrail/plusrail" ] || {
+if ! share=$(cd "$prefix/share/plusrail" 2>/dev/null && pwd) ||
+    [ ! -x "$prefix/lib/plusrail/plusrail" ]; then
     echo "plusrail: the game's files are missing beside $self (../lib/plusrail, ../share/plusrail)" >&2
     exit 1
-}
+fi
 game=$(cd "$prefix/lib/plusrail" && pwd)/plusrail
 
 # A relative or empty XDG_DATA_HOME is to be ignored.
