@@ -51,7 +51,7 @@ install: build
 uninstall:
 	@[ -f $(BUILD)/install_manifest.txt ] || { echo "Nothing installed from $(BUILD)"; exit 1; }
 	@sed 's|^|$(DESTDIR)|' $(BUILD)/install_manifest.txt | xargs -r -d '\n' rm -f --
-	@sed -n 's|^\(.*/\)lib/plusrail/plusrail$$|$(DESTDIR)\1lib/plusrail\n$(DESTDIR)\1share/plusrail|p' \
+	@sed -n 's|^\(.*/\)libexec/plusrail/plusrail$$|$(DESTDIR)\1libexec/plusrail\n$(DESTDIR)\1share/plusrail|p' \
 		$(BUILD)/install_manifest.txt | while IFS= read -r dir; do \
 		[ ! -d "$$dir" ] || find "$$dir" -depth -type d -empty -delete; done
 	@echo "Removed the files listed in $(BUILD)/install_manifest.txt"

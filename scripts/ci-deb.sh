@@ -43,7 +43,7 @@ dpkg -L plusrail | LC_ALL=C sort >"$tmp/listed"
 while IFS= read -r path; do
   if [ -d "$path" ] && [ ! -L "$path" ]; then echo "$path" >>"$tmp/folders"; else echo "$path" >>"$tmp/files"; fi
 done <"$tmp/listed"
-for path in /usr/games/plusrail /usr/lib/plusrail/plusrail /usr/share/plusrail/bmp/game/line_x.bmp \
+for path in /usr/games/plusrail /usr/libexec/plusrail/plusrail /usr/share/plusrail/bmp/game/line_x.bmp \
   /usr/share/plusrail/wave/erasing.wav /usr/share/applications/plusrail.desktop \
   /usr/share/icons/hicolor/48x48/apps/plusrail.png /usr/share/man/man6/plusrail.6.gz \
   /usr/share/doc/plusrail/copyright; do
@@ -130,7 +130,7 @@ while IFS= read -r path; do
   fi
 done <"$tmp/folders"
 [ "$left" = 0 ] || fail "apt-get remove left files of the package behind"
-for path in /usr/lib/plusrail /usr/share/plusrail /usr/share/doc/plusrail; do
+for path in /usr/libexec/plusrail /usr/share/plusrail /usr/share/doc/plusrail; do
   [ ! -e "$path" ] || fail "$path is still there"
 done
 if dpkg-query -W -f='${Status}' plusrail 2>/dev/null | grep -q 'installed\|config-files'; then

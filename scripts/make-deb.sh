@@ -41,7 +41,7 @@ DESTDIR="$stage" cmake --install "$debbuild" --prefix /usr --component plusrail 
 sed -i 's|^Exec=plusrail$|Exec=/usr/games/plusrail|' "$stage/usr/share/applications/plusrail.desktop"
 grep -qx 'Exec=/usr/games/plusrail' "$stage/usr/share/applications/plusrail.desktop"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note \
-  "$stage/usr/lib/plusrail/plusrail"
+  "$stage/usr/libexec/plusrail/plusrail"
 gzip -9n "$stage/usr/share/man/man6/plusrail.6"
 
 # Who signs the changelog: DEBFULLNAME and DEBEMAIL, as Debian's tools read them, else git's.
@@ -63,7 +63,7 @@ cp tools/install/deb/lintian-overrides "$stage/usr/share/lintian/overrides/plusr
 
 # dpkg-shlibdeps and dpkg-gencontrol read debian/ in the folder they run in.
 (cd "$work" &&
-  dpkg-shlibdeps -Tdebian/substvars -e"$stage/usr/lib/plusrail/plusrail" 2>&1 |
+  dpkg-shlibdeps -Tdebian/substvars -e"$stage/usr/libexec/plusrail/plusrail" 2>&1 |
   { grep -v 'binaries to analyze should already be installed' >&2 || true; } &&
   dpkg-gencontrol -v"$version" -P"$stage" -Tdebian/substvars)
 (cd "$stage" && find usr -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum) \

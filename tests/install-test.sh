@@ -22,7 +22,7 @@ prefix="$tmp/prefix"
 # (install_manifest_plusrail.txt), so the list of a real install stays for `make uninstall`.
 "${CMAKE:-cmake}" --install "$build" --prefix "$prefix" --component plusrail >/dev/null
 
-for file in bin/plusrail lib/plusrail/plusrail; do
+for file in bin/plusrail libexec/plusrail/plusrail; do
   if [ ! -f "$prefix/$file" ] || [ ! -x "$prefix/$file" ]; then
     fail "$file is not an installed program"
   fi

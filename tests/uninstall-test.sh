@@ -46,7 +46,7 @@ grep -q '1 tests passed\|100% tests passed' "$tmp/ctest.log" || fail "the instal
 make -C "$root" uninstall BUILD="$build" DESTDIR="$dest" >/dev/null
 left="$(find "$dest" ! -type d)"
 [ -z "$left" ] || fail "make uninstall left these behind: $left"
-for dir in lib/plusrail share/plusrail; do
+for dir in libexec/plusrail share/plusrail; do
   [ ! -e "$dest$prefix/$dir" ] || fail "make uninstall left the folder $prefix/$dir"
 done
 echo "uninstall-test: make uninstall removed all $listed installed files after the install test"

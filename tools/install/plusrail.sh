@@ -15,11 +15,11 @@ while [ -L "$self" ]; do
 done
 prefix=$(dirname "$self")/..
 if ! share=$(cd "$prefix/share/plusrail" 2>/dev/null && pwd) ||
-    [ ! -x "$prefix/lib/plusrail/plusrail" ]; then
-    echo "plusrail: the game's files are missing beside $self (../lib/plusrail, ../share/plusrail)" >&2
+    [ ! -x "$prefix/libexec/plusrail/plusrail" ]; then
+    echo "plusrail: the game's files are missing beside $self (../libexec/plusrail, ../share/plusrail)" >&2
     exit 1
 fi
-game=$(cd "$prefix/lib/plusrail" && pwd)/plusrail
+game=$(cd "$prefix/libexec/plusrail" && pwd)/plusrail
 
 # A relative or empty XDG_DATA_HOME is to be ignored.
 case ${XDG_DATA_HOME:-} in
