@@ -67,22 +67,22 @@ void RunFrame() {
 
 void SetFrameTrace(FrameTraceFn fn) { g_frameTrace = fn; }
 
-bool StartApplication(const GameRoutines& game) {
+StartResult StartApplication(const GameRoutines& game) {
     Frame = FrameState{};
     // A second start ends; the first one keeps running and comes to the front. The player is
     // told, by a box too when the first window could not be reached.
     if (!PlatformClaimInstance(kWindowClassName)) {
         DebugLine("%s", kAlreadyRunningMessage);
         if (!PlatformShowOtherInstance(kWindowClassName)) ErrorBox("%s", kAlreadyRunningMessage);
-        return false;
+        return StartResult::AnotherRuns;
     }
-    if (!CreateFrameWindow()) return false;
+    if (!CreateFrameWindow()) return StartResult::Failed;
     // Set-up failures have shown their own messages.
-    if (!SetupDisplay()) return false;
-    if (!CreateSound()) return false;
+    if (!SetupDisplay()) return StartResult::Failed;
+    if (!CreateSound()) return StartResult::Failed;
     SetUpFrame(game.frame);
     if (game.startup) game.startup();
-    return true;
+    return StartResult::Started;
 }
 
 // One pass per frame while active; while inactive nothing runs until a message comes.
@@ -112,10 +112,11 @@ void StopApplication() {
     ReleaseDisplay();
 }
 
-int32_t RunApplication(const GameRoutines& game) {
-    if (!StartApplication(game)) return 0;
+StartResult RunApplication(const GameRoutines& game) {
+    const StartResult started = StartApplication(game);
+    if (started != StartResult::Started) return started;
     while (StepApplication()) {}
-    return 0;
+    return StartResult::Started;
 }
 
 void ResetApplication() { g_frameTrace = nullptr; }

@@ -12,14 +12,21 @@ struct GameRoutines {
     FrameRoutine frame;
 };
 
-// The process entry: brings the system up, hands the game its start, runs the loop, returns
-// 0 in every case. The display and sound stay until StopApplication.
-int32_t RunApplication(const GameRoutines& game);
+// How a start went.
+enum class StartResult : int32_t {
+    Started,      // the game ran (RunApplication: and its loop has ended)
+    AnotherRuns,  // a copy of the game runs already; it was asked to come to the front
+    Failed,       // start-up ended the program: no window, display mode or sound device;
+                  // its message has been shown
+};
+
+// The process entry: brings the system up, hands the game its start, runs the loop. The
+// display and sound stay until StopApplication.
+StartResult RunApplication(const GameRoutines& game);
 
 // The same in pieces, for a host that drives the loop itself.
-// Brings the system up and hands the game its start; false when start-up ended the program
-// (its messages have been shown).
-bool StartApplication(const GameRoutines& game);
+// Brings the system up and hands the game its start.
+StartResult StartApplication(const GameRoutines& game);
 // One pass of the desktop loop: the messages, then one frame paced by sleeping, or a wait
 // for a message while inactive. False once the loop has ended.
 bool StepApplication();

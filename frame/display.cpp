@@ -1,6 +1,7 @@
 #include "frame/display.h"
 
 #include "frame/diagnostics.h"
+#include "frame/start_choice.h"
 #include "platform/platform_window.h"
 
 namespace {
@@ -90,7 +91,7 @@ int32_t ApplyMode() {
     }
     if (FullScreenFlags(d.cooperativeFlags)) {
         if (!PlatformSetFullScreen(true)) {
-            ErrorBox("ディスプレイモードが変更できません");
+            ErrorBoxAdvised(PlatformTrouble::DisplayMode, "ディスプレイモードが変更できません");
             return 0;
         }
     } else {
@@ -119,7 +120,8 @@ int32_t SetupDisplay() {
     d.width = kScreenWidth;
     d.height = kScreenHeight;
     d.bufferCount = 2;
-    d.cooperativeFlags = d.fullScreenFlags;
+    // The player may ask for a window from the start; Alt+Enter switches from there as ever.
+    d.cooperativeFlags = StartChoice.windowed ? d.windowedFlags : d.fullScreenFlags;
     const int32_t desktopBits = PlatformDesktopBitsPerPixel();
     DebugLine("現在のディスプレイモードは%dbitカラーです\n", desktopBits);
     d.bitsPerPixel = kScreenBitsPerPixel;

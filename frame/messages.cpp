@@ -27,6 +27,7 @@ const MessageTranslation kTranslations[] = {
     {"DirectDrawが存在しないため設定できません",
      "The display cannot be set up: it was never opened."},
     {"強調レベルの設定に失敗しました", "The display refused to cooperate with the game's window."},
+    // The platform's advice follows it (PlatformAdvice): how to play in a window.
     {"ディスプレイモードが変更できません",
      "Could not switch the display to 640 x 480 in 16-bit colour."},
     {"サーフェイス作成時点でDirectDrawが存在しません",

@@ -40,6 +40,7 @@ void PlatformErrorBox(const char* title, const char* text, const char* englishTi
 enum class PlatformTrouble : int32_t {
     NoSoundDevice,  // no sound output could be opened
     SoundRefused,   // a sound device exists but would not work with the game
+    DisplayMode,    // the full-screen display mode could not be set
 };
 const char* PlatformAdvice(PlatformTrouble trouble);
 

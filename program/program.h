@@ -8,16 +8,19 @@
 struct GameRoutines;  // app/application.h
 
 // Exit statuses.
-constexpr int kExitDone = 0;     // the program ran (or its start-up failure has been shown)
-constexpr int kExitRefused = 1;  // a replay that cannot be watched
-constexpr int kExitUsage = 2;    // arguments the program does not take
+constexpr int kExitDone = 0;         // the program ran, or a copy of it runs already
+constexpr int kExitRefused = 1;      // a replay that cannot be watched
+constexpr int kExitUsage = 2;        // arguments the program does not take
+constexpr int kExitStartFailed = 3;  // start-up ended: no window, display mode or sound device
 
-// `plusrail [--replay FILE]`: the whole run, from the arguments to the stop; the exit status.
+// `plusrail [--window] [--no-sound] [--replay FILE]`, `plusrail --help`, `plusrail --version`:
+// the whole run, from the arguments to the stop; the exit status.
 int RunGame(int argc, const char* const* argv);
 
 // The run in steps, for a host whose loop is driven from outside (a browser's display
 // callback: StartApplication, then RunDueFrames, then StopApplication). Reads the command line
-// (a replay is read where the player named it), then moves to the game's folder and gives the
-// routines to run. False when there is nothing to run; the message has been given and *status
-// is the exit status.
+// (a replay is read where the player named it; the start choices are recorded), then moves to
+// the game's folder and gives the routines to run. False when there is nothing to run (the
+// help or the version was asked for, or an argument is wrong); the text has been given and
+// *status is the exit status.
 bool PrepareGame(int argc, const char* const* argv, GameRoutines* routines, int* status);

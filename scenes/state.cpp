@@ -9,6 +9,7 @@
 #include "frame/gdi_text.h"
 #include "frame/random.h"
 #include "frame/sprite.h"
+#include "frame/start_choice.h"
 #include "game/game_screen.h"
 #include "game/replay_record.h"
 #include "input/buttons.h"
@@ -34,6 +35,7 @@ void ResetProcessState() {
     ResetGdiText();
     ResetSound();
     ResetFrame();
+    ResetStartChoice();
     ResetApplication();
     ResetPacing();
     ResetRandom();

@@ -19,6 +19,7 @@
 //   BitmapSlots           frame/bitmap_slots.h 257 picture slots and where each came from
 //   FadeLevel             frame/sprite.h       0 covered .. 20 visible, and the sprite trace
 //   GdiText               frame/gdi_text.h     the frame-rate text's font settings
+//   StartChoice           frame/start_choice.h a window or full screen, sound or none
 // input/
 //   Input                 input/input.h        key states, joystick records
 //   ButtonLatch           input/buttons.h      this frame's twelve logical buttons

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "frame/diagnostics.h"
+#include "frame/start_choice.h"
 #include "platform/platform_audio.h"
 #include "sound/wave_reader.h"
 
@@ -24,10 +25,11 @@ constexpr int32_t kPanFullLeft = -10000;
 constexpr int32_t kVolumeSilent = -10000;
 constexpr int32_t kVolumeFull = 0;
 
-// The one sound object of the process: whether the device is open, and per slot whether
-// it holds a buffer and the name it was loaded from.
+// The one sound object of the process: whether the device is open (or the player chose to
+// play without one), and per slot whether it holds a buffer and the name it was loaded from.
 struct SoundDeviceRecord {
     bool open;
+    bool silent;  // no device was asked for: slots take their sounds and play nothing
     bool buffers[kWaveSlots];
     char names[kWaveSlots][kWaveNameBytes];
 };
@@ -36,6 +38,8 @@ SoundDeviceRecord SoundDevice;
 WaveTraceFn WaveTrace;
 
 bool SlotHoldsBuffer(uint16_t slot) { return slot < kWaveSlots && SoundDevice.buffers[slot]; }
+// A silent slot has no frequency, pan or volume to set.
+bool AudibleSlot(uint16_t slot) { return SlotHoldsBuffer(slot) && !SoundDevice.silent; }
 
 int32_t Traced(WaveOp op, uint16_t slot, int32_t loop, int32_t result) {
     if (WaveTrace) WaveTrace(op, slot, loop, result);
@@ -53,8 +57,13 @@ bool BufferCanHold(const WaveFormatRecord& format, uint32_t bytes) {
 }
 
 int32_t CreateSlotBuffer(uint16_t slot, const WaveFormatRecord& format, uint32_t bytes) {
-    if (!SoundDevice.open) return 0;  // no device, no buffers
+    if (!SoundDevice.open && !SoundDevice.silent) return 0;  // no device, no buffers
     if (!BufferCanHold(format, bytes)) return 0;
+    // A silent slot accepts what a device would, so the game runs as it does with sound.
+    if (SoundDevice.silent) {
+        SoundDevice.buffers[slot] = true;
+        return 1;
+    }
     const PlatformWaveFormat pcm{format.channels, format.samplesPerSecond, format.blockAlign,
                                  format.bitsPerSample};
     if (!PlatformAudioCreateBuffer(slot, pcm, bytes)) return 0;
@@ -63,6 +72,7 @@ int32_t CreateSlotBuffer(uint16_t slot, const WaveFormatRecord& format, uint32_t
 }
 
 int32_t FillSlotBuffer(uint16_t slot, const uint8_t* data, uint32_t bytes) {
+    if (SoundDevice.silent) return 1;
     int32_t result = PlatformAudioFill(slot, data, bytes);
     if (result == AudioBufferLost) {
         // A lost buffer gets its memory back and is filled once more.
@@ -109,6 +119,11 @@ void SetWaveTrace(WaveTraceFn fn) { WaveTrace = fn; }
 
 int32_t CreateSound() {
     static bool releaseAtExit = false;
+    // Playing without sound: the device is never opened, so a machine without one plays too.
+    if (StartChoice.silent) {
+        SoundDevice.silent = true;
+        return 1;
+    }
     const int32_t opened = PlatformAudioOpen();
     if (opened == AudioNoDevice) {
         ErrorBoxAdvised(PlatformTrouble::NoSoundDevice, "DirectSoundの構築に失敗しました。");
@@ -148,6 +163,7 @@ int32_t LoadWave(uint16_t slot, const char* name) {
 
 int32_t PlayWave(uint16_t slot, int32_t loop) {
     if (!SlotHoldsBuffer(slot)) return Traced(WaveOpPlay, slot, loop, 0);
+    if (SoundDevice.silent) return Traced(WaveOpPlay, slot, loop, 1);
     // Starting from the beginning also cuts the sound short if it is still playing.
     const int32_t played = PlatformAudioPlay(slot, loop == 1);
     if (played == AudioBufferLost) {
@@ -161,6 +177,7 @@ int32_t PlayWave(uint16_t slot, int32_t loop) {
 
 int32_t StopWave(uint16_t slot) {
     if (!SlotHoldsBuffer(slot)) return Traced(WaveOpStop, slot, 0, 0);
+    if (SoundDevice.silent) return Traced(WaveOpStop, slot, 0, 1);
     return Traced(WaveOpStop, slot, 0, PlatformAudioStop(slot) ? 1 : 0);
 }
 
@@ -168,7 +185,7 @@ void ReleaseWave(uint16_t slot) {
     if (slot >= kWaveSlots) return;
     SoundDevice.names[slot][0] = '\0';
     if (SoundDevice.buffers[slot]) {
-        PlatformAudioFree(slot);
+        if (!SoundDevice.silent) PlatformAudioFree(slot);
         SoundDevice.buffers[slot] = false;
     }
 }
@@ -184,12 +201,12 @@ void ReloadWave(uint16_t slot) {
 }
 
 int32_t SetWaveFrequency(uint16_t slot, uint32_t hz) {
-    if (!SlotHoldsBuffer(slot)) return 0;
+    if (!AudibleSlot(slot)) return 0;
     return PlatformAudioSetFrequency(slot, ClampFrequency(hz)) ? 1 : 0;
 }
 
 int32_t ShiftWaveFrequency(uint16_t slot, int32_t hz) {
-    if (!SlotHoldsBuffer(slot)) return 0;
+    if (!AudibleSlot(slot)) return 0;
     uint32_t current = 0;
     if (!PlatformAudioGetFrequency(slot, &current)) return 0;
     // Summed wide, so a large shift cannot wrap around into a valid rate.
@@ -198,7 +215,7 @@ int32_t ShiftWaveFrequency(uint16_t slot, int32_t hz) {
 }
 
 int32_t SetWavePan(uint16_t slot, int32_t pan) {
-    if (!SlotHoldsBuffer(slot)) return 0;
+    if (!AudibleSlot(slot)) return 0;
     int32_t value = 0;
     if (pan > 100)
         value = kPanFullRight;
@@ -212,7 +229,7 @@ int32_t SetWavePan(uint16_t slot, int32_t pan) {
 }
 
 int32_t SetWaveVolume(uint16_t slot, int32_t volume) {
-    if (!SlotHoldsBuffer(slot)) return 0;
+    if (!AudibleSlot(slot)) return 0;
     int32_t value;
     if (volume > 100)
         value = kVolumeFull;
@@ -231,6 +248,7 @@ void ReleaseSound() {
         PlatformAudioClose();
         SoundDevice.open = false;
     }
+    SoundDevice.silent = false;
 }
 
 void ResetSound() {

@@ -24,7 +24,7 @@ void StartCountingGame() {
     FreshProcess();
     HeadlessResetWindow();
     g_frames = 0;
-    ASSERT_TRUE(StartApplication(GameRoutines{nullptr, CountFrame}));
+    ASSERT_EQ(StartApplication(GameRoutines{nullptr, CountFrame}), StartResult::Started);
     ASSERT_EQ(Frame.targetFrameRate, 20) << "the frame starts at its own default rate";
     // The game asks for its rate at start-up; 60 is what every scene runs at.
     SetFrameRate(60);

@@ -73,4 +73,82 @@ run() {
 
 run "$tmp/build/plusrail" "$tmp/build/game" build second
 run "$tmp/unpacked/plusrail" "$tmp/unpacked" unpacked
-echo "desktop-start-test: both layouts found their files from elsewhere; a second start ended"
+
+# START NAME [ENV...] -- ARGS...: starts the game from the unrelated folder with ENV, waits for
+# it to end (10 seconds at most) and leaves its status in $status, its output in NAME.out and
+# NAME.log.
+start() {
+  local name="$1"
+  shift
+  local env=()
+  while [ "$1" != -- ]; do
+    env+=("$1")
+    shift
+  done
+  shift
+  status=0
+  (cd "$tmp/elsewhere" && exec env "${env[@]}" timeout 10 "$tmp/build/plusrail" "$@" \
+    >"$tmp/$name.out" 2>"$tmp/$name.log") || status=$?
+  [ "$status" -ne 124 ] || fail "$name: the game did not end by itself"
+}
+
+# The help, the version and a wrong argument: each where it belongs, with its status.
+start help -- --help
+[ "$status" -eq 0 ] || fail "--help ended with status $status"
+[ ! -s "$tmp/help.log" ] || fail "--help wrote to stderr"
+for says in "usage: plusrail \[--window\] \[--no-sound\] \[--replay FILE\]" \
+  "Z, C *KEY 1, KEY 4 *confirm" "Enter *nothing" "EXPERT MODE" "3 the game could not start"; do
+  grep -q "$says" "$tmp/help.out" || fail "--help does not say \"$says\""
+done
+start version -- --version
+[ "$status" -eq 0 ] || fail "--version ended with status $status"
+grep -qE "^plusrail [0-9][^ ]* \(rules version 1, replay format version 1\)$" \
+  "$tmp/version.out" || fail "--version printed: $(cat "$tmp/version.out")"
+start wrong -- --fullscreen
+[ "$status" -eq 2 ] || fail "a wrong argument ended with status $status, not 2"
+[ ! -s "$tmp/wrong.out" ] || fail "a wrong argument wrote to stdout"
+grep -q "^usage: plusrail" "$tmp/wrong.log" || fail "a wrong argument did not give the usage"
+
+# No sound device: the box (on stderr too) with Linux's way out, and status 3.
+start nosound SDL_AUDIODRIVER=no-such-driver --
+[ "$status" -eq 3 ] || fail "a start without a sound device ended with status $status, not 3"
+grep -q "Could not open a sound device.*plusrail --no-sound" "$tmp/nosound.log" ||
+  fail "a start without a sound device did not say how to play without sound"
+grep -q "DirectSoundの構築に失敗しました。" "$tmp/nosound.log" ||
+  fail "a start without a sound device did not give the message in Japanese"
+if grep -qiE "\.cmd|Windows|browser|reload" "$tmp/nosound.log"; then
+  fail "a start without a sound device gave another platform's advice"
+fi
+
+# The same machine with --no-sound (and --window) plays; SIGTERM ends it well.
+(cd "$tmp/elsewhere" && SDL_AUDIODRIVER=no-such-driver exec "$tmp/build/plusrail" --no-sound \
+  --window 2>"$tmp/silent.log") &
+pid=$!
+sleep 4.5
+kill -0 "$pid" 2>/dev/null || fail "--no-sound: the game ended by itself"
+kill -TERM "$pid"
+wait_gone "$pid" 5 || fail "--no-sound: the game did not end on SIGTERM"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "--no-sound: the game ended with status $status"
+if grep -q "sound device" "$tmp/silent.log"; then fail "--no-sound: a sound device was asked for"; fi
+
+# No display at all: the game says so in both languages and ends with status 3, rather than
+# running unseen and holding the lock; a start right after is not told it is already running.
+start nodisplay -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER --
+[ "$status" -eq 3 ] || fail "a start without a display ended with status $status, not 3"
+grep -q "Could not create the game's window.*ウインドウの作成に失敗しました" "$tmp/nodisplay.log" ||
+  fail "a start without a display did not say so in English and Japanese"
+(cd "$tmp/elsewhere" && exec "$tmp/build/plusrail" 2>"$tmp/after.log") &
+pid=$!
+sleep 2
+kill -0 "$pid" 2>/dev/null || fail "the start after a start without a display ended"
+kill -TERM "$pid"
+wait_gone "$pid" 5 || fail "the start after a start without a display did not end on SIGTERM"
+wait "$pid" || true
+if grep -q "already running" "$tmp/after.log"; then
+  fail "the start after a start without a display was told the game is already running"
+fi
+echo "desktop-start-test: both layouts found their files from elsewhere; a second start ended;"
+echo "desktop-start-test: help, version, wrong arguments, no sound device, --no-sound and no"
+echo "desktop-start-test: display ended with their statuses and said what they should"

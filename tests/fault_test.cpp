@@ -84,7 +84,8 @@ TEST_F(FaultTest, RefusedStartUpStepShowsItsBoxAndEndsBeforeAnyFrame) {
         SetFrameTrace(CountFrame);
         // Had start-up gone on, the loop would run until this quit.
         PlatformPostQuit();
-        EXPECT_EQ(RunApplication(GameRoutines{StartupCallback, FrameCallback}), 0);
+        EXPECT_EQ(RunApplication(GameRoutines{StartupCallback, FrameCallback}),
+                  StartResult::Failed);
 
         EXPECT_EQ(HeadlessRecorded().errorBoxes, Lines{std::string("メッセージ: ") + c.box});
         EXPECT_EQ(g_frames, 0);

@@ -56,12 +56,13 @@ protected:
     void TearDown() override { SetFrameTrace(nullptr); }
     // The real program, ended by the script after `frames` FrameCallback calls; with none, it
     // ends at its first look at the queue, the window still up.
-    void RunFrames(int frames, void (*atFrame)(int) = nullptr) {
+    void RunFrames(int frames, void (*atFrame)(int) = nullptr,
+                   StartResult expected = StartResult::Started) {
         g_script = LoopScript{0, frames, atFrame};
         SetFrameTrace(ScriptFrame);
         HeadlessSetIdleHook(ReactivateWhenIdle);
         if (frames == 0) PlatformPostQuit();
-        EXPECT_EQ(RunApplication(GameRoutines{StartupCallback, FrameCallback}), 0);
+        EXPECT_EQ(RunApplication(GameRoutines{StartupCallback, FrameCallback}), expected);
     }
     ScopedWorkDir dir_;
 };
@@ -95,7 +96,8 @@ TEST_F(FrameTest, FailedStepEndsStartUpAfterItsErrorBox) {
         FreshProcess();
         HeadlessSetWindowFault(c.fault);
         HeadlessAudioFailOpen(c.audioOpen);
-        RunFrames(0);  // had start-up gone on, the game would have started
+        // Had start-up gone on, the game would have started.
+        RunFrames(0, nullptr, StartResult::Failed);
         EXPECT_EQ(HeadlessRecorded().errorBoxes,
                   std::vector<std::string>{std::string("メッセージ: ") + c.box});
         EXPECT_EQ(HeadlessWindow().created, c.windowCreated) << c.box;
@@ -176,7 +178,7 @@ namespace {
 
 TEST_F(FrameTest, SecondStartSaysSoAndBringsTheFirstForward) {
     HeadlessSetOtherInstance(true);
-    RunFrames(0);
+    RunFrames(0, nullptr, StartResult::AnotherRuns);
     EXPECT_FALSE(HeadlessWindow().created);
     EXPECT_EQ(HeadlessWindow().otherInstanceShown, 1u);
     EXPECT_EQ(HeadlessRecorded().debugLines,

@@ -159,6 +159,25 @@ TEST_P(GoldenTest, ReplayMatchesTheRecording) {
     }
 }
 
+// Started without a sound device, a session plays exactly as recorded: the same state, log
+// (each sound asked for, with the answer it had), pictures and replays; and nothing reaches
+// the sound device, which is never opened.
+TEST_P(GoldenTest, SilentReplayMatchesTheRecordingAndReachesNoDevice) {
+    const std::string name = GetParam();
+    const fs::path script = golden_ / (name + ".script");
+    ASSERT_TRUE(fs::exists(script)) << script;
+    const std::string command =
+        "bash -c '. \"$0/scripts/lib/common.sh\" && golden_session \"$@\" "
+        "&& golden_compare \"$0/tests/golden\" \"$(basename \"$2\" .script)\" \"$1\"' '" +
+        source_.string() + "' '" + work_.string() + "' '" + script.string() + "' '" +
+        assets_.string() + "' '" + sim_.string() + "' --no-sound --audio audio.txt 2>'" +
+        work_.string() + ".err'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(work_.string() + ".err");
+    EXPECT_NE(ReadFile(work_ / "events.txt").find(" play "), std::string::npos)
+        << "the session asks for sounds";
+    EXPECT_EQ(ReadFile(work_ / "audio.txt"), "opens 0\nbuffers 0\nfills 0\nstarts 0\n");
+}
+
 // A recording left out of the table would never be replayed.
 TEST(GoldenTableTest, EveryRecordedScriptIsInTheTable) {
     const char* sourceDir = std::getenv("PLUSRAIL_SOURCE_DIR");

@@ -133,6 +133,49 @@ TEST_F(SimTest, BadArgumentsExitWithStatusTwoAndOneLine) {
     }
 }
 
+// The simulator says how it is used and which program it is, on stdout, and runs nothing.
+TEST_F(SimTest, HelpAndVersionPrintOnStdoutAndEndWithStatusZero) {
+    const SimRun help = Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.errors.empty()) << help.errors;
+    for (const char* option :
+         {"usage: plusrail-sim", "--dir DIR", "--frames N", "--no-sound", "--window",
+          "--audio FILE", "--replay FILE --verify", "--version", "Exit status"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option << "\n" << help.out;
+    // Wherever it stands, even before a value it would otherwise take.
+    const SimRun late = Run({"--dir", "game", "--frames", "--help"});
+    EXPECT_EQ(late.status, 2) << "--frames takes --help as its value and refuses it";
+    EXPECT_EQ(Run({"--dir", "game", "--help"}).out, help.out);
+    EXPECT_FALSE(fs::exists(work_ / "game" / "config.dat")) << "nothing ran";
+
+    const SimRun version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.errors.empty()) << version.errors;
+    EXPECT_EQ(version.out.rfind("plusrail-sim ", 0), 0u) << version.out;
+    EXPECT_NE(version.out.find("rules version 1, replay format version 1"), std::string::npos)
+        << version.out;
+    EXPECT_EQ(version.out.find('\n'), version.out.size() - 1) << version.out;
+    // The version of a build starts with a digit, as package versions must.
+    ASSERT_GT(version.out.size(), 13u);
+    EXPECT_TRUE(version.out[13] >= '0' && version.out[13] <= '9') << version.out;
+}
+
+// Without a sound device the game plays as with one: the same scenes, the same sounds asked
+// for with the same answers; the device itself is never opened.
+TEST_F(SimTest, NoSoundPlaysTheSameRunWithNothingReachingTheDevice) {
+    const std::string script = "245 DOWN down\n247 DOWN up\n255 UP down\n257 UP up\n";
+    ASSERT_EQ(RunScript(script, 300, {"--audio", "audio.txt"}).status, 0);
+    const std::string withSound = ReadFile(work_ / "events.txt");
+    const std::string heard = ReadFile(work_ / "audio.txt");
+    ASSERT_EQ(RunScript(script, 300, {"--no-sound", "--audio", "audio.txt"}).status, 0);
+    EXPECT_EQ(ReadFile(work_ / "events.txt"), withSound);
+    EXPECT_NE(withSound.find("245 play 11 0 1"), std::string::npos) << withSound;
+    EXPECT_EQ(ReadFile(work_ / "audio.txt"), "opens 0\nbuffers 0\nfills 0\nstarts 0\n");
+    if (haveAssets_) {
+        EXPECT_EQ(heard, "opens 1\nbuffers 15\nfills 15\nstarts 2\n");
+    }
+}
+
 // An output that cannot be written is said and fails the run, as a bad argument does; the run
 // itself and the other outputs are whole.
 TEST_F(SimTest, UnwritableOutputsExitWithStatusTwo) {

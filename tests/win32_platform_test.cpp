@@ -132,8 +132,8 @@ TEST_F(Win32PlatformTest, ErrorBoxShowsTheEnglishAboveTheJapanese) {
 // The advice a failed start ends with is Windows' own: nothing of another platform's driver,
 // command line or browser.
 TEST_F(Win32PlatformTest, AdviceSpeaksOfWindowsOnly) {
-    for (PlatformTrouble trouble :
-         {PlatformTrouble::NoSoundDevice, PlatformTrouble::SoundRefused}) {
+    for (PlatformTrouble trouble : {PlatformTrouble::NoSoundDevice, PlatformTrouble::SoundRefused,
+                                    PlatformTrouble::DisplayMode}) {
         const char* advice = PlatformAdvice(trouble);
         ASSERT_NE(advice, nullptr);
         const std::string text = advice;
@@ -143,6 +143,16 @@ TEST_F(Win32PlatformTest, AdviceSpeaksOfWindowsOnly) {
     }
     EXPECT_NE(std::string(PlatformAdvice(PlatformTrouble::NoSoundDevice)).find("Windows"),
               std::string::npos);
+    // The way out is a file shipped beside the game, started with a double click.
+    for (PlatformTrouble trouble :
+         {PlatformTrouble::NoSoundDevice, PlatformTrouble::SoundRefused}) {
+        const std::string text = PlatformAdvice(trouble);
+        EXPECT_NE(text.find("\"Play without sound.cmd\""), std::string::npos) << text;
+        EXPECT_EQ(text.find("--no-sound"), std::string::npos) << text;
+    }
+    const std::string window = PlatformAdvice(PlatformTrouble::DisplayMode);
+    EXPECT_NE(window.find("\"Play in a window.cmd\""), std::string::npos) << window;
+    EXPECT_EQ(window.find("--window"), std::string::npos) << window;
 }
 
 // The window procedure: real window messages become the frame's messages, in order.

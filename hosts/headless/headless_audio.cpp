@@ -11,6 +11,7 @@ struct HeadlessAudioDevice {
     int32_t openAnswer;
     HeadlessWaveSlot slots[kPlatformAudioSlots];
     std::vector<HeadlessAudioEvent> events;
+    HeadlessAudioTotals reached;
 };
 
 HeadlessAudioDevice g_audio;
@@ -59,6 +60,7 @@ bool HeadlessAudioSounding(int32_t slot) {
 }
 
 const std::vector<HeadlessAudioEvent>& HeadlessAudioEvents() { return g_audio.events; }
+const HeadlessAudioTotals& HeadlessAudioReached() { return g_audio.reached; }
 void HeadlessAudioClearEvents() {
     // Room for far more than one frame plays, so a run that clears every frame records
     // without allocating.
@@ -70,6 +72,7 @@ void HeadlessAudioClearEvents() {
 int32_t PlatformAudioOpen() {
     if (g_audio.openAnswer != AudioOpened) return g_audio.openAnswer;
     g_audio.open = true;
+    ++g_audio.reached.opens;
     return AudioOpened;
 }
 
@@ -85,6 +88,7 @@ bool PlatformAudioCreateBuffer(int32_t slot, const PlatformWaveFormat& format, u
     wave.hasBuffer = true;
     wave.format = format;
     wave.samples.assign(bytes, 0);
+    ++g_audio.reached.buffers;
     return true;
 }
 
@@ -93,6 +97,7 @@ int32_t PlatformAudioFill(int32_t slot, const uint8_t* data, uint32_t bytes) {
     if (!wave || bytes > wave->samples.size()) return AudioFailed;
     if (wave->lost) return AudioBufferLost;
     std::memcpy(wave->samples.data(), data, bytes);
+    ++g_audio.reached.fills;
     return AudioDone;
 }
 
@@ -117,6 +122,7 @@ int32_t PlatformAudioPlay(int32_t slot, bool loop) {
     wave->looping = loop;
     wave->startedMs = PlatformMilliseconds();
     ++wave->starts;
+    ++g_audio.reached.starts;
     g_audio.events.push_back({HeadlessAudioEvent::Start, slot, loop, wave->startedMs});
     return AudioDone;
 }

@@ -43,6 +43,13 @@ void HeadlessAudioLoseBuffer(int32_t slot);
 const HeadlessWaveSlot& HeadlessAudioSlot(int32_t slot);
 bool HeadlessAudioSounding(int32_t slot);
 const std::vector<HeadlessAudioEvent>& HeadlessAudioEvents();
+// What reached the device since the reset, whatever was cleared or freed since: its opens,
+// the buffers made and filled, the sounds started.
+struct HeadlessAudioTotals {
+    int32_t opens, buffers, fills, starts;
+};
+const HeadlessAudioTotals& HeadlessAudioReached();
+
 // Forgets the recorded starts and stops and keeps room for many more: a long run that clears
 // them every frame records without allocating.
 void HeadlessAudioClearEvents();

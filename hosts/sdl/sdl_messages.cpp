@@ -107,10 +107,17 @@ void PlatformDebugOutput(const char* text, const char* english) {
     std::fflush(stderr);
 }
 
-// SDL can play into nothing: its dummy driver lets the game run where no device will open.
-const char* PlatformAdvice(PlatformTrouble) {
-    return "To play without sound on Linux, start it with the SDL dummy audio driver: "
-           "SDL_AUDIODRIVER=dummy plusrail";
+// The way out is on the command line; another SDL audio driver may also find a device.
+const char* PlatformAdvice(PlatformTrouble trouble) {
+    switch (trouble) {
+        case PlatformTrouble::NoSoundDevice:
+        case PlatformTrouble::SoundRefused:
+            return "To play without sound, start it as: plusrail --no-sound (or pick another "
+                   "sound system with SDL_AUDIODRIVER, e.g. SDL_AUDIODRIVER=alsa plusrail).";
+        case PlatformTrouble::DisplayMode:
+            return "To play in a window, start it as: plusrail --window";
+    }
+    return nullptr;
 }
 
 void PlatformReport(const char* text, bool problem) {

@@ -5,6 +5,10 @@
 // The Windows virtual-key code of a key position; 0 for keys the game cannot name.
 int SdlVirtualKey(SDL_Scancode scancode);
 
+// Connects to the desktop's display; false when none can be reached (a driver that shows
+// nothing counts only when the player asked for it).
+bool SdlOpenVideo();
+
 // The game's window, or null while there is none.
 SDL_Window* SdlMainWindow();
 

@@ -132,10 +132,16 @@ void DestroyParts() {
 
 SDL_Window* SdlMainWindow() { return g_sdl.window; }
 
-bool PlatformRegisterWindowClass(const char*) { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+// SDL has no window classes. The desktop is reached here, so that its size is known; without
+// one it is the window that cannot be made, which is what the player is told.
+bool PlatformRegisterWindowClass(const char*) {
+    SdlOpenVideo();
+    return true;
+}
 
 bool PlatformCreateWindow(const char*, const char* title, int32_t x, int32_t y, int32_t width,
                           int32_t height) {
+    if (!SdlOpenVideo()) return false;
     // Shown once the display has chosen full screen or a window, so that it appears once.
     g_sdl.window =
         SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);

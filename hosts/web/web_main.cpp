@@ -49,7 +49,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebStart(int32_t claimed, const char* repla
     GameRoutines routines;
     int status = kExitDone;
     if (!PrepareGame(watching ? 3 : 1, watching ? watch : play, &routines, &status)) return;
-    if (!StartApplication(routines)) {
+    if (StartApplication(routines) != StartResult::Started) {
         StopApplication();
         return;
     }

@@ -59,6 +59,7 @@ const char* PlatformAdvice(PlatformTrouble trouble) {
         case PlatformTrouble::SoundRefused:
             return "The browser would not let the page play sound: allow this page to play "
                    "sound, then reload it.";
+        case PlatformTrouble::DisplayMode: return nullptr;  // the page is never switched
     }
     return nullptr;
 }

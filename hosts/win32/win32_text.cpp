@@ -81,10 +81,14 @@ const char* PlatformAdvice(PlatformTrouble trouble) {
     switch (trouble) {
         case PlatformTrouble::NoSoundDevice:
             return "Check that Windows has a sound output device switched on (Settings, System, "
-                   "Sound), then start the game again.";
+                   "Sound), then start the game again; or, to play without sound, start "
+                   "\"Play without sound.cmd\" in the game's folder.";
         case PlatformTrouble::SoundRefused:
             return "Close the programs that may hold the sound device for themselves, then "
-                   "start the game again.";
+                   "start the game again; or, to play without sound, start "
+                   "\"Play without sound.cmd\" in the game's folder.";
+        case PlatformTrouble::DisplayMode:
+            return "To play in a window, start \"Play in a window.cmd\" in the game's folder.";
     }
     return nullptr;
 }

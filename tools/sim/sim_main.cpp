@@ -11,9 +11,14 @@
 #include "app/application.h"
 #include "frame/display.h"
 #include "frame/frame.h"
+#include "frame/start_choice.h"
 #include "hosts/headless/headless.h"
+#include "hosts/headless/headless_audio.h"
 #include "hosts/headless/headless_window.h"
 #include "platform/keys.h"
+#include "program/program.h"
+#include "program/version.h"
+#include "rules/replay_file.h"
 #include "scenes/callbacks.h"
 #include "scenes/replay_watch.h"
 #include "shell/ranking_replays.h"
@@ -28,10 +33,37 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: plusrail-sim --dir DIR [--frames N] [--input FILE] [--clock-start S] "
-    "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]... | "
+    "[--state FILE] [--events FILE] [--digests FILE] [--shot N:FILE.bmp]... [--no-sound] "
+    "[--window] [--audio FILE] | "
     "plusrail-sim --dir DIR --soak FRAMES [--soak-seed N] | "
     "plusrail-sim --replay FILE --verify | "
-    "plusrail-sim --dir DIR --replay FILE [--frames N] [--input FILE] [--events FILE] ...";
+    "plusrail-sim --dir DIR --replay FILE [--frames N] [--input FILE] [--events FILE] ... | "
+    "plusrail-sim --help | plusrail-sim --version";
+constexpr const char* kHelp =
+    "plusrail-sim: the whole game on a headless platform, driven by a script of keys per\n"
+    "frame, on a clock that moves only by the frame's own sleeps.\n"
+    "\n"
+    "usage: plusrail-sim --dir DIR [options]         play a script\n"
+    "       plusrail-sim --dir DIR --soak FRAMES [--soak-seed N]   random keys, checked\n"
+    "       plusrail-sim --replay FILE --verify      replay a game through the rules alone\n"
+    "       plusrail-sim --dir DIR --replay FILE [options]   watch a replay\n"
+    "       plusrail-sim --help | --version\n"
+    "\n"
+    "  --dir DIR          the game's folder (its bmp/ and wave/; the data files go there)\n"
+    "  --frames N         frames to run (600)\n"
+    "  --input FILE       the script: keys, joystick, close, (de)activation per frame\n"
+    "  --clock-start S    the calendar time at the start, in seconds\n"
+    "  --state FILE       the state at the end, as JSON\n"
+    "  --events FILE      the log of scenes, sounds, messages and saves\n"
+    "  --digests FILE     a digest of the picture every 100 frames\n"
+    "  --shot N:FILE.bmp  the picture of frame N\n"
+    "  --no-sound         start without a sound device, as plusrail --no-sound\n"
+    "  --window           start in a window, as plusrail --window\n"
+    "  --audio FILE       what reached the sound device: opens, buffers, fills, starts\n"
+    "  --help             this text;  --version  the version of the program, rules, replays\n"
+    "\n"
+    "Exit status: 0 done; 1 a replay that cannot be watched or verified; 2 a wrong argument\n"
+    "or an output that cannot be written; 3 the game could not start.";
 constexpr uint32_t kCentre = 32767, kFarEnd = 65535;
 constexpr int64_t kDigestEvery = 100;
 constexpr const char* kProblem =
@@ -56,6 +88,9 @@ struct SimOptions {
     int64_t soakSeed = 1;
     std::string replay;
     bool verify = false;
+    bool silent = false;    // as plusrail --no-sound
+    bool windowed = false;  // as plusrail --window
+    std::string audio;
 };
 
 struct SimRun {
@@ -101,8 +136,20 @@ SimOptions ParseArguments(int argc, char** argv) {
     SimOptions o;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
-        if (name == "--verify") {
-            o.verify = true;
+        if (name == "--help") {
+            std::printf("%s\n", kHelp);
+            std::exit(0);
+        }
+        if (name == "--version") {
+            std::printf("plusrail-sim %s (rules version %u, replay format version %u)\n",
+                        kProgramVersion, static_cast<unsigned>(kReplayRulesVersion),
+                        static_cast<unsigned>(kReplayFormatVersion));
+            std::exit(0);
+        }
+        if (name == "--verify" || name == "--no-sound" || name == "--window") {
+            o.verify = o.verify || name == "--verify";
+            o.silent = o.silent || name == "--no-sound";
+            o.windowed = o.windowed || name == "--window";
             continue;
         }
         if (i + 1 >= argc) Refuse(name + " needs a value; " + kUsage);
@@ -129,6 +176,8 @@ SimOptions ParseArguments(int argc, char** argv) {
                 Refuse("--soak-seed takes a number up to 4294967295, not " + value);
         } else if (name == "--replay") {
             o.replay = value;
+        } else if (name == "--audio") {
+            o.audio = value;
         } else if (name == "--shot") {
             o.shots.push_back(ParseShot(value));
         } else {
@@ -267,6 +316,16 @@ void OnFrame() {
         DeliverUpTo(g_run.framesRun);
 }
 
+// What the sound device was asked to do over the whole run, a line each.
+bool WriteAudio(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const HeadlessAudioTotals& reached = HeadlessAudioReached();
+    std::fprintf(file, "opens %d\nbuffers %d\nfills %d\nstarts %d\n", reached.opens,
+                 reached.buffers, reached.fills, reached.starts);
+    return std::fclose(file) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -291,6 +350,7 @@ int main(int argc, char** argv) {
     o.state = Absolute(o.state);
     o.events = Absolute(o.events);
     o.digests = Absolute(o.digests);
+    o.audio = Absolute(o.audio);
     for (Shot& shot : o.shots) shot.path = Absolute(shot.path);
     // Binary: the logs are the same bytes on every system, with no line ends translated.
     if (!o.events.empty() && !(g_run.events = std::fopen(o.events.c_str(), "wb")))
@@ -322,12 +382,14 @@ int main(int argc, char** argv) {
     SetSaveTrace(OnSave);
     SetFrameTrace(OnFrame);
     HeadlessSetIdleHook(OnIdle);
+    StartChoice.silent = o.silent;
+    StartChoice.windowed = o.windowed;
 
     if (o.frames == 0)
         PlatformPostQuit();
     else
         DeliverUpTo(0);
-    RunApplication(routines);
+    const StartResult started = RunApplication(routines);
     Sync();
     // What the program told whoever started it, as a terminal would show it.
     for (const std::string& report : HeadlessRecorded().reports) {
@@ -341,7 +403,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "plusrail-sim: cannot write %s\n", o.state.c_str());
         g_run.outputFailed = true;
     }
+    if (!o.audio.empty() && !WriteAudio(o.audio)) {
+        std::fprintf(stderr, "plusrail-sim: cannot write %s\n", o.audio.c_str());
+        g_run.outputFailed = true;
+    }
     if (g_run.events) std::fclose(g_run.events);
     if (g_run.digests) std::fclose(g_run.digests);
+    if (started == StartResult::Failed) return kExitStartFailed;
     return g_run.outputFailed ? 2 : 0;
 }

@@ -1,0 +1,5 @@
+#include "frame/start_choice.h"
+
+StartChoiceRecord StartChoice;
+
+void ResetStartChoice() { StartChoice = StartChoiceRecord{}; }
