@@ -13,6 +13,8 @@ JOBS ?= $(shell nproc)
 # WERROR=ON: every compiler warning fails the build, as in CI
 WERROR ?= OFF
 PREFIX ?= /usr/local
+# The version the Windows and browser programs say they are; empty: git describe's, when configured
+PLUSRAIL_VERSION ?=
 WEB_PORT ?= 8080
 # No "Entering directory" lines from a make called inside this one
 MAKEFLAGS += --no-print-directory
@@ -57,7 +59,7 @@ uninstall:
 	@echo "Removed the files listed in $(BUILD)/install_manifest.txt"
 
 web:
-	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/build-web.sh $(BUILD) build-web
+	@JOBS=$(JOBS) WERROR=$(WERROR) PLUSRAIL_VERSION=$(PLUSRAIL_VERSION) scripts/build-web.sh $(BUILD) build-web
 
 web-serve: web
 	@echo "Serving build-web/dist at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
@@ -69,12 +71,14 @@ windows: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target assets
 	@$(BUILD)/plusrail-assetgen --icon $(BUILD)/plusrail.ico
 	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-		-DCMAKE_BUILD_TYPE=Release -DPLUSRAIL_WERROR=$(WERROR) \
+		-DCMAKE_BUILD_TYPE=Release -DPLUSRAIL_WERROR=$(WERROR) -DPLUSRAIL_VERSION=$(PLUSRAIL_VERSION) \
 		-DPLUSRAIL_ASSET_DIR=$(abspath $(BUILD))/game -DPLUSRAIL_ICON=$(abspath $(BUILD))/plusrail.ico >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target plusrail plusrail-sim
 	@cmake --build $(WINDOWS_BUILD) --target dist
 
-# The Windows and browser builds first (each installs what it needs), then the packages.
+# The Windows and browser builds first (each installs what it needs), then the packages; every
+# program says the packages' version.
+dist: PLUSRAIL_VERSION = $(shell bash -c '. scripts/lib/version.sh && dist_version')
 dist: windows web
 	@scripts/make-dist.sh $(BUILD) $(WINDOWS_BUILD) build-web
 

@@ -59,6 +59,11 @@ user_path="$(sed -n 's/^ENV_PATH[[:space:]]*PATH=//p' /etc/login.defs)"
 [ "$(PATH="${user_path:-/usr/local/bin:/usr/bin:/bin:/usr/games}" command -v plusrail)" = /usr/games/plusrail ] ||
   fail "plusrail is not on a player's PATH"
 
+# The installed program says the package's version (without its Debian revision).
+package_version="$(dpkg-query -W -f='${Version}' plusrail)"
+"$command" --version | grep -qF "plusrail ${package_version%-*} " ||
+  fail "plusrail --version does not say ${package_version%-*}: $("$command" --version)"
+
 home="$tmp/home"
 elsewhere="$tmp/elsewhere"
 mkdir -p "$home" "$elsewhere" "$tmp/run"

@@ -23,13 +23,13 @@ out="$(cd "$out" && pwd)"
 deb="$out/plusrail_${version}_amd64.deb"
 
 # Flags as a Debian package build sets them, with every hardening option (read when the folder
-# is first configured); the build type adds none.
+# is first configured); the build type adds none. `plusrail --version` says the package's version.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   cmake -S . -B "$debbuild" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
-  -DPLUSRAIL_BIN_DIR=games >/dev/null
+  -DPLUSRAIL_BIN_DIR=games -DPLUSRAIL_VERSION="$upstream" >/dev/null
 cmake --build "$debbuild" -j "$jobs" --target plusrail assets >&2
 
 work="$(mktemp -d)"

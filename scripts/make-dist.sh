@@ -24,6 +24,11 @@ done
 
 scripts/install-deps.sh --dist
 version="$(dist_version)"
+# Built by `make dist`, the programs say the same version as the packages' names.
+grep -qF "+RAIL $version<" "$web/dist/index.html" ||
+  fail "the browser build is not of version $version: run make dist"
+grep -qaF "$version" "$windows/dist/plusrail.exe" ||
+  fail "the Windows build is not of version $version: run make dist"
 out="$build/dist"
 rm -rf "$out"
 mkdir -p "$out"
