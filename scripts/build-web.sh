@@ -24,7 +24,7 @@ cmake --build "$native" --target assets -j "$jobs"
 
 # PLUSRAIL_VERSION names the version the program says it is; empty, git describe's, taken anew.
 if [ -f "$web/CMakeCache.txt" ]; then
-  cmake -S . -B "$web" -DPLUSRAIL_VERSION="${PLUSRAIL_VERSION:-}" >/dev/null
+  cmake --no-warn-unused-cli -S . -B "$web" -DPLUSRAIL_VERSION="${PLUSRAIL_VERSION:-}" >/dev/null
 else
   emcmake cmake -S . -B "$web" -DCMAKE_BUILD_TYPE=Release -DPLUSRAIL_ASSETS="$root/$native/game" \
     -DPLUSRAIL_WERROR="${WERROR:-OFF}" -DPLUSRAIL_VERSION="${PLUSRAIL_VERSION:-}" >/dev/null
