@@ -18,6 +18,7 @@ scripts/install-deps.sh --dist >&2
 
 upstream="$(dist_version)"
 version="$upstream-1"
+dpkg --validate-version "$version" || exit 1
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 deb="$out/plusrail_${version}_amd64.deb"
