@@ -22,15 +22,19 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 [ -f "$native/CMakeCache.txt" ] || cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$native" --target assets -j "$jobs"
 
-[ -f "$web/CMakeCache.txt" ] ||
+# PLUSRAIL_VERSION names the version the program says it is; empty, git describe's, taken anew.
+if [ -f "$web/CMakeCache.txt" ]; then
+  cmake --no-warn-unused-cli -S . -B "$web" -DPLUSRAIL_VERSION="${PLUSRAIL_VERSION:-}" >/dev/null
+else
   emcmake cmake -S . -B "$web" -DCMAKE_BUILD_TYPE=Release -DPLUSRAIL_ASSETS="$root/$native/game" \
-    -DPLUSRAIL_WERROR="${WERROR:-OFF}" >/dev/null
+    -DPLUSRAIL_WERROR="${WERROR:-OFF}" -DPLUSRAIL_VERSION="${PLUSRAIL_VERSION:-}" >/dev/null
+fi
 cmake --build "$web" --target plusrail-web plusrail-sim -j "$jobs"
 
 dist="$web/dist"
 rm -rf "$dist"
 mkdir -p "$dist"
-version=$(git describe --always --dirty 2>/dev/null || echo unknown)
+version=${PLUSRAIL_VERSION:-$(git describe --always --dirty 2>/dev/null || echo unknown)}
 sed "s|@VERSION@|$version|" hosts/web/page/index.html >"$dist/index.html"
 cp hosts/web/page/page.js "$web/web/plusrail.js" "$web/web/plusrail.wasm" "$dist/"
 gzip -9 -n -c "$web/web/plusrail.data" >"$dist/plusrail.data.gz"

@@ -8,6 +8,8 @@
 #                 scripts/ci-windows.sh
 #   --server      also the ranking server's HTTP, SQLite, PostgreSQL and SHA-256 libraries, and
 #                 PostgreSQL itself for its suite, for `make server` and `make test`
+#   --dist        also the Debian packaging tools, lintian and zip, for `make dist` and
+#                 scripts/ci-deb.sh
 set -euo pipefail
 
 packages=(
@@ -29,6 +31,7 @@ case "${1:-}" in
   # what was built, xwd and python3 for the smoke runs' screenshots.
   --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 x11-apps python3) ;;
   --server) packages+=(libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev postgresql curl python3) ;;
+  --dist) packages+=(dpkg-dev lintian zip) ;;
 esac
 
 missing=()

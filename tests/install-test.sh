@@ -18,9 +18,11 @@ fail() {
 }
 
 prefix="$tmp/prefix"
-"${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >/dev/null
+# The component holds every rule; naming it makes cmake keep this install's list apart
+# (install_manifest_plusrail.txt), so the list of a real install stays for `make uninstall`.
+"${CMAKE:-cmake}" --install "$build" --prefix "$prefix" --component plusrail >/dev/null
 
-for file in bin/plusrail share/plusrail/plusrail; do
+for file in bin/plusrail libexec/plusrail/plusrail; do
   if [ ! -f "$prefix/$file" ] || [ ! -x "$prefix/$file" ]; then
     fail "$file is not an installed program"
   fi
@@ -32,11 +34,11 @@ if [ -x "$build/plusrail-submit" ]; then
     fail "the installed plusrail-submit does not run"
 fi
 for file in share/plusrail/bmp/game/line_x.bmp share/plusrail/bmp/back/back00.bmp \
-  share/plusrail/wave/erasing.wav share/applications/plusrail.desktop; do
+  share/plusrail/wave/erasing.wav share/applications/plusrail.desktop share/man/man6/plusrail.6; do
   [ -s "$prefix/$file" ] || fail "$file was not installed"
 done
 # Each icon is a PNG of the size its folder names.
-for size in 48 256; do
+for size in 16 32 48 64 128 256; do
   icon="$prefix/share/icons/hicolor/${size}x${size}/apps/plusrail.png"
   [ -f "$icon" ] || fail "the ${size}x${size} icon was not installed"
   # The signature, the IHDR chunk's length and name, then its width and height.

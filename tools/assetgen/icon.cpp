@@ -151,7 +151,7 @@ Canvas DrawIcon(int side) {
 
 int WriteIcons(const std::string& iconDir) {
     int ok = 1;
-    for (const int side : {48, 256}) {
+    for (const int side : {16, 32, 48, 64, 128, 256}) {
         const std::string folder =
             iconDir + "/" + std::to_string(side) + "x" + std::to_string(side);
         std::error_code error;

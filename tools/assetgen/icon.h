@@ -1,6 +1,7 @@
 #pragma once
 // The desktop icon: a rectangle of unit lines closed on the lattice, as the player closes
-// them to erase, written as ICONDIR/48x48/plusrail.png and ICONDIR/256x256/plusrail.png.
+// them to erase, written as ICONDIR/SIDExSIDE/plusrail.png for the sizes desktops look up
+// (16 to 256 pixels).
 #include <string>
 
 #include "canvas.h"

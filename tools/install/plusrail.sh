@@ -13,10 +13,13 @@ while [ -L "$self" ]; do
         *) self=$(dirname "$self")/$target ;;
     esac
 done
-share=$(cd "$(dirname "$self")/../share/plusrail" 2>/dev/null && pwd) || {
-    echo "plusrail: the game's files are missing beside $self (../share/plusrail)" >&2
+prefix=$(dirname "$self")/..
+if ! share=$(cd "$prefix/share/plusrail" 2>/dev/null && pwd) ||
+    [ ! -x "$prefix/libexec/plusrail/plusrail" ]; then
+    echo "plusrail: the game's files are missing beside $self (../libexec/plusrail, ../share/plusrail)" >&2
     exit 1
-}
+fi
+game=$(cd "$prefix/libexec/plusrail" && pwd)/plusrail
 
 # A relative or empty XDG_DATA_HOME is to be ignored.
 case ${XDG_DATA_HOME:-} in
@@ -38,4 +41,4 @@ for dir in bmp wave; do
 done
 
 cd "$data"
-exec "$share/plusrail" "$@"
+exec "$game" "$@"
