@@ -45,9 +45,10 @@ strip --strip-unneeded --remove-section=.comment --remove-section=.note \
   "$stage/usr/libexec/plusrail/plusrail"
 gzip -9n "$stage/usr/share/man/man6/plusrail.6"
 
-# Who signs the changelog: DEBFULLNAME and DEBEMAIL, as Debian's tools read them, else git's.
-name="${DEBFULLNAME:-$(git config user.name || echo "+RAIL developers")}"
-email="${DEBEMAIL:-$(git config user.email || echo "plusrail@example.org")}"
+# Who signs the changelog: DEBFULLNAME and DEBEMAIL, as Debian's tools read them, else the
+# project itself (not whoever's git made the last commit).
+name="${DEBFULLNAME:-+RAIL developers}"
+email="${DEBEMAIL:-plusrail@example.org}"
 mkdir -p "$work/debian" "$stage/usr/share/doc/plusrail" "$stage/DEBIAN"
 sed "s|@MAINTAINER@|$name <$email>|" tools/install/deb/control >"$work/debian/control"
 {
