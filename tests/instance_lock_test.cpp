@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -145,15 +146,25 @@ private:
 // Another program of the session (a `sleep`), started the usual way.
 class Sleeper {
 public:
+    // Returns once the child is `sleep`: until its exec it is still this test's executable,
+    // which the lock would rightly take for a copy of the game.
     explicit Sleeper(const Session& session) {
+        int execed[2];
+        if (pipe2(execed, O_CLOEXEC) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
+            close(execed[0]);
             if (Enter(session)) {
                 alarm(0);
                 execlp("sleep", "sleep", "60", static_cast<char*>(nullptr));
             }
             _exit(127);
         }
+        close(execed[1]);
+        // The write end closes with the exec (or the exit): the read sees the end of the pipe.
+        char byte;
+        while (pid_ > 0 && read(execed[0], &byte, 1) < 0 && errno == EINTR) {}
+        close(execed[0]);
     }
     ~Sleeper() {
         if (pid_ <= 0) return;
