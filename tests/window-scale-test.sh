@@ -122,8 +122,10 @@ DRIVE
 chmod +x "$work/drive.sh"
 
 status=0
+# Under the sanitizers, leaks are not looked for here: SDL loads and unloads the system's X and
+# D-Bus libraries, which keep allocations of their own; the game's own are checked headless.
 WORK="$work" GAME="$build/plusrail" SHOTS="$shots" XWD_CHECK="$root/scripts/xwd-check.py" \
-  SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" \
+  SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
   xvfb-run -a -s "-screen 0 2560x1440x24" "$work/drive.sh" || status=$?
 if [ "$status" -ne 0 ]; then
   echo "window-scale-test: the run failed with status $status" >&2
