@@ -32,12 +32,10 @@ bool PlatformShowOtherInstance(const char* className) {
     return holder > 0 && kill(static_cast<pid_t>(holder), SIGUSR1) == 0;
 }
 
-// Called from the message pump: a second start asked this game to come to the front.
-void SdlRaiseIfAsked() {
-    if (!g_raiseAsked) return;
+// Read by the message pump: true once for each time a second start asked this game to come to
+// the front.
+bool SdlTakeRaiseRequest() {
+    if (!g_raiseAsked) return false;
     g_raiseAsked = 0;
-    SDL_Window* window = SdlMainWindow();
-    if (!window) return;
-    SDL_RestoreWindow(window);
-    SDL_RaiseWindow(window);
+    return true;
 }

@@ -20,5 +20,5 @@ void SdlShutdown();
 // to the window's format on a software renderer); false when there is no texture or it fails.
 bool SdlFillTexture(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height);
 
-// Brings the window to the front when a second start has asked for it since the last call.
-void SdlRaiseIfAsked();
+// True when a second start has asked for the window to come to the front since the last call.
+bool SdlTakeRaiseRequest();

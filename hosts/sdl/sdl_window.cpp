@@ -225,8 +225,19 @@ void PlatformDestroyWindow() {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
+namespace {
+
+// A second start asked this game to come to the front.
+void RaiseIfAsked() {
+    if (!SdlTakeRaiseRequest() || !g_sdl.window) return;
+    SDL_RestoreWindow(g_sdl.window);
+    SDL_RaiseWindow(g_sdl.window);
+}
+
+}  // namespace
+
 bool PlatformPeekMessage(PlatformMessage* message) {
-    SdlRaiseIfAsked();
+    RaiseIfAsked();
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_RESIZED)
@@ -245,7 +256,7 @@ bool PlatformPeekMessage(PlatformMessage* message) {
 // while the game is paused.
 void PlatformWaitMessage() {
     constexpr int kWakeMs = 250;
-    while (!g_sdl.quitPosted && !SDL_WaitEventTimeout(nullptr, kWakeMs)) SdlRaiseIfAsked();
+    while (!g_sdl.quitPosted && !SDL_WaitEventTimeout(nullptr, kWakeMs)) RaiseIfAsked();
 }
 
 void PlatformPostQuit() { g_sdl.quitPosted = true; }
