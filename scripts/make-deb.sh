@@ -31,7 +31,7 @@ CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   cmake -S . -B "$debbuild" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
   -DPLUSRAIL_BIN_DIR=games -DPLUSRAIL_VERSION="$upstream" >/dev/null
-cmake --build "$debbuild" -j "$jobs" --target plusrail assets >&2
+cmake --build "$debbuild" -j "$jobs" --target plusrail plusrail-submit assets >&2
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -42,8 +42,8 @@ DESTDIR="$stage" cmake --install "$debbuild" --prefix /usr --component plusrail 
 sed -i 's|^Exec=plusrail$|Exec=/usr/games/plusrail|' "$stage/usr/share/applications/plusrail.desktop"
 grep -qx 'Exec=/usr/games/plusrail' "$stage/usr/share/applications/plusrail.desktop"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note \
-  "$stage/usr/libexec/plusrail/plusrail"
-gzip -9n "$stage/usr/share/man/man6/plusrail.6"
+  "$stage/usr/libexec/plusrail/plusrail" "$stage/usr/games/plusrail-submit"
+gzip -9n "$stage/usr/share/man/man6/plusrail.6" "$stage/usr/share/man/man6/plusrail-submit.6"
 
 # Who signs the changelog: DEBFULLNAME and DEBEMAIL, as Debian's tools read them, else the
 # project itself (not whoever's git made the last commit).
@@ -65,7 +65,8 @@ cp tools/install/deb/lintian-overrides "$stage/usr/share/lintian/overrides/plusr
 
 # dpkg-shlibdeps and dpkg-gencontrol read debian/ in the folder they run in.
 (cd "$work" &&
-  dpkg-shlibdeps -Tdebian/substvars -e"$stage/usr/libexec/plusrail/plusrail" 2>&1 |
+  dpkg-shlibdeps -Tdebian/substvars -e"$stage/usr/libexec/plusrail/plusrail" \
+    -e"$stage/usr/games/plusrail-submit" 2>&1 |
   { grep -v 'binaries to analyze should already be installed' >&2 || true; } &&
   dpkg-gencontrol -v"$version" -P"$stage" -Tdebian/substvars)
 (cd "$stage" && find usr -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum) \
