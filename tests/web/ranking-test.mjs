@@ -157,6 +157,10 @@ async function run() {
     FS.syncfs(false, (error) => (error ? reject(error) : resolve()));
   }));
   await game.reload({waitUntil: 'load'});
+  // Until the new page holds the tab's lock and has read the stored files, the program has not
+  // started and its scene reads as the title's: the copied file comes first.
+  must(await waitFor(game, () => FS.analyzePath('/game/rank_n.dat').exists, 20000),
+       'the reloaded page copies the stored top ten into the game\'s folder');
   must(await sceneIs(game, 0, 20000), 'the reloaded game reaches its title');
   check(await game.evaluate(() => Array.from(FS.readFile('/game/rank_n.dat').subarray(12, 16)).join()) ===
             '255,255,255,255',
