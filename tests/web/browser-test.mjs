@@ -14,7 +14,8 @@ import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {check, consoleErrors, failures, launchChromium, press, sceneIs, sleep, waitFor, watch}
+  from './page-driver.mjs';
 
 const args = process.argv.slice(2);
 const option = (name) => (args.includes(name) ? args[args.indexOf(name) + 1] : null);
@@ -28,14 +29,6 @@ if (!dist || titleShots.length < 2) {
   console.error('usage: browser-test.mjs DIST TITLE_SHOT.bmp TITLE_SHOT.bmp... [--shots DIR]');
   process.exit(2);
 }
-
-const failures = [];
-function check(ok, what) {
-  console.log((ok ? 'ok   ' : 'FAIL ') + what);
-  if (!ok) failures.push(what);
-}
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A static server as any would be: the files as they are, the module with its own type.
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
@@ -85,28 +78,8 @@ async function canvas565(page) {
   return pixels;
 }
 
-async function waitFor(page, condition, timeoutMs, ...values) {
-  const end = Date.now() + timeoutMs;
-  while (Date.now() < end) {
-    if (await page.evaluate(condition, ...values).catch(() => false)) return true;
-    await sleep(50);
-  }
-  return false;
-}
-
-// The page's probe, Module._WebQuery(n) (program/query.h): 0 the scene, 1 the piece's
-// column, 3 the key layout, 4 the game's time.
+// The scene shown, or -99 before the program runs.
 const scene = (page) => page.evaluate(() => (Module.calledRun ? Module._WebQuery(0) : -99));
-const sceneIs = (page, id, timeoutMs = 8000) =>
-  waitFor(page, (want) => Module.calledRun === true && Module._WebQuery(0) === want, timeoutMs, id);
-
-// A key held for a few frames, then a pause, so that every press is one press to the game.
-async function press(page, code, pauseMs = 250) {
-  await page.keyboard.down(code);
-  await sleep(70);
-  await page.keyboard.up(code);
-  await sleep(pauseMs);
-}
 
 // The no-sound box's way out: its "Play without sound" button, which the advice names, starts
 // the page again with ?sound=off (the address's other parameters kept), and the game runs
@@ -139,21 +112,7 @@ async function playWithoutSound(page, from, expected, what) {
 }
 
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'plusrail-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-         `--user-data-dir=${profile}`],
-});
-
-const consoleErrors = [];
-function watch(page, label) {
-  page.on('console', (m) => {
-    if (m.type() === 'error') consoleErrors.push(`${label}: ${m.text()}`);
-  });
-  page.on('pageerror', (e) => consoleErrors.push(`${label}: ${e}`));
-}
+const browser = await launchChromium(profile);
 
 try {
   const page = await browser.newPage();

@@ -13,7 +13,8 @@ import fs from 'node:fs';
 import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {check, consoleErrors, failures, launchChromium, must, press, sceneIs, sleep, waitFor,
+  watch} from './page-driver.mjs';
 
 const args = process.argv.slice(2);
 const option = (name) => (args.includes(name) ? args[args.indexOf(name) + 1] : null);
@@ -23,27 +24,6 @@ const [serverBin, distArg, pageArg] = positional;
 if (!serverBin || !distArg || !pageArg) {
   console.error('usage: ranking-test.mjs SERVER DIST PAGE_DIR [--shots DIR]');
   process.exit(2);
-}
-
-const failures = [];
-function check(ok, what) {
-  console.log((ok ? 'ok   ' : 'FAIL ') + what);
-  if (!ok) failures.push(what);
-}
-// A check the rest of the run depends on: when it fails, the run stops there.
-function must(ok, what) {
-  check(ok, what);
-  if (!ok) throw new Error('cannot go on: ' + what);
-}
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function waitFor(page, condition, timeoutMs, ...values) {
-  const end = Date.now() + timeoutMs;
-  while (Date.now() < end) {
-    if (await page.evaluate(condition, ...values).catch(() => false)) return true;
-    await sleep(100);
-  }
-  return false;
 }
 
 // A port the system gives, free a moment ago.
@@ -78,29 +58,8 @@ if (!healthy) {
 }
 
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'plusrail-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-         `--user-data-dir=${profile}`],
-});
+const browser = await launchChromium(profile);
 
-const consoleErrors = [];
-function watch(page, label) {
-  page.on('console', (m) => {
-    if (m.type() === 'error') consoleErrors.push(`${label}: ${m.text()}`);
-  });
-  page.on('pageerror', (e) => consoleErrors.push(`${label}: ${e}`));
-}
-const sceneIs = (page, id, timeoutMs = 8000) =>
-  waitFor(page, (want) => Module.calledRun === true && Module._WebQuery(0) === want, timeoutMs, id);
-async function press(page, code, pauseMs = 250) {
-  await page.keyboard.down(code);
-  await sleep(70);
-  await page.keyboard.up(code);
-  await sleep(pauseMs);
-}
 // The title's item `downs` steps below GAME START, chosen until `scene` opens: the title takes
 // keys only once it has faded in, and the menu stops at its ends, so every try starts over from
 // the top. A try that opened another screen goes back to the title first.
