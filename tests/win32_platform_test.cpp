@@ -325,6 +325,21 @@ SIZE ClientSize() {
     return SIZE{client.right, client.bottom};
 }
 
+// The game's window as it stands: its outer rectangle, its client size and what its frame adds.
+struct WindowFrame {
+    HWND window;
+    RECT outer;
+    SIZE client;
+    int frameWidth, frameHeight;
+};
+WindowFrame MeasureWindow() {
+    WindowFrame w{Win32MainWindow(), {}, ClientSize(), 0, 0};
+    GetWindowRect(w.window, &w.outer);
+    w.frameWidth = w.outer.right - w.outer.left - w.client.cx;
+    w.frameHeight = w.outer.bottom - w.outer.top - w.client.cy;
+    return w;
+}
+
 // Presents the quadrants and reads the screen where the client area lies (the system may
 // finish the blit after the call returns; it is waited for, not timed).
 struct ScreenReader {
@@ -404,12 +419,7 @@ TEST_F(Win32PlatformTest, WindowOpensAtTheLargestFactorThatFitsTheWorkArea) {
 // opposite edge stays where it was.
 TEST_F(Win32PlatformTest, DraggingAnEdgeSnapsToWholeFactors) {
     OpenWindowedDisplay("Class Kestrel Drag");
-    HWND window = Win32MainWindow();
-    RECT outer;
-    GetWindowRect(window, &outer);
-    const SIZE client = ClientSize();
-    const int frameWidth = outer.right - outer.left - client.cx;
-    const int frameHeight = outer.bottom - outer.top - client.cy;
+    auto [window, outer, client, frameWidth, frameHeight] = MeasureWindow();
     // The right edge dragged in to a third of the picture's width: 1x, the left edge stays.
     RECT drag = outer;
     drag.right = drag.left + frameWidth + kWidth / 3;
@@ -472,12 +482,7 @@ TEST_F(Win32PlatformTest, AnotherDpiScalesTheWindowInProportion) {
 // factor, up to its far corner.
 TEST_F(Win32PlatformTest, AWindowMadeLargerShowsTheWholeLargerPicture) {
     OpenWindowedDisplay("Class Kestrel Larger");
-    HWND window = Win32MainWindow();
-    RECT outer;
-    GetWindowRect(window, &outer);
-    const SIZE opened = ClientSize();
-    const int frameWidth = outer.right - outer.left - opened.cx;
-    const int frameHeight = outer.bottom - outer.top - opened.cy;
+    auto [window, outer, opened, frameWidth, frameHeight] = MeasureWindow();
     // Down to 1x first, as the player may have left it.
     SetWindowPos(window, nullptr, 0, 0, kWidth + frameWidth, kHeight + frameHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -522,12 +527,7 @@ TEST_F(Win32PlatformTest, TheMouseIsInThePicturesPixelsInAScaledWindow) {
 // Alt+Enter: full screen and back gives the window the factor it had, where it still fits.
 TEST_F(Win32PlatformTest, FullScreenAndBackKeepsTheWindowsFactor) {
     OpenWindowedDisplay("Class Kestrel Toggle");
-    HWND window = Win32MainWindow();
-    RECT outer;
-    GetWindowRect(window, &outer);
-    const SIZE opened = ClientSize();
-    const int frameWidth = outer.right - outer.left - opened.cx;
-    const int frameHeight = outer.bottom - outer.top - opened.cy;
+    auto [window, outer, opened, frameWidth, frameHeight] = MeasureWindow();
     // The player drags it down to 1x.
     RECT drag = outer;
     drag.right = drag.left + frameWidth + kWidth;
@@ -553,12 +553,7 @@ TEST_F(Win32PlatformTest, FullScreenAndBackKeepsTheWindowsFactor) {
 // picture, centred, black around it.
 TEST_F(Win32PlatformTest, AnUnsnappedWindowShowsBlackBars) {
     OpenWindowedDisplay("Class Kestrel Bars");
-    HWND window = Win32MainWindow();
-    RECT outer;
-    GetWindowRect(window, &outer);
-    const SIZE snapped = ClientSize();
-    const int frameWidth = outer.right - outer.left - snapped.cx;
-    const int frameHeight = outer.bottom - outer.top - snapped.cy;
+    auto [window, outer, snapped, frameWidth, frameHeight] = MeasureWindow();
     SetWindowPos(window, nullptr, 0, 0, kWidth + 100 + frameWidth, kHeight + 60 + frameHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     TakeMessages();
